@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QString>
+
+#include <exception>
+#include <memory>
+#include <optional>
+
+class QDialog;
+class QWidget;
+
+namespace platform {
+
+enum class MessageIcon { None, Information, Warning, Error, Question };
+enum class MessageButtons { Ok, OkCancel, YesNo };
+enum class DialogAnswer { Ok, Cancel, Yes, No };
+
+struct MessageRequest {
+    QWidget* owner = nullptr;
+    QString text;
+    QString caption;
+    MessageIcon icon = MessageIcon::None;
+    MessageButtons buttons = MessageButtons::Ok;
+};
+
+struct InputRequest {
+    QWidget* owner = nullptr;
+    QString caption;
+    QString prompt;
+    QString initial;
+};
+
+struct SaveFileRequest {
+    QWidget* owner = nullptr;
+    QString caption;
+    QString directory;
+    QString filter;
+    QString defaultSuffix;
+};
+
+// Answers every modal question the console asks. The interactive responder shows real
+// Qt dialogs; tests install a scripted one so nothing ever waits for a person.
+class DialogResponder {
+public:
+    virtual ~DialogResponder() = default;
+    virtual DialogAnswer message(const MessageRequest& request) = 0;
+    virtual std::optional<QString> inputText(const InputRequest& request) = 0;
+    virtual std::optional<QString> saveFileName(const SaveFileRequest& request) = 0;
+    // Shows a dialog modally and returns its result code (QDialog::Accepted/Rejected).
+    virtual int showModal(QDialog& dialog) = 0;
+};
+
+class InteractiveResponder final : public DialogResponder {
+public:
+    DialogAnswer message(const MessageRequest& request) override;
+    std::optional<QString> inputText(const InputRequest& request) override;
+    std::optional<QString> saveFileName(const SaveFileRequest& request) override;
+    int showModal(QDialog& dialog) override;
+};
+
+namespace Dialogs {
+
+DialogAnswer message(const MessageRequest& request);
+std::optional<QString> inputText(const InputRequest& request);
+std::optional<QString> saveFileName(const SaveFileRequest& request);
+int showModal(QDialog& dialog);
+
+// The standard error box for an exception that escaped a handler.
+void showException(const std::exception& error);
+void showError(const QString& text);
+
+// Replaces the responder for as long as the returned guard lives.
+class ScopedResponder {
+public:
+    explicit ScopedResponder(DialogResponder& responder);
+    ~ScopedResponder();
+    ScopedResponder(const ScopedResponder&) = delete;
+    ScopedResponder& operator=(const ScopedResponder&) = delete;
+
+private:
+    DialogResponder* previous_;
+};
+
+} // namespace Dialogs
+} // namespace platform

@@ -1,0 +1,45 @@
+#include "tests/support/ScriptedDialogs.h"
+
+namespace testing_support {
+
+namespace {
+template <typename T> T takeFront(std::deque<T>& queue, T fallback) {
+    if (queue.empty())
+        return fallback;
+    T value = std::move(queue.front());
+    queue.pop_front();
+    return value;
+}
+std::optional<QString> takeText(std::deque<std::optional<QString>>& queue) {
+    if (queue.empty() || !queue.front())
+        return queue.empty() ? std::nullopt : (queue.pop_front(), std::nullopt);
+    QString text = *queue.front();
+    queue.pop_front();
+    return text;
+}
+} // namespace
+
+platform::DialogAnswer ScriptedDialogs::message(const platform::MessageRequest& request) {
+    messages_.push_back(request);
+    return takeFront(messageAnswers_, platform::DialogAnswer::Ok);
+}
+
+std::optional<QString> ScriptedDialogs::inputText(const platform::InputRequest&) {
+    ++inputRequests_;
+    return takeText(inputAnswers_);
+}
+
+std::optional<QString> ScriptedDialogs::saveFileName(const platform::SaveFileRequest&) {
+    ++saveRequests_;
+    return takeText(saveAnswers_);
+}
+
+int ScriptedDialogs::showModal(QDialog& dialog) {
+    modalDialogs_.push_back(dialog.objectName());
+    ModalScript script = takeFront<ModalScript>(modalScripts_, {});
+    if (!script)
+        return QDialog::Rejected;
+    return script(dialog);
+}
+
+} // namespace testing_support

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/Dialogs.h"
+
+#include <QDialog>
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+namespace testing_support {
+
+// A dialog responder for tests: answers from a script, records every request, and never
+// blocks. Unscripted messages are answered Ok, unscripted modal dialogs are rejected.
+class ScriptedDialogs final : public platform::DialogResponder {
+public:
+    using ModalScript = std::function<int(QDialog&)>;
+
+    ScriptedDialogs() : guard_(*this) {}
+
+    void answerNextMessage(platform::DialogAnswer answer) { messageAnswers_.push_back(answer); }
+    void answerNextInput(std::optional<QString> text) { inputAnswers_.push_back(std::move(text)); }
+    void answerNextSave(std::optional<QString> path) { saveAnswers_.push_back(std::move(path)); }
+    void onNextModal(ModalScript script) { modalScripts_.push_back(std::move(script)); }
+
+    const std::vector<platform::MessageRequest>& messages() const { return messages_; }
+    const std::vector<QString>& modalDialogs() const { return modalDialogs_; }
+    int inputRequests() const { return inputRequests_; }
+    int saveRequests() const { return saveRequests_; }
+
+    platform::DialogAnswer message(const platform::MessageRequest& request) override;
+    std::optional<QString> inputText(const platform::InputRequest& request) override;
+    std::optional<QString> saveFileName(const platform::SaveFileRequest& request) override;
+    int showModal(QDialog& dialog) override;
+
+private:
+    platform::Dialogs::ScopedResponder guard_;
+    std::deque<platform::DialogAnswer> messageAnswers_;
+    std::deque<std::optional<QString>> inputAnswers_;
+    std::deque<std::optional<QString>> saveAnswers_;
+    std::deque<ModalScript> modalScripts_;
+    std::vector<platform::MessageRequest> messages_;
+    std::vector<QString> modalDialogs_;
+    int inputRequests_ = 0;
+    int saveRequests_ = 0;
+};
+
+} // namespace testing_support

@@ -1,0 +1,13 @@
+#include "platform/Application.h"
+
+#include <gtest/gtest.h>
+
+// One application object shared by every test of a program, on the offscreen platform
+// unless the caller chose another.
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::testing::InitGoogleTest(&argc, argv);
+    platform::Application app(argc, argv);
+    return RUN_ALL_TESTS();
+}
