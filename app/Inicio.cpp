@@ -1,8 +1,50 @@
 #include "app/Inicio.h"
 
+#include "app/Main.h"
 #include "platform/Application.h"
+#include "platform/Dialogs.h"
+#include "ui_Inicio.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+TArranque::TArranque(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      ui_(std::make_unique<Ui::TArranque>()) {
+    ui_->setupUi(this);
+    setFixedSize(443, 241);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    Timer1 = new QTimer(this);
+    Timer1->setTimerType(Qt::PreciseTimer);
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &TArranque::Timer1Timer);
+    Timer1->start();
+}
+
+TArranque::~TArranque() = default;
+
+void TArranque::Timer1Timer() {
+    Timer1->stop();
+    Form1 = new TForm1(this);
+    hide();
+    Form1->ShowModal();
+    close();
+}
+
+int runStartup() {
+    try {
+        TArranque splash;
+        splash.show();
+        QApplication::exec();
+    } catch (const std::exception& error) {
+        platform::Dialogs::showException(error);
+    }
+    return 0;
+}
 
 int runConsole(int argc, char** argv) {
     platform::Application app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("marlo-consola"));
+    return runStartup();
 }

@@ -88,11 +88,15 @@ std::optional<QString> InteractiveResponder::saveFileName(const SaveFileRequest&
     return dialog.selectedFiles().constFirst();
 }
 
-int InteractiveResponder::showModal(QDialog& dialog) { return dialog.exec(); }
+int InteractiveResponder::showModal(QDialog& dialog) {
+    return dialog.exec();
+}
 
 namespace Dialogs {
 
-DialogAnswer message(const MessageRequest& request) { return current()->message(request); }
+DialogAnswer message(const MessageRequest& request) {
+    return current()->message(request);
+}
 
 std::optional<QString> inputText(const InputRequest& request) {
     return current()->inputText(request);
@@ -102,20 +106,26 @@ std::optional<QString> saveFileName(const SaveFileRequest& request) {
     return current()->saveFileName(request);
 }
 
-int showModal(QDialog& dialog) { return current()->showModal(dialog); }
+int showModal(QDialog& dialog) {
+    return current()->showModal(dialog);
+}
 
 void showError(const QString& text) {
     message({QApplication::activeWindow(), text, QApplication::applicationName(),
              MessageIcon::Error, MessageButtons::Ok});
 }
 
-void showException(const std::exception& error) { showError(QString::fromUtf8(error.what())); }
+void showException(const std::exception& error) {
+    showError(QString::fromUtf8(error.what()));
+}
 
 ScopedResponder::ScopedResponder(DialogResponder& responder) : previous_(current()) {
     current() = &responder;
 }
 
-ScopedResponder::~ScopedResponder() { current() = previous_; }
+ScopedResponder::~ScopedResponder() {
+    current() = previous_;
+}
 
 } // namespace Dialogs
 } // namespace platform
