@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/Dialogs.h"
+#include "platform/SerialPort.h"
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class QWidget;
+
+namespace robot {
+
+inline constexpr platform::SerialTimeouts consoleTimeouts{
+    .readPerByteMs = 2, .readConstantMs = 5, .writePerByteMs = 2, .writeConstantMs = 0};
+
+// A start-up failure of the port, to be shown in a message box.
+struct PortFailure {
+    QString text;
+    bool ownedByMainWindow = false;
+
+    bool operator==(const PortFailure&) const = default;
+};
+
+struct PortSetup {
+    // Always present; not open when the open failed.
+    std::unique_ptr<platform::SerialPort> port;
+    // True only when the mode string was accepted and the port opened.
+    bool portOk = false;
+    // In the order they are to be shown.
+    std::vector<PortFailure> failures;
+};
+
+// Opens the robot's port by name whatever the mode string says. An open port always gets
+// the console's time-outs, so that no read waits for ever; the line settings only when the
+// mode string was accepted.
+PortSetup setUpPort(const QString& portName, const QString& modeString);
+
+// The message box for a failure: caption "Error", error icon, owned by the main window or
+// by nobody.
+platform::MessageRequest failureMessage(const PortFailure& failure, QWidget* mainWindow);
+
+} // namespace robot

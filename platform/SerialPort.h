@@ -1,0 +1,78 @@
+#pragma once
+
+#include "platform/SerialMode.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+class QSerialPort;
+
+namespace platform {
+
+// Waits of a port: a read of n bytes waits at most readPerByteMs * n + readConstantMs,
+// a write of n bytes at most writePerByteMs * n + writeConstantMs. Zero means no wait.
+struct SerialTimeouts {
+    int readPerByteMs = 0;
+    int readConstantMs = 0;
+    int writePerByteMs = 0;
+    int writeConstantMs = 0;
+
+    bool operator==(const SerialTimeouts&) const = default;
+};
+
+// What the robot link does with its line. Every operation on a line that is not open
+// fails at once and quietly.
+class SerialLine {
+public:
+    virtual ~SerialLine() = default;
+
+    // Sends one byte at once, before anything still queued for output.
+    virtual bool transmitImmediately(std::uint8_t byte) = 0;
+    // Returns up to maxBytes bytes: as soon as that many arrived, or what arrived
+    // by the read time-out.
+    virtual QByteArray read(int maxBytes) = 0;
+    // Discards everything received and not yet read.
+    virtual void purgeInput() = 0;
+};
+
+// A serial device opened exclusively. A default-constructed port, one whose open failed
+// and one whose peer hung up are not open.
+class SerialPort final : public SerialLine {
+public:
+    SerialPort();
+    ~SerialPort() override;
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+
+    // "COMn" names the n-th serial port (/dev/ttyS(n-1) on Linux), a path is used as it
+    // is and any other name is a device under /dev.
+    static QString devicePath(const QString& name);
+
+    // Opens an existing device for reading and writing, shared with nobody, and drops
+    // input left over from before.
+    bool open(const QString& name);
+    bool isOpen() const;
+    // True once the peer hung up; the port is then closed for good.
+    bool hungUp() const { return hungUp_; }
+
+    bool setTimeouts(const SerialTimeouts& timeouts);
+    const SerialTimeouts& timeouts() const { return timeouts_; }
+    bool applyLineSettings(const LineSettings& settings);
+
+    bool transmitImmediately(std::uint8_t byte) override;
+    QByteArray read(int maxBytes) override;
+    void purgeInput() override;
+
+private:
+    void watchForHangUp();
+    void hangUp();
+
+    std::unique_ptr<QSerialPort> port_;
+    SerialTimeouts timeouts_;
+    bool hungUp_ = false;
+};
+
+} // namespace platform
