@@ -65,7 +65,7 @@ void TVrControl::EndUpdate() {
 }
 
 void TVrControl::UpdateControlCanvas() {
-    if (Loading() || updateCount_ > 0)
+    if (Loading() || updateCount_ != 0)
         return;
     repaint();
 }

@@ -77,7 +77,8 @@ public:
     void BeginLoading() { loading_ = true; }
     virtual void Loaded();
 
-    // Counted; not clamped, so calls must be balanced.
+    // Counted and not clamped: calls must be balanced, since an unmatched EndUpdate silences the
+    // control until a BeginUpdate brings the counter back to 0.
     void BeginUpdate() { ++updateCount_; }
     void EndUpdate();
     int UpdateCount() const { return updateCount_; }
