@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "ui_Inicio.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -30,6 +31,11 @@ void TArranque::Timer1Timer() {
     hide();
     Form1->ShowModal();
     close();
+}
+
+void TArranque::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    QCoreApplication::quit();
 }
 
 int runStartup() {

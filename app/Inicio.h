@@ -22,6 +22,10 @@ public:
 
     QTimer* Timer1 = nullptr;
 
+protected:
+    // The main form: closing it ends the message loop, whatever other windows exist.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     std::unique_ptr<Ui::TArranque> ui_;
 };

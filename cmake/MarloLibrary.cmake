@@ -14,6 +14,8 @@ function(marlo_library name)
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_LINK})
+  # Lets tests reach the forms' generated ui_*.h classes.
+  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_BINARY_DIR}/${name}_autogen/include)
 endfunction()
 
 # One GoogleTest program per test folder, with the shared support code and a label.
@@ -24,6 +26,7 @@ function(marlo_test_program name label)
     return()
   endif()
   add_executable(${name} ${sources})
+  set_target_properties(${name} PROPERTIES AUTOUIC OFF)
   target_link_libraries(${name} PRIVATE marlo_test_support ${ARG_LINK})
   gtest_discover_tests(${name}
     PROPERTIES LABELS ${label} ENVIRONMENT "QT_QPA_PLATFORM=offscreen"

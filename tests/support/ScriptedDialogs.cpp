@@ -11,9 +11,10 @@ template <typename T> T takeFront(std::deque<T>& queue, T fallback) {
     return value;
 }
 std::optional<QString> takeText(std::deque<std::optional<QString>>& queue) {
-    if (queue.empty() || !queue.front())
-        return queue.empty() ? std::nullopt : (queue.pop_front(), std::nullopt);
-    QString text = *queue.front();
+    if (queue.empty())
+        return std::nullopt;
+    std::optional<QString> text;
+    text.swap(queue.front());
     queue.pop_front();
     return text;
 }
@@ -21,6 +22,8 @@ std::optional<QString> takeText(std::deque<std::optional<QString>>& queue) {
 
 platform::DialogAnswer ScriptedDialogs::message(const platform::MessageRequest& request) {
     messages_.push_back(request);
+    if (onMessage)
+        onMessage(request);
     return takeFront(messageAnswers_, platform::DialogAnswer::Ok);
 }
 

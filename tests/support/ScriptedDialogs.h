@@ -22,6 +22,8 @@ public:
     void answerNextInput(std::optional<QString> text) { inputAnswers_.push_back(std::move(text)); }
     void answerNextSave(std::optional<QString> path) { saveAnswers_.push_back(std::move(path)); }
     void onNextModal(ModalScript script) { modalScripts_.push_back(std::move(script)); }
+    // Runs for every message box, before it is answered.
+    std::function<void(const platform::MessageRequest&)> onMessage;
 
     const std::vector<platform::MessageRequest>& messages() const { return messages_; }
     const std::vector<QString>& modalDialogs() const { return modalDialogs_; }

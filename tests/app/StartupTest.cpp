@@ -1,0 +1,191 @@
+#include "app/Comunica.h"
+#include "app/Inicio.h"
+#include "app/Main.h"
+#include "app/acerca.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TempSettings.h"
+#include "ui_Main.h"
+#include "ui_acerca.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using testing_support::ScriptedDialogs;
+using testing_support::TempSettings;
+
+namespace {
+
+// What the start-up looked like from outside, sampled while it ran.
+struct StartupObservation {
+    bool splashVisibleAtFirstMessage = false;
+    bool mainWindowShownAtFirstMessage = true;
+    qint64 mainWindowCreatedAfterMs = -1;
+    bool splashHiddenDuringModal = false;
+    bool mainWindowModal = false;
+};
+
+} // namespace
+
+TEST(Startup, SplashThenModalMainWindowThenEndAndDestroyOnlyAtTearDown) {
+    TempSettings temp;
+    temp.store("Puerto Comm", "/nonexistent/marlo-port");
+    ScriptedDialogs dialogs;
+    StartupObservation seen;
+    Form1 = nullptr;
+    QPointer<TArranque> splash;
+    QPointer<TForm1> mainWindow;
+    QElapsedTimer clock;
+    clock.start();
+
+    // Samples the windows while the program runs: first the splash, then (inside the main
+    // window's modal loop, itself inside the splash's tick) the main window, which it closes.
+    QTimer probe;
+    probe.setInterval(10);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        if (!splash)
+            splash = qobject_cast<TArranque*>(QApplication::activeWindow());
+        if (!splash) {
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (auto* found = qobject_cast<TArranque*>(window))
+                    splash = found;
+        }
+        if (!Form1 || !Form1->isVisible())
+            return;
+        probe.stop();
+        mainWindow = Form1;
+        seen.mainWindowCreatedAfterMs = clock.elapsed();
+        seen.splashHiddenDuringModal = splash && !splash->isVisible();
+        seen.mainWindowModal = Form1->isModal();
+        QTimer::singleShot(0, Form1, [] { Form1->ui().VrSalir->click(); });
+    });
+    dialogs.onMessage = [&](const platform::MessageRequest&) {
+        if (seen.mainWindowCreatedAfterMs >= 0)
+            return;
+        seen.splashVisibleAtFirstMessage = splash && splash->isVisible();
+        seen.mainWindowShownAtFirstMessage = Form1 && Form1->isVisible();
+    };
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] {
+        if (Form1)
+            Form1->close();
+        QApplication::exit(1);
+    });
+    probe.start();
+    watchdog.start(15000);
+
+    const int exitCode = runStartup();
+
+    EXPECT_TRUE(watchdog.isActive()) << "the program did not end by itself";
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_GE(seen.mainWindowCreatedAfterMs, 900);
+    EXPECT_LT(seen.mainWindowCreatedAfterMs, 5000);
+    EXPECT_TRUE(seen.splashHiddenDuringModal);
+    EXPECT_TRUE(seen.mainWindowModal);
+    EXPECT_TRUE(splash.isNull()) << "the splash is destroyed at exit";
+    EXPECT_TRUE(mainWindow.isNull()) << "and with it the main window it owns";
+    Form1 = nullptr;
+}
+
+TEST(Startup, MainWindowIsDestroyedOnlyWhenItsOwnerIs) {
+    TempSettings temp;
+    temp.store("Puerto Comm", "/nonexistent/marlo-port");
+    ScriptedDialogs dialogs;
+    auto splash = std::make_unique<TArranque>();
+    QPointer<TForm1> form = new TForm1(splash.get());
+    form->show();
+    form->ui().VrSalir->click();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(form.isNull());
+    splash.reset();
+    EXPECT_TRUE(form.isNull());
+}
+
+TEST(MainWindow, StartValuesAfterCreation) {
+    TempSettings temp;
+    temp.store("Puerto Comm", "/nonexistent/marlo-port");
+    ScriptedDialogs dialogs;
+    TForm1 form;
+    const MainWindowState& state = form.state();
+
+    EXPECT_EQ(form.size(), QSize(1014, 734));
+    EXPECT_EQ(form.ui().Bal->text(), "128");
+    EXPECT_EQ(form.ui().Nivel->text(), "128");
+    EXPECT_EQ(state.DriveSpeed, 10);
+    EXPECT_TRUE(state.ShowRed && state.ShowGreen && state.ShowBlue);
+    EXPECT_TRUE(state.ArmActive);
+    EXPECT_EQ(state.Retardo, 15);
+    EXPECT_EQ(state.Intervalo, 100);
+    EXPECT_EQ(state.HumidityText, "50%");
+    EXPECT_EQ(state.TemperatureText, "25ºC");
+    EXPECT_EQ(state.SnapshotNumber, 1);
+    EXPECT_GE(state.VideoNumber, 0);
+    EXPECT_LE(state.VideoNumber, 999);
+    ASSERT_TRUE(state.SnapshotBase.endsWith("foto"));
+    bool numeric = false;
+    const int number = state.SnapshotBase.chopped(4).toInt(&numeric);
+    EXPECT_TRUE(numeric);
+    EXPECT_GE(number, 0);
+    EXPECT_LE(number, 9999);
+}
+
+TEST(MainWindow, EscapeDoesNotCloseTheConsole) {
+    TempSettings temp;
+    temp.store("Puerto Comm", "/nonexistent/marlo-port");
+    ScriptedDialogs dialogs;
+    TForm1 form;
+    form.show();
+    QTest::keyClick(&form, Qt::Key_Escape);
+    EXPECT_TRUE(form.isVisible());
+    form.ui().VrSalir->click();
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST(MainWindow, EachDialogButtonOpensAFreshModalDialogAndReleasesIt) {
+    TempSettings temp;
+    temp.store("Puerto Comm", "/nonexistent/marlo-port");
+    ScriptedDialogs dialogs;
+    TForm1 form;
+    std::vector<QDialog*> seen;
+    auto record = [&](QDialog& dialog) {
+        seen.push_back(&dialog);
+        EXPECT_EQ(dialog.parent(), &form);
+        return int(QDialog::Accepted);
+    };
+    dialogs.onNextModal([&](QDialog& dialog) {
+        EXPECT_EQ(FConfigura, &dialog);
+        return record(dialog);
+    });
+    dialogs.onNextModal(record);
+    dialogs.onNextModal([&](QDialog& dialog) {
+        EXPECT_EQ(FAcerca, &dialog);
+        EXPECT_EQ(dialog.windowTitle(), "Acerca de ...");
+        EXPECT_EQ(dialog.size(), QSize(298, 260));
+        return record(dialog);
+    });
+
+    form.ui().VrConfigura->click();
+    form.ui().VrConfigura->click();
+    form.ui().VrAcercade->click();
+
+    EXPECT_EQ(dialogs.modalDialogs(),
+              (std::vector<QString>{"FConfigura", "FConfigura", "FAcerca"}));
+    EXPECT_EQ(FConfigura, nullptr);
+    EXPECT_EQ(FAcerca, nullptr);
+    EXPECT_EQ(form.findChildren<QDialog*>().size(), 0);
+}
+
+TEST(AboutBox, OkAndEnterCloseIt) {
+    TFAcerca about;
+    about.show();
+    QTest::keyClick(&about, Qt::Key_Return);
+    EXPECT_FALSE(about.isVisible());
+    EXPECT_EQ(about.result(), QDialog::Accepted);
+    about.show();
+    about.ui().OKButton->click();
+    EXPECT_FALSE(about.isVisible());
+}
