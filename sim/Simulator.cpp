@@ -365,6 +365,8 @@ void Simulator::sendRaw(std::vector<std::uint8_t> bytes) {
         return;
     {
         std::lock_guard lock(mutex_);
+        if (!line_->io.valid())
+            return;
         scheduled_.emplace(Clock::now(), std::move(bytes));
     }
     wake();

@@ -16,9 +16,6 @@ void writeDigits(TelemetryReply& reply, std::size_t offset, int value) {
     }
 }
 
-// Guards the rounding of ceil() when the exact value is a whole number.
-constexpr double slack = 1e-9;
-
 } // namespace
 
 TelemetryReply telemetryReply(const Telemetry& telemetry) {
@@ -28,6 +25,28 @@ TelemetryReply telemetryReply(const Telemetry& telemetry) {
     writeDigits(reply, 5, telemetry.humidityRaw);
     return reply;
 }
+
+namespace {
+
+// A display band is at most two degrees wide (about five raw steps), so the raw readings
+// shown as `shown` all lie within a few steps of the exact one.
+std::optional<int> nearestRaw(double exact, int shown, int (*show)(int)) {
+    constexpr int reach = 6;
+    if (exact > Telemetry::maxRaw + reach)
+        return std::nullopt;
+    std::optional<int> best;
+    const int centre = static_cast<int>(std::lround(exact));
+    for (int raw = std::max(0, centre - reach); raw <= std::min(Telemetry::maxRaw, centre + reach);
+         ++raw) {
+        if (show(raw) != shown)
+            continue;
+        if (!best || std::fabs(raw - exact) < std::fabs(*best - exact))
+            best = raw;
+    }
+    return best;
+}
+
+} // namespace
 
 int consoleHumidityPercent(int humidityRaw) {
     return humidityRaw * 100 / 1024;
@@ -41,23 +60,15 @@ int consoleTemperatureDegrees(int temperatureRaw) {
 std::optional<int> humidityRawFor(double percent) {
     if (!std::isfinite(percent) || percent < 0)
         return std::nullopt;
-    const double raw = std::ceil(percent * 1024 / 100 - slack);
-    if (raw > Telemetry::maxRaw)
-        return std::nullopt;
-    return static_cast<int>(raw);
+    return nearestRaw(percent * 1024 / 100, static_cast<int>(std::trunc(percent)),
+                      &consoleHumidityPercent);
 }
 
 std::optional<int> temperatureRawFor(double degrees) {
     if (!std::isfinite(degrees) || degrees < -40)
         return std::nullopt;
-    double raw = std::ceil((degrees + 40) * 1210 / 500 - slack);
-    // The console computes in a different order; step up if its rounding lands below.
-    const int wanted = static_cast<int>(std::trunc(degrees));
-    while (raw <= Telemetry::maxRaw && consoleTemperatureDegrees(static_cast<int>(raw)) < wanted)
-        raw += 1;
-    if (raw > Telemetry::maxRaw)
-        return std::nullopt;
-    return static_cast<int>(raw);
+    return nearestRaw((degrees + 40) * 1210 / 500, static_cast<int>(std::trunc(degrees)),
+                      &consoleTemperatureDegrees);
 }
 
 } // namespace sim

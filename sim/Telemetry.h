@@ -26,8 +26,8 @@ TelemetryReply telemetryReply(const Telemetry& telemetry);
 int consoleHumidityPercent(int humidityRaw);
 int consoleTemperatureDegrees(int temperatureRaw);
 
-// The smallest raw reading that the console shows as the given value, or nothing when no
-// four-digit reading reaches it.
+// The raw reading nearest to the given value among those that the console shows as that
+// value truncated, or nothing when no four-digit reading gets there.
 std::optional<int> humidityRawFor(double percent);
 std::optional<int> temperatureRawFor(double degrees);
 
