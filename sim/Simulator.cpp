@@ -200,8 +200,11 @@ void Simulator::run() {
             std::lock_guard lock(mutex_);
             if (stopRequested_)
                 return;
-            if (watched[1].revents & (POLLIN | POLLHUP | POLLERR))
-                readLine(newLines);
+            const short events = watched[1].revents;
+            // A hang-up with nothing left to read would wake the poll forever.
+            if ((events & (POLLIN | POLLHUP | POLLERR)) && readLine(newLines) == 0 &&
+                (events & (POLLHUP | POLLERR)))
+                closeLineLocked();
             moveDueReplies(Clock::now());
             writePending();
         }
@@ -214,21 +217,21 @@ void Simulator::run() {
     }
 }
 
-void Simulator::readLine(std::vector<std::string>& newLines) {
-    if (!line_->io.valid())
-        return;
+std::size_t Simulator::readLine(std::vector<std::string>& newLines) {
+    std::size_t total = 0;
     std::array<std::uint8_t, 256> buffer{};
-    for (;;) {
+    while (line_->io.valid()) {
         const ssize_t count = ::read(line_->io.get(), buffer.data(), buffer.size());
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            return;
+            break;
         if (count <= 0) {
             // The far end is gone for good (a device unplugged); stop watching it.
             closeLineLocked();
-            return;
+            break;
         }
+        total += static_cast<std::size_t>(count);
         const auto receipt = Clock::now();
         for (ssize_t i = 0; i < count; ++i) {
             const std::uint8_t byte = buffer[static_cast<std::size_t>(i)];
@@ -242,6 +245,7 @@ void Simulator::readLine(std::vector<std::string>& newLines) {
         }
         recordChanged_.notify_all();
     }
+    return total;
 }
 
 void Simulator::schedule(Clock::time_point receipt, const Reaction& reaction) {

@@ -78,7 +78,7 @@ private:
 
     void start();
     void run();
-    void readLine(std::vector<std::string>& newLines);
+    std::size_t readLine(std::vector<std::string>& newLines);
     void schedule(std::chrono::steady_clock::time_point receipt, const Reaction& reaction);
     void moveDueReplies(std::chrono::steady_clock::time_point now);
     void writePending();

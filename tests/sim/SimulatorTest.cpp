@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <thread>
 
 namespace {
 
@@ -169,13 +170,19 @@ TEST_F(SimulatorTest, ConsoleSerialPortTalksToIt) {
     EXPECT_EQ(simulator->decodedLines(), std::vector<std::string>{"lights level 30"});
 }
 
-TEST(SimulatorDeviceTest, ServesAGivenSerialDevice) {
+// A pseudo-terminal whose slave stands in for a serial device; the master is the far end.
+LineEnd openFarEnd(std::string& device) {
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(::grantpt(master), 0);
-    ASSERT_EQ(::unlockpt(master), 0);
-    const LineEnd robotSide = LineEnd::adopt(master);
-    const std::string device = ::ptsname(master);
+    EXPECT_GE(master, 0);
+    EXPECT_EQ(::grantpt(master), 0);
+    EXPECT_EQ(::unlockpt(master), 0);
+    device = ::ptsname(master);
+    return LineEnd::adopt(master);
+}
+
+TEST(SimulatorDeviceTest, ServesAGivenSerialDevice) {
+    std::string device;
+    const LineEnd robotSide = openFarEnd(device);
 
     std::vector<std::string> printed;
     sim::SimulatorSettings settings;
@@ -190,6 +197,17 @@ TEST(SimulatorDeviceTest, ServesAGivenSerialDevice) {
     settings.baudRate = 12345;
     EXPECT_THROW(sim::Simulator(device, settings), std::invalid_argument);
     EXPECT_THROW(sim::Simulator("/nonexistent/tty", {}), std::system_error);
+}
+
+TEST(SimulatorDeviceTest, StopsWatchingADeviceThatWentAway) {
+    std::string device;
+    auto farEnd = std::make_unique<LineEnd>(openFarEnd(device));
+    sim::Simulator simulator(device, {});
+    farEnd.reset();
+    const auto deadline = Clock::now() + patience;
+    while (simulator.lineOpen() && Clock::now() < deadline)
+        std::this_thread::sleep_for(5ms);
+    EXPECT_FALSE(simulator.lineOpen());
 }
 
 } // namespace
