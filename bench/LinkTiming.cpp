@@ -1,0 +1,114 @@
+// Pacing of the robot link, timed by the simulated robot's receive stamps:
+// the gap between the bytes of one message in the send-only state, and the cost of one
+// SendByte against a robot that answers. Both are reported as milliseconds over Retardo.
+#include "link/Commands.h"
+#include "link/PortSetup.h"
+#include "link/RobotLink.h"
+#include "sim/Simulator.h"
+
+#include <QCoreApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using Milliseconds = std::chrono::duration<double, std::milli>;
+
+constexpr int retardoMs = 15;
+
+struct QuietIndicators final : robot::LinkIndicators {
+    void setTxLamp(bool) override {}
+    void setRxLamp(bool) override {}
+    void startLampTimer() override {}
+    void stopLampTimer() override {}
+    void showReturn(const QString&) override {}
+};
+
+struct LinkOnSimulator {
+    sim::Simulator simulator;
+    QuietIndicators indicators;
+    robot::RobotLink link;
+
+    LinkOnSimulator() : link(openPort(simulator), indicators, retardoMs) {}
+
+    static std::unique_ptr<platform::SerialPort> openPort(const sim::Simulator& simulator) {
+        auto setup = robot::setUpPort(QString::fromStdString(simulator.devicePath()),
+                                      QStringLiteral("9600,n,8,1"));
+        if (!setup.portOk)
+            throw std::runtime_error("cannot open the simulator's line");
+        return std::move(setup.port);
+    }
+};
+
+double percentile(std::vector<double> values, double fraction) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1));
+    return values[index];
+}
+
+void reportOverRetardo(benchmark::State& state, const std::vector<double>& milliseconds) {
+    state.counters["median_over_retardo_ms"] = percentile(milliseconds, 0.5) - retardoMs;
+    state.counters["p99_over_retardo_ms"] = percentile(milliseconds, 0.99) - retardoMs;
+    state.counters["max_over_retardo_ms"] = percentile(milliseconds, 1.0) - retardoMs;
+    state.counters["samples"] = static_cast<double>(milliseconds.size());
+}
+
+void ByteGapInSendOnlyState(benchmark::State& state) {
+    LinkOnSimulator bench;
+    bench.simulator.setFault(sim::Fault::silent());
+    robot::sendStop(bench.link);
+    if (bench.link.replyExpected())
+        state.SkipWithError("still expecting answers");
+    bench.simulator.clearRecord();
+    std::size_t messages = 0;
+    for (auto _ : state) {
+        robot::sendForward(bench.link, 10);
+        ++messages;
+    }
+    bench.simulator.waitForBytes(messages * 6, 5s);
+    const auto received = bench.simulator.receivedBytes();
+    std::vector<double> gaps;
+    for (std::size_t message = 0; message + 1 <= received.size() / 6; ++message) {
+        for (std::size_t byte = 1; byte < 6; ++byte) {
+            const auto& before = received[message * 6 + byte - 1];
+            const auto& after = received[message * 6 + byte];
+            gaps.push_back(Milliseconds(after.time - before.time).count());
+        }
+    }
+    reportOverRetardo(state, gaps);
+}
+
+void SendByteToAnsweringRobot(benchmark::State& state) {
+    LinkOnSimulator bench;
+    std::vector<double> durations;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        bench.link.SendByte('P');
+        durations.push_back(Milliseconds(Clock::now() - start).count());
+    }
+    if (!bench.link.replyExpected())
+        state.SkipWithError("the robot stopped answering");
+    reportOverRetardo(state, durations);
+}
+
+BENCHMARK(ByteGapInSendOnlyState)->Iterations(200)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(SendByteToAnsweringRobot)->Iterations(500)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
