@@ -70,7 +70,7 @@ TEST(SerialPortNames, AnUnopenedPortFailsEverythingAtOnce) {
     EXPECT_FALSE(port.transmitImmediately('A'));
     EXPECT_TRUE(port.read(9).isEmpty());
     port.purgeInput();
-    EXPECT_LT(Clock::now() - start, 5ms);
+    EXPECT_LT(Clock::now() - start, 20ms);
 }
 
 struct SerialPortTest : SimulatorFixture {
@@ -153,7 +153,7 @@ TEST_F(SerialPortTest, HangUpClosesThePortWithoutSpinning) {
     EXPECT_FALSE(port.transmitImmediately('P'));
     EXPECT_TRUE(port.read(9).isEmpty());
     port.purgeInput();
-    EXPECT_LT(Clock::now() - start, 5ms);
+    EXPECT_LT(Clock::now() - start, 20ms);
 }
 
 TEST_F(SerialPortTest, HangUpIsNoticedByTheEventLoopAlone) {
