@@ -1,0 +1,505 @@
+#include "widgets/Vrbuttons.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QMouseEvent>
+#include <QShortcutEvent>
+
+#include <algorithm>
+
+namespace {
+
+// Compares, stores and repaints: the shape of the buttons' plain property setters.
+template <typename T> void AssignAndRepaint(TVrControl& control, T& field, const T& value) {
+    if (field == value)
+        return;
+    field = value;
+    control.UpdateControlCanvas();
+}
+
+int ClampByte(int value) {
+    return std::clamp(value, 0, 255);
+}
+
+// Swaps the window-wide Alt+letter shortcut for the one the caption's '&' marks, if any.
+int RegrabAccelerator(QWidget& widget, int oldId, const QString& caption) {
+    if (oldId != 0)
+        widget.releaseShortcut(oldId);
+    const QKeySequence mnemonic = QKeySequence::mnemonic(caption);
+    return mnemonic.isEmpty() ? 0 : widget.grabShortcut(mnemonic);
+}
+
+bool IsAccelerator(QEvent* event, int acceleratorId) {
+    return event->type() == QEvent::Shortcut && acceleratorId != 0 &&
+           static_cast<QShortcutEvent*>(event)->shortcutId() == acceleratorId;
+}
+
+// Space typed once; X11's auto-repeat pairs are not separate presses.
+bool IsSpace(const QKeyEvent* event) {
+    return event->key() == Qt::Key_Space && !event->isAutoRepeat();
+}
+
+unsigned AlignmentFormat(TVrTextAlignment alignment) {
+    using namespace TextFormat;
+    switch (alignment) {
+    case TVrTextAlignment::vtaLeft:
+        return Left | VCenter;
+    case TVrTextAlignment::vtaCenter:
+        return Center | VCenter;
+    case TVrTextAlignment::vtaRight:
+        return Right | VCenter;
+    case TVrTextAlignment::vtaTopLeft:
+        return Left;
+    case TVrTextAlignment::vtaTop:
+        return Center;
+    case TVrTextAlignment::vtaTopRight:
+        return Right;
+    case TVrTextAlignment::vtaBottomLeft:
+        return Left | Bottom;
+    case TVrTextAlignment::vtaBottom:
+        return Center | Bottom;
+    case TVrTextAlignment::vtaBottomRight:
+        return Right | Bottom;
+    }
+    return Center | VCenter;
+}
+
+QFont ArialBold12() {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(12);
+    font.setBold(true);
+    return font;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TVrPowerButton
+
+TVrPowerButton::TVrPowerButton(QWidget* parent) : TVrCustomImageControl(parent) {
+    resize(125, 25);
+    palette_.OnChange = [this](TVrPersistent&) { UpdateControlCanvas(); };
+}
+
+void TVrPowerButton::SetActive(bool value) {
+    AssignAndRepaint(*this, active_, value);
+}
+
+void TVrPowerButton::SetLedWidth(int value) {
+    AssignAndRepaint(*this, ledWidth_, std::max(1, value));
+}
+
+void TVrPowerButton::SetLedHeight(int value) {
+    AssignAndRepaint(*this, ledHeight_, std::max(1, value));
+}
+
+void TVrPowerButton::SetLayout(TVrImageTextLayout value) {
+    AssignAndRepaint(*this, layout_, value);
+}
+
+void TVrPowerButton::SetMargin(int value) {
+    AssignAndRepaint(*this, margin_, value);
+}
+
+void TVrPowerButton::SetSpacing(int value) {
+    AssignAndRepaint(*this, spacing_, value);
+}
+
+void TVrPowerButton::SetFocusColor(TColor value) {
+    AssignAndRepaint(*this, focusColor_, value);
+}
+
+void TVrPowerButton::SetOutlineColor(TColor value) {
+    AssignAndRepaint(*this, outlineColor_, value);
+}
+
+void TVrPowerButton::SetOutlineWidth(int value) {
+    AssignAndRepaint(*this, outlineWidth_, ClampByte(value));
+}
+
+void TVrPowerButton::SetHighlightColor(TColor value) {
+    AssignAndRepaint(*this, highlightColor_, value);
+}
+
+void TVrPowerButton::SetShadowColor(TColor value) {
+    AssignAndRepaint(*this, shadowColor_, value);
+}
+
+void TVrPowerButton::SetBevelWidth(int value) {
+    AssignAndRepaint(*this, bevelWidth_, ClampByte(value));
+}
+
+void TVrPowerButton::SetDown(bool value) {
+    AssignAndRepaint(*this, down_, value);
+}
+
+void TVrPowerButton::SetHasFocus(bool value) {
+    AssignAndRepaint(*this, hasFocus_, value);
+}
+
+void TVrPowerButton::ToggleAndClick() {
+    SetActive(!active_);
+    Click();
+}
+
+void TVrPowerButton::Click() {
+    if (OnClick)
+        OnClick(this);
+}
+
+void TVrPowerButton::TextChanged() {
+    acceleratorId_ = RegrabAccelerator(*this, acceleratorId_, Caption());
+    TVrCustomImageControl::TextChanged();
+}
+
+void TVrPowerButton::MouseEnter() {
+    if (mousePressed_)
+        down_ = true;
+    UpdateControlCanvas();
+    TVrCustomImageControl::MouseEnter();
+}
+
+void TVrPowerButton::MouseLeave() {
+    if (mousePressed_)
+        down_ = false;
+    UpdateControlCanvas();
+    TVrCustomImageControl::MouseLeave();
+}
+
+void TVrPowerButton::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        mousePressed_ = true;
+        SetDown(true);
+        if (TabStop())
+            setFocus(Qt::MouseFocusReason);
+    }
+    TVrCustomImageControl::mousePressEvent(event);
+}
+
+void TVrPowerButton::mouseMoveEvent(QMouseEvent* event) {
+    // The pointer crossing the border while pressed: the button follows it.
+    if (mousePressed_)
+        SetDown(rect().contains(event->position().toPoint()));
+    TVrCustomImageControl::mouseMoveEvent(event);
+}
+
+void TVrPowerButton::mouseReleaseEvent(QMouseEvent* event) {
+    mousePressed_ = false;
+    if (!down_) {
+        TVrCustomImageControl::mouseReleaseEvent(event);
+        return;
+    }
+    down_ = false;
+    SetActive(!active_);
+    TVrCustomImageControl::mouseReleaseEvent(event);
+    Click();
+}
+
+void TVrPowerButton::keyPressEvent(QKeyEvent* event) {
+    if (!IsSpace(event)) {
+        TVrCustomImageControl::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    SetDown(true);
+}
+
+void TVrPowerButton::keyReleaseEvent(QKeyEvent* event) {
+    if (!IsSpace(event)) {
+        TVrCustomImageControl::keyReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    mousePressed_ = false;
+    down_ = false;
+    ToggleAndClick();
+}
+
+void TVrPowerButton::focusInEvent(QFocusEvent* event) {
+    TVrCustomImageControl::focusInEvent(event);
+    SetHasFocus(true);
+}
+
+void TVrPowerButton::focusOutEvent(QFocusEvent* event) {
+    TVrCustomImageControl::focusOutEvent(event);
+    SetHasFocus(false);
+}
+
+void TVrPowerButton::changeEvent(QEvent* event) {
+    TVrCustomImageControl::changeEvent(event);
+    if (event->type() != QEvent::EnabledChange)
+        return;
+    // A disabled button gets no release; it must not stay drawn pressed.
+    if (!isEnabled())
+        mousePressed_ = down_ = false;
+    UpdateControlCanvas();
+}
+
+bool TVrPowerButton::event(QEvent* event) {
+    if (!IsAccelerator(event, acceleratorId_))
+        return TVrCustomImageControl::event(event);
+    if (isEnabled())
+        Click();
+    return true;
+}
+
+void TVrPowerButton::CalcLayout() {
+    TRect inner = TRect::FromSize(width(), height());
+    const int border = bevelWidth_ + outlineWidth_;
+    inner.Inflate(-border, -border);
+    QPoint ledPos;
+    CalcImageTextLayout(font(), inner, QPoint(0, 0), Caption(), margin_, spacing_, layout_,
+                        QSize(ledWidth_, ledHeight_), ledPos, captionRect_);
+    ledRect_ = {ledPos.x(), ledPos.y(), ledPos.x() + ledWidth_, ledPos.y() + ledHeight_};
+}
+
+void TVrPowerButton::PaintFrame(QPainter& canvas) {
+    TRect rect = TRect::FromSize(width(), height());
+    if (down_) {
+        // The pressed look replaces the focus outline.
+        DrawFrame3D(canvas, rect, outlineColor_, highlightColor_, outlineWidth_);
+        DrawFrame3D(canvas, rect, shadowColor_, outlineColor_, bevelWidth_);
+        return;
+    }
+    const TColor outline = hasFocus_ ? focusColor_ : outlineColor_;
+    DrawFrame3D(canvas, rect, outline, outline, outlineWidth_);
+    DrawFrame3D(canvas, rect, highlightColor_, shadowColor_, bevelWidth_);
+}
+
+void TVrPowerButton::PaintLed(QPainter& canvas) {
+    TRect led = ledRect_;
+    DrawFrame3D(canvas, led, shadowColor_, highlightColor_, 1);
+    DrawFrame3D(canvas, led, clBlack, clBlack, 1);
+    FillRect(canvas, led, isEnabled() ? palette_.GetColors(active_ ? 1 : 0) : Color());
+}
+
+void TVrPowerButton::Paint() {
+    ClearBitmapCanvas();
+    QPainter& canvas = BitmapCanvas();
+    canvas.setFont(font());
+    CalcLayout();
+    PaintFrame(canvas);
+    PaintLed(canvas);
+    DrawButtonText(canvas, Caption(), captionRect_, isEnabled(), FontColor());
+    TVrCustomImageControl::Paint();
+}
+
+// ---------------------------------------------------------------------------------------------
+// TVrDemoButton
+
+TVrDemoButton::TVrDemoButton(QWidget* parent)
+    : TVrCustomImageControl(parent), fontEnter_(ArialBold12()), fontLeave_(ArialBold12()) {
+    resize(150, 25);
+    font3D_.OnChange = [this](TVrPersistent&) { UpdateControlCanvas(); };
+}
+
+void TVrDemoButton::SetFontEnter(const QFont& value) {
+    AssignAndRepaint(*this, fontEnter_, value);
+}
+
+void TVrDemoButton::SetFontEnterColor(TColor value) {
+    AssignAndRepaint(*this, fontEnterColor_, value);
+}
+
+void TVrDemoButton::SetFontLeave(const QFont& value) {
+    AssignAndRepaint(*this, fontLeave_, value);
+}
+
+void TVrDemoButton::SetFontLeaveColor(TColor value) {
+    AssignAndRepaint(*this, fontLeaveColor_, value);
+}
+
+void TVrDemoButton::SetBitmap(const QImage& value) {
+    AssignAndRepaint(*this, bitmap_, value);
+}
+
+void TVrDemoButton::SetOutlineColor(TColor value) {
+    AssignAndRepaint(*this, outlineColor_, value);
+}
+
+void TVrDemoButton::SetShadowColor(TColor value) {
+    AssignAndRepaint(*this, shadowColor_, value);
+}
+
+void TVrDemoButton::SetHighlightColor(TColor value) {
+    AssignAndRepaint(*this, highlightColor_, value);
+}
+
+void TVrDemoButton::SetBevelWidth(int value) {
+    AssignAndRepaint(*this, bevelWidth_, ClampByte(value));
+}
+
+void TVrDemoButton::SetOutlineWidth(int value) {
+    AssignAndRepaint(*this, outlineWidth_, std::max(0, value));
+}
+
+void TVrDemoButton::SetTextAlignment(TVrTextAlignment value) {
+    AssignAndRepaint(*this, textAlignment_, value);
+}
+
+void TVrDemoButton::SetDisabledTextColor(TColor value) {
+    AssignAndRepaint(*this, disabledTextColor_, value);
+}
+
+void TVrDemoButton::SetFocusColor(TColor value) {
+    AssignAndRepaint(*this, focusColor_, value);
+}
+
+void TVrDemoButton::SetFlat(bool value) {
+    AssignAndRepaint(*this, flat_, value);
+}
+
+void TVrDemoButton::Click() {
+    if (OnClick)
+        OnClick(this);
+}
+
+void TVrDemoButton::Press() {
+    pressed_ = true;
+    down_ = true;
+    if (TabStop())
+        setFocus(Qt::MouseFocusReason);
+    UpdateControlCanvas();
+}
+
+void TVrDemoButton::TextChanged() {
+    acceleratorId_ = RegrabAccelerator(*this, acceleratorId_, Caption());
+    TVrCustomImageControl::TextChanged();
+}
+
+void TVrDemoButton::MouseEnter() {
+    TVrCustomImageControl::MouseEnter();
+    AssignAndRepaint(*this, hover_, true);
+}
+
+void TVrDemoButton::MouseLeave() {
+    TVrCustomImageControl::MouseLeave();
+    AssignAndRepaint(*this, hover_, false);
+}
+
+void TVrDemoButton::mousePressEvent(QMouseEvent* event) {
+    TVrCustomImageControl::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Press();
+}
+
+void TVrDemoButton::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The second press of a double click is a press like any other.
+    mousePressEvent(event);
+}
+
+void TVrDemoButton::mouseMoveEvent(QMouseEvent* event) {
+    TVrCustomImageControl::mouseMoveEvent(event);
+    if (pressed_)
+        AssignAndRepaint(*this, down_, rect().contains(event->position().toPoint()));
+}
+
+void TVrDemoButton::mouseReleaseEvent(QMouseEvent* event) {
+    TVrCustomImageControl::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const bool completed = pressed_ && down_;
+    pressed_ = false;
+    down_ = false;
+    if (!completed)
+        return;
+    UpdateControlCanvas();
+    Click();
+}
+
+void TVrDemoButton::keyPressEvent(QKeyEvent* event) {
+    if (!IsSpace(event)) {
+        TVrCustomImageControl::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (!down_)
+        Press();
+}
+
+void TVrDemoButton::keyReleaseEvent(QKeyEvent* event) {
+    if (!IsSpace(event)) {
+        TVrCustomImageControl::keyReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    const bool completed = pressed_ && down_;
+    pressed_ = false;
+    down_ = false;
+    if (!completed)
+        return;
+    UpdateControlCanvas();
+    Click();
+}
+
+void TVrDemoButton::focusInEvent(QFocusEvent* event) {
+    TVrCustomImageControl::focusInEvent(event);
+    AssignAndRepaint(*this, focused_, true);
+}
+
+void TVrDemoButton::focusOutEvent(QFocusEvent* event) {
+    TVrCustomImageControl::focusOutEvent(event);
+    AssignAndRepaint(*this, focused_, false);
+}
+
+void TVrDemoButton::changeEvent(QEvent* event) {
+    TVrCustomImageControl::changeEvent(event);
+    if (event->type() != QEvent::EnabledChange)
+        return;
+    if (!isEnabled())
+        pressed_ = down_ = false;
+    UpdateControlCanvas();
+}
+
+bool TVrDemoButton::event(QEvent* event) {
+    if (!IsAccelerator(event, acceleratorId_))
+        return TVrCustomImageControl::event(event);
+    if (isEnabled())
+        Click();
+    return true;
+}
+
+void TVrDemoButton::PaintBackground(QPainter& canvas) {
+    if (bitmap_.isNull())
+        return;
+    TRect area = TRect::FromSize(width(), height());
+    if (down_)
+        area.Offset(1, 1);
+    for (int y = area.Top; y < area.Bottom; y += bitmap_.height())
+        for (int x = area.Left; x < area.Right; x += bitmap_.width())
+            canvas.drawImage(x, y, bitmap_);
+}
+
+void TVrDemoButton::PaintFrame(QPainter& canvas, TRect& rect) {
+    const TColor outline = focused_ ? focusColor_ : outlineColor_;
+    DrawFrame3D(canvas, rect, outline, outline, outlineWidth_);
+    if (down_)
+        DrawFrame3D(canvas, rect, shadowColor_, highlightColor_, bevelWidth_);
+    else if (!flat_ || hover_)
+        DrawFrame3D(canvas, rect, highlightColor_, shadowColor_, bevelWidth_);
+    else
+        rect.Inflate(-bevelWidth_, -bevelWidth_);
+}
+
+void TVrDemoButton::PaintCaption(QPainter& canvas, TRect rect) {
+    const bool entered = hover_ && isEnabled();
+    canvas.setFont(entered ? fontEnter_ : fontLeave_);
+    TColor color = entered ? fontEnterColor_ : fontLeaveColor_;
+    if (!isEnabled())
+        color = disabledTextColor_;
+    if (down_)
+        rect.Offset(1, 1);
+    font3D_.Paint(canvas, rect, TextFormat::SingleLine | AlignmentFormat(textAlignment_), Caption(),
+                  color);
+}
+
+void TVrDemoButton::Paint() {
+    ClearBitmapCanvas();
+    QPainter& canvas = BitmapCanvas();
+    PaintBackground(canvas);
+    TRect rect = TRect::FromSize(width(), height());
+    PaintFrame(canvas, rect);
+    PaintCaption(canvas, rect);
+    TVrCustomImageControl::Paint();
+}
