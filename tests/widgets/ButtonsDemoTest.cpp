@@ -3,6 +3,8 @@
 #include "tests/support/WidgetImage.h"
 #include "tests/widgets/ButtonsInput.h"
 
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 using namespace buttons_input;
@@ -146,4 +148,37 @@ TEST_F(DemoButton, FocusOutlineAndTiledBitmap) {
     EXPECT_EQ(image.pixel(149, 24), Rgb(clBlue));
     EXPECT_EQ(image.pixel(75, 12), qRgb(255, 255, 0));
     EXPECT_EQ(image.pixel(146, 21), qRgb(255, 255, 0));
+}
+
+TEST(ButtonAccelerators, AltLetterClicksEnabledButtonsOnly) {
+    QWidget window;
+    window.resize(300, 60);
+    auto* demo = new TVrDemoButton(&window);
+    demo->SetCaption(QStringLiteral("Sal&ir"));
+    auto* power = new TVrPowerButton(&window);
+    power->SetCaption(QStringLiteral("&Motor"));
+    power->move(0, 30);
+    int demoClicks = 0;
+    int powerClicks = 0;
+    demo->OnClick = [&](QObject*) { ++demoClicks; };
+    power->OnClick = [&](QObject*) { ++powerClicks; };
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    QTest::keyClick(&window, Qt::Key_I, Qt::AltModifier);
+    QTest::keyClick(&window, Qt::Key_M, Qt::AltModifier);
+    EXPECT_EQ(demoClicks, 1);
+    EXPECT_EQ(powerClicks, 1);
+    // The power button clicks without toggling.
+    EXPECT_FALSE(power->Active());
+
+    demo->setEnabled(false);
+    QTest::keyClick(&window, Qt::Key_I, Qt::AltModifier);
+    EXPECT_EQ(demoClicks, 1);
+
+    demo->setEnabled(true);
+    demo->SetCaption(QStringLiteral("Salir"));
+    QTest::keyClick(&window, Qt::Key_I, Qt::AltModifier);
+    EXPECT_EQ(demoClicks, 1);
 }
