@@ -2,9 +2,13 @@
 
 #include "app/Comunica.h"
 #include "app/ConsoleSettings.h"
+#include "app/Shape.h"
 #include "app/acerca.h"
+#include "link/Commands.h"
+#include "link/PortSetup.h"
 #include "platform/Dialogs.h"
 #include "ui_Main.h"
+#include "widgets/Vrthreads.h"
 
 #include <QDateTime>
 #include <QGuiApplication>
@@ -28,6 +32,45 @@ template <typename Dialog> void showFreshDialog(QWidget* owner, Dialog*& referen
     reference = nullptr;
 }
 
+void setUpSwitch(TVrPowerButton* button, const QString& caption, bool on = false) {
+    button->SetCaption(caption);
+    button->SetActive(on);
+}
+
+void setUpSlider(TVrSlider* slider, TVrOrientation orientation, int maxValue, int position) {
+    slider->BeginLoading();
+    slider->SetOrientation(orientation);
+    slider->SetMinValue(0);
+    slider->SetMaxValue(maxValue);
+    slider->SetPosition(position);
+    slider->SetKeyIncrement(1);
+    slider->Loaded();
+}
+
+void setUpLamp(TVrLed* lamp, const QString& caption, TColor off, TColor on) {
+    lamp->SetCaption(caption);
+    lamp->Palette().BeginUpdate();
+    lamp->Palette().SetLow(off);
+    lamp->Palette().SetHigh(on);
+    lamp->Palette().EndUpdate();
+}
+
+TVrTimer* makeTimer(QObject* owner, TVrTimerType type, unsigned interval,
+                    std::function<void()> handler) {
+    auto* timer = new TVrTimer(owner);
+    timer->BeginLoading();
+    timer->SetEnabled(false);
+    timer->SetTimerType(type);
+    timer->SetInterval(interval);
+    timer->OnTimer = [handler = std::move(handler)](TVrTimer*) { handler(); };
+    timer->Loaded();
+    return timer;
+}
+
+QString percentText(int position) {
+    return QStringLiteral("% ") + QString::number(position * 2);
+}
+
 } // namespace
 
 TForm1::TForm1(QWidget* owner) : QDialog(owner), ui_(std::make_unique<Ui::TForm1>()) {
@@ -37,9 +80,9 @@ TForm1::TForm1(QWidget* owner) : QDialog(owner), ui_(std::make_unique<Ui::TForm1
     setFixedSize(1014, 734);
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    connect(ui_->VrSalir, &QPushButton::clicked, this, &TForm1::VrSalirClick);
-    connect(ui_->VrConfigura, &QPushButton::clicked, this, &TForm1::VrConfiguraClick);
-    connect(ui_->VrAcercade, &QPushButton::clicked, this, &TForm1::VrAcercadeClick);
+    SetUpComponents();
+    SetUpTimers();
+    BindEvents();
     FormCreate();
 }
 
@@ -49,6 +92,106 @@ TForm1::~TForm1() {
 
 int TForm1::ShowModal() {
     return exec();
+}
+
+// The components' stored properties, as the window description gives them.
+void TForm1::SetUpComponents() {
+    auto& ui = *ui_;
+    ui.VrAcercade->SetCaption(QStringLiteral("Acerca de..."));
+    ui.VrConfigura->SetCaption(QStringLiteral("Configuración"));
+    ui.VrSalir->SetCaption(QStringLiteral("Salir"));
+    ui.VrDemoButton1->SetCaption(QStringLiteral("Título"));
+
+    setUpSwitch(ui.Comprime, QStringLiteral("Compresión"));
+    setUpSwitch(ui.VrPowerButton8, QStringLiteral("Motor Limpieza"));
+    setUpSwitch(ui.VrPowerButton9, QStringLiteral("Modo Inversión"));
+    setUpSwitch(ui.VrPowerButton1, QStringLiteral("Brazo activo"));
+    setUpSwitch(ui.VrPowerButton6, QStringLiteral("Mostrar FPS"));
+    setUpSwitch(ui.VrPowerButton7, QStringLiteral("Mostrar Título"));
+    setUpSwitch(ui.VrTemp, QStringLiteral("Mostrar ºC"));
+    setUpSwitch(ui.VrHumedad, QStringLiteral("Humedad"));
+    setUpSwitch(ui.VrPowerButton5, QStringLiteral("Activación de efectos"));
+    setUpSwitch(ui.VrPowerButton2, QStringLiteral("Canal Rojo  "), true);
+    setUpSwitch(ui.VrPowerButton3, QStringLiteral("Canal Verde"), true);
+    setUpSwitch(ui.VrPowerButton4, QStringLiteral("Canal Azul  "), true);
+
+    ui.VrLabel1->SetCaption(QStringLiteral("Grabación"));
+    ui.Record->SetButtonType(TVrButtonType::btRecord);
+    ui.StopRecord->SetButtonType(TVrButtonType::btStop);
+    ui.Led->SetBlinkLedType(TVrBlinkLedType::ltLargeRect);
+    ui.Led->SetBlinkSpeed(500);
+    ui.Led->SetEnableBlinking(false);
+    ui.Led->SetActive(false);
+    for (TVrDisplay* display : {ui.VrDisplay1, ui.VrDisplay2, ui.VrDisplay3, ui.led2})
+        display->SetColor(clBlack);
+    ui.VrBorder1->SetShadowColor(clBtnShadow);
+    ui.VrBorder1->SetHighlightColor(clBtnHighlight);
+
+    ui.VrJogMeter1->Scale().SetStep(10);
+    ui.VrJogMeter1->Scale().SetSmallStep(1);
+    ui.VrJogMeter1->Scale().SetApperture(50);
+    ui.VrJogMeter1->Value().SetShape(TvrIndicatorShape::voLine);
+
+    ui.TempInv->BeginLoading();
+    ui.TempInv->SetMinValue(robot::InversionMode::shortestPeriodSeconds);
+    ui.TempInv->SetMaxValue(robot::InversionMode::longestPeriodSeconds);
+    ui.TempInv->SetPosition(10);
+    ui.TempInv->Loaded();
+
+    setUpSlider(ui.VrSlider1, TVrOrientation::voHorizontal, 255, 0);
+    setUpSlider(ui.VrSlider2, TVrOrientation::voHorizontal, 255, 0);
+    setUpSlider(ui.VrSlider3, TVrOrientation::voVertical, robot::noPower, 1);
+    setUpSlider(ui.VrSlider4, TVrOrientation::voVertical, robot::noPower, 1);
+
+    setUpLamp(ui.VrLed1, QStringLiteral("Tx"), clMaroon, clYellow);
+    setUpLamp(ui.VrLed2, QStringLiteral("Rx"), clNavy, clAqua);
+
+    for (TShape* wheel : {ui.Shape6, ui.Shape7, ui.Shape9, ui.Shape10}) {
+        wheel->SetKind(TShape::Kind::RoundRect);
+        wheel->SetBrushColor(Qt::black);
+    }
+    ui.Shape5->SetBrushColor(QColor(0xf2, 0xb7, 0x05));
+    for (TShape* mark : {ui.Shape8, ui.Shape11}) {
+        mark->SetKind(TShape::Kind::Ellipse);
+        mark->SetBrushColor(QColor());
+        mark->SetPenColor(Qt::white);
+    }
+    for (TShape* cover : {ui.Shape19, ui.Shape20}) {
+        cover->SetBrushColor(palette().color(QPalette::Window));
+        cover->SetPenColor(QColor());
+    }
+    ui.Shape17->SetKind(TShape::Kind::Square);
+    ui.Shape17->SetBrushColor(Qt::red);
+    ui.Shape18->SetKind(TShape::Kind::Square);
+    ui.Shape18->SetBrushColor(QColor(0x80, 0x80, 0x80));
+    ui.Shape11->hide();
+}
+
+void TForm1::SetUpTimers() {
+    Timer1 = makeTimer(this, ttThread, 100, [] {});
+    Timer2 = makeTimer(this, ttThread, 100, [this] { Timer2Timer(); });
+    TimerFPS = makeTimer(this, ttSystem, 1000, [] {});
+    TimerRx = makeTimer(this, ttThread, 1000, [this] { TimerRxTimer(); });
+    TimerInv = makeTimer(this, ttSystem, 5000, [this] { TimerInvTimer(); });
+}
+
+void TForm1::BindEvents() {
+    auto& ui = *ui_;
+    ui.VrSalir->OnClick = [this](QObject*) { VrSalirClick(); };
+    ui.VrConfigura->OnClick = [this](QObject*) { VrConfiguraClick(); };
+    ui.VrAcercade->OnClick = [this](QObject*) { VrAcercadeClick(); };
+    ui.VrTemp->OnClick = [this](QObject*) { VrTempClick(); };
+    ui.VrHumedad->OnClick = [this](QObject*) { VrHumedadClick(); };
+    ui.VrPowerButton9->OnClick = [this](QObject*) { VrPowerButton9Click(); };
+    ui.VrPowerButton1->OnClick = [this](QObject*) { VrPowerButton1Click(); };
+    ui.VrPowerButton8->OnClick = [this](QObject*) { VrPowerButton8Click(); };
+    connect(ui.TempInv, &TVrTrackBar::OnChange, this, &TForm1::TempInvChange);
+    connect(ui.VrSlider1, &TVrSlider::OnChange, this, &TForm1::VrSlider1Change);
+    connect(ui.VrSlider2, &TVrSlider::OnChange, this, &TForm1::VrSlider2Change);
+    connect(ui.VrSlider3, &TVrSlider::OnChange, this, &TForm1::VrSlider3Change);
+    connect(ui.VrSlider4, &TVrSlider::OnChange, this, &TForm1::VrSlider4Change);
+    ui.Label5->installEventFilter(this);
+    ui.Label8->installEventFilter(this);
 }
 
 void TForm1::FormCreate() {
@@ -67,6 +210,7 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormDestroy() {
+    Timer1->SetEnabled(false);
     StopCamera();
 }
 
@@ -89,13 +233,31 @@ void TForm1::ReadSettings() {
     state_.Intervalo = read.values.intervalo;
 }
 
-void TForm1::OpenRobotPort() {}
+void TForm1::OpenRobotPort() {
+    robot::PortSetup setup = robot::setUpPort(portName_, modeString_);
+    for (const robot::PortFailure& failure : setup.failures)
+        platform::Dialogs::message(robot::failureMessage(failure, this));
+    state_.PortOk = setup.portOk;
+    link_ = std::make_unique<robot::RobotLink>(
+        std::move(setup.port), static_cast<robot::LinkIndicators&>(*this), state_.Retardo);
+    inversion_ =
+        std::make_unique<robot::InversionMode>(*link_, static_cast<robot::InversionTimer&>(*this));
+}
 
-void TForm1::SetSliderStartPositions() {}
+// Each position differs from the stored one, so every change handler runs; the lights
+// slider sends the first command of the session.
+void TForm1::SetSliderStartPositions() {
+    ui_->VrSlider1->SetPosition(state_.BalanceValue);
+    ui_->VrSlider2->SetPosition(state_.LevelValue);
+    ui_->VrSlider3->SetPosition(robot::noPower - state_.DriveSpeed);
+    ui_->VrSlider4->SetPosition(20);
+}
 
 void TForm1::StartController() {
     state_.JoystickPresent = InitJoystick();
-    if (!state_.JoystickPresent)
+    if (state_.JoystickPresent)
+        Timer1->SetEnabled(true);
+    else
         ui_->Rxtext->setText(QStringLiteral("Sin joystick"));
 }
 
@@ -131,12 +293,140 @@ void TForm1::VrAcercadeClick() {
     showFreshDialog(this, FAcerca);
 }
 
+void TForm1::SendByte(std::uint8_t byte) {
+    link_->SendByte(byte);
+}
+
+void TForm1::Timer2Timer() {
+    link_->lampTimerTick();
+}
+
+void TForm1::VrTempClick() {
+    if (auto polling =
+            robot::Telemetry::pollingAfterToggle(ui_->VrTemp->Active(), ui_->VrHumedad->Active()))
+        TimerRx->SetEnabled(*polling);
+}
+
+void TForm1::VrHumedadClick() {
+    if (auto polling =
+            robot::Telemetry::pollingAfterToggle(ui_->VrHumedad->Active(), ui_->VrTemp->Active()))
+        TimerRx->SetEnabled(*polling);
+}
+
+void TForm1::TimerRxTimer() {
+    telemetry_.poll(*link_, static_cast<robot::TelemetryDisplay&>(*this));
+}
+
+void TForm1::VrPowerButton9Click() {
+    inversion_->modeToggled(ui_->VrPowerButton9->Active(), ui_->TempInv->Position());
+}
+
+void TForm1::TempInvChange() {
+    if (inversion_)
+        inversion_->periodChanged(ui_->TempInv->Position());
+}
+
+void TForm1::TimerInvTimer() {
+    inversion_->reverse(ui_->VrPowerButton8->Active());
+}
+
+void TForm1::VrSlider1Change() {
+    state_.BalanceValue = ui_->VrSlider1->Position();
+    ui_->Bal->setText(QString::number(state_.BalanceValue));
+}
+
+void TForm1::VrSlider2Change() {
+    state_.LevelValue = ui_->VrSlider2->Position();
+    ui_->Nivel->setText(QString::number(state_.LevelValue));
+}
+
+void TForm1::VrSlider3Change() {
+    const int position = ui_->VrSlider3->Position();
+    state_.StoredSpeed = state_.DriveSpeed;
+    state_.DriveSpeed = static_cast<std::uint8_t>(robot::noPower - position);
+    ui_->Power->setValue(position);
+    ui_->Label20->setText(percentText(position));
+}
+
+void TForm1::VrSlider4Change() {
+    const int position = ui_->VrSlider4->Position();
+    if (link_)
+        robot::sendLightsFromSlider(*link_, position);
+    ui_->Label21->setText(percentText(position));
+}
+
+void TForm1::VrPowerButton1Click() {
+    state_.ArmActive = ui_->VrPowerButton1->Active();
+}
+
+void TForm1::VrPowerButton8Click() {
+    robot::sendCleaningMotor(*link_, ui_->VrPowerButton8->Active());
+}
+
+void TForm1::Label7Click() {
+    robot::send(*link_, robot::Command::FrontCamera);
+    ShowFrontCamera(true);
+}
+
+void TForm1::Label8Click() {
+    robot::send(*link_, robot::Command::RearCamera);
+    ShowFrontCamera(false);
+}
+
+void TForm1::ShowFrontCamera(bool front) {
+    ui_->Shape8->setVisible(front);
+    ui_->Shape11->setVisible(!front);
+}
+
+void TForm1::setTxLamp(bool on) {
+    ui_->VrLed1->SetActive(on);
+}
+
+void TForm1::setRxLamp(bool on) {
+    ui_->VrLed2->SetActive(on);
+}
+
+void TForm1::startLampTimer() {
+    Timer2->SetEnabled(true);
+}
+
+void TForm1::stopLampTimer() {
+    Timer2->SetEnabled(false);
+}
+
+void TForm1::showReturn(const QString& text) {
+    ui_->Retorno->setText(text);
+}
+
+void TForm1::showTelemetryLine(const QString& line) {
+    ui_->Label11->setText(line);
+}
+
+void TForm1::setInversionInterval(int milliseconds) {
+    TimerInv->SetInterval(static_cast<unsigned>(milliseconds));
+}
+
+void TForm1::setInversionEnabled(bool enabled) {
+    TimerInv->SetEnabled(enabled);
+}
+
 bool TForm1::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate)
         FormActivate();
     else if (event->type() == QEvent::WindowDeactivate)
         FormDeactivate();
     return QDialog::event(event);
+}
+
+// The two camera letters are plain labels; a click on either selects its camera.
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease) {
+        if (watched == ui_->Label5)
+            Label7Click();
+        else if (watched == ui_->Label8)
+            Label8Click();
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 // Escape must not close the console: only "Salir" and the close box do.

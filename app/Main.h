@@ -1,5 +1,10 @@
 #pragma once
 
+#include "link/Inversion.h"
+#include "link/LinkIndicators.h"
+#include "link/RobotLink.h"
+#include "link/Telemetry.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -9,35 +14,38 @@
 namespace Ui {
 class TForm1;
 }
+class TVrTimer;
 
 // The values the main window's handlers share; one main window exists, so one of these.
+// The link keeps whether answers are expected, the telemetry its two texts and the
+// inversion mode its phase.
 struct MainWindowState {
     bool PortOk = false;
-    bool ReplyExpected = true;
     int Retardo = 15;
     int Intervalo = 100;
-    QString HumidityText = QStringLiteral("50%");
-    QString TemperatureText = QStringLiteral("25ºC");
     QString SnapshotBase;
     int SnapshotNumber = 1;
     int VideoNumber = 0;
     int BalanceValue = 128;
     int LevelValue = 128;
     std::uint8_t DriveSpeed = 50;
+    std::uint8_t StoredSpeed = 50;
     bool ShowRed = false;
     bool ShowGreen = false;
     bool ShowBlue = false;
     bool ControllerActive = true;
     bool JoystickPresent = false;
     WId MainWindowHandle = 0;
-    bool InversionPhase = false;
     // True although the "Brazo activo" switch starts off.
     bool ArmActive = true;
 };
 
 // The console's main window. It is shown modally by the splash for the whole session and
 // destroyed only when the program ends.
-class TForm1 : public QDialog {
+class TForm1 : public QDialog,
+               private robot::LinkIndicators,
+               private robot::TelemetryDisplay,
+               private robot::InversionTimer {
     Q_OBJECT
 public:
     explicit TForm1(QWidget* owner = nullptr);
@@ -54,14 +62,45 @@ public:
     void VrConfiguraClick();
     void VrAcercadeClick();
 
+    void SendByte(std::uint8_t byte);
+    void Timer2Timer();
+    void VrTempClick();
+    void VrHumedadClick();
+    void TimerRxTimer();
+    void VrPowerButton9Click();
+    void TempInvChange();
+    void TimerInvTimer();
+    void VrSlider1Change();
+    void VrSlider2Change();
+    void VrSlider3Change();
+    void VrSlider4Change();
+    void VrPowerButton1Click();
+    void VrPowerButton8Click();
+    void Label7Click();
+    void Label8Click();
+
     MainWindowState& state() { return state_; }
     Ui::TForm1& ui() { return *ui_; }
+    // Present once FormCreate has opened the port.
+    robot::RobotLink* link() { return link_.get(); }
+    const robot::Telemetry& telemetry() const { return telemetry_; }
+    const robot::InversionMode& inversion() const { return *inversion_; }
+
+    TVrTimer* Timer1 = nullptr;
+    TVrTimer* Timer2 = nullptr;
+    TVrTimer* TimerFPS = nullptr;
+    TVrTimer* TimerRx = nullptr;
+    TVrTimer* TimerInv = nullptr;
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void SetUpComponents();
+    void SetUpTimers();
+    void BindEvents();
     void ChooseFileNameBases();
     void ReadSettings();
     void OpenRobotPort();
@@ -71,11 +110,24 @@ private:
     void StopCamera();
     bool InitJoystick();
     void AcquireJoystick();
+    void ShowFrontCamera(bool front);
+
+    void setTxLamp(bool on) override;
+    void setRxLamp(bool on) override;
+    void startLampTimer() override;
+    void stopLampTimer() override;
+    void showReturn(const QString& text) override;
+    void showTelemetryLine(const QString& line) override;
+    void setInversionInterval(int milliseconds) override;
+    void setInversionEnabled(bool enabled) override;
 
     std::unique_ptr<Ui::TForm1> ui_;
     MainWindowState state_;
     QString portName_;
     QString modeString_;
+    std::unique_ptr<robot::RobotLink> link_;
+    robot::Telemetry telemetry_;
+    std::unique_ptr<robot::InversionMode> inversion_;
 };
 
 // The main window, set by the splash when it creates it and kept until exit.

@@ -60,7 +60,8 @@ TEST(Startup, SplashThenModalMainWindowThenEndAndDestroyOnlyAtTearDown) {
         seen.mainWindowCreatedAfterMs = clock.elapsed();
         seen.splashHiddenDuringModal = splash && !splash->isVisible();
         seen.mainWindowModal = Form1->isModal();
-        QTimer::singleShot(0, Form1, [] { Form1->ui().VrSalir->click(); });
+        QTimer::singleShot(0, Form1,
+                           [] { QTest::mouseClick(Form1->ui().VrSalir, Qt::LeftButton); });
     });
     dialogs.onMessage = [&](const platform::MessageRequest&) {
         if (seen.mainWindowCreatedAfterMs >= 0)
@@ -98,7 +99,7 @@ TEST(Startup, MainWindowIsDestroyedOnlyWhenItsOwnerIs) {
     auto splash = std::make_unique<TArranque>();
     QPointer<TForm1> form = new TForm1(splash.get());
     form->show();
-    form->ui().VrSalir->click();
+    form->VrSalirClick();
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(form.isNull());
     splash.reset();
@@ -120,8 +121,8 @@ TEST(MainWindow, StartValuesAfterCreation) {
     EXPECT_TRUE(state.ArmActive);
     EXPECT_EQ(state.Retardo, 15);
     EXPECT_EQ(state.Intervalo, 100);
-    EXPECT_EQ(state.HumidityText, "50%");
-    EXPECT_EQ(state.TemperatureText, "25ºC");
+    EXPECT_EQ(form.telemetry().humidityText(), "50%");
+    EXPECT_EQ(form.telemetry().temperatureText(), "25ºC");
     EXPECT_EQ(state.SnapshotNumber, 1);
     EXPECT_GE(state.VideoNumber, 0);
     EXPECT_LE(state.VideoNumber, 999);
@@ -141,7 +142,7 @@ TEST(MainWindow, EscapeDoesNotCloseTheConsole) {
     form.show();
     QTest::keyClick(&form, Qt::Key_Escape);
     EXPECT_TRUE(form.isVisible());
-    form.ui().VrSalir->click();
+    QTest::mouseClick(form.ui().VrSalir, Qt::LeftButton);
     EXPECT_FALSE(form.isVisible());
 }
 
@@ -168,9 +169,9 @@ TEST(MainWindow, EachDialogButtonOpensAFreshModalDialogAndReleasesIt) {
         return record(dialog);
     });
 
-    form.ui().VrConfigura->click();
-    form.ui().VrConfigura->click();
-    form.ui().VrAcercade->click();
+    form.VrConfiguraClick();
+    form.VrConfiguraClick();
+    form.VrAcercadeClick();
 
     EXPECT_EQ(dialogs.modalDialogs(),
               (std::vector<QString>{"FConfigura", "FConfigura", "FAcerca"}));
