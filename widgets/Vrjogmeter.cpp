@@ -127,9 +127,10 @@ int TVrJogMeter::PixelOf(double relative) const {
     return RoundToInt(Length() * relative / apperture);
 }
 
-template <typename Draw> void TVrJogMeter::ForEachTick(double step, Draw draw) const {
-    if (!(step > 0) || !std::isfinite(step))
-        return;
+std::vector<TVrJogMark> TVrJogMeter::Marks(double step) const {
+    std::vector<TVrJogMark> marks;
+    if (!(step > 0))
+        return marks;
     const double apperture = scale_.Apperture();
     const double windowStart = value_.Value() - apperture / 2;
     const double first = std::trunc(windowStart / step) * step;
@@ -142,8 +143,9 @@ template <typename Draw> void TVrJogMeter::ForEachTick(double step, Draw draw) c
             continue;
         if (pixel > length)
             break;
-        draw(pixel, value);
+        marks.push_back({pixel, value});
     }
+    return marks;
 }
 
 void TVrJogMeter::PaintGradient() {
@@ -173,8 +175,9 @@ void TVrJogMeter::PaintLabels() {
     const bool before = scale_.Position() == TVrPosition::voBefore;
     const bool horizontal = direction_ == TVrDirection::voHorizontal;
     const int reach = scale_.HeightMax();
-    ForEachTick(scale_.Step(), [&](int pixel, double value) {
-        const QString label = scale_.LabelText(value);
+    for (const TVrJogMark& mark : MajorMarks()) {
+        const int pixel = mark.pixel;
+        const QString label = scale_.LabelText(mark.value);
         const QSize text = TextExtent(font(), label);
         int left = 0;
         int top = 0;
@@ -186,7 +189,7 @@ void TVrJogMeter::PaintLabels() {
             left = before ? base + reach : base - reach - text.width();
         }
         TextOut(BitmapCanvas(), left, top, label, FontColor());
-    });
+    }
 }
 
 void TVrJogMeter::TickLine(int pixel, int length) {
@@ -199,9 +202,10 @@ void TVrJogMeter::TickLine(int pixel, int length) {
 }
 
 void TVrJogMeter::PaintTicks() {
-    ForEachTick(scale_.SmallStep(),
-                [&](int pixel, double) { TickLine(pixel, scale_.HeightMin()); });
-    ForEachTick(scale_.Step(), [&](int pixel, double) { TickLine(pixel, scale_.HeightMax()); });
+    for (const TVrJogMark& mark : MinorMarks())
+        TickLine(mark.pixel, scale_.HeightMin());
+    for (const TVrJogMark& mark : MajorMarks())
+        TickLine(mark.pixel, scale_.HeightMax());
 }
 
 void TVrJogMeter::PaintIndicator() {

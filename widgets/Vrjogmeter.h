@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cmath>
+#include <vector>
 
 using TVrDirection = TVrOrientation;
 // Side of the ticks: voBefore is the top of a horizontal meter, the left of a vertical one.
@@ -86,6 +87,12 @@ private:
     bool visible_ = true;
 };
 
+// A tick inside the meter's window: its pixel along the scale and its value.
+struct TVrJogMark {
+    int pixel = 0;
+    double value = 0;
+};
+
 // A value on a moving scale: the indicator stays in the middle and a window of Scale.Apperture
 // value units, centred on Value.Value, slides under it over a symmetric colour gradient.
 class TVrJogMeter : public TVrGraphicImageControl {
@@ -110,10 +117,15 @@ public:
 
     // Edited in place; every change repaints.
     TVrJogMeterScale& Scale() { return scale_; }
+    const TVrJogMeterScale& Scale() const { return scale_; }
     TVrLiniarIndicator& Value() { return value_; }
+    const TVrLiniarIndicator& Value() const { return value_; }
 
     // Pixel of a value measured from the window's left or top edge.
     int PixelOf(double relative) const;
+    // The labelled major ticks and the minor ticks now inside the window, in order.
+    std::vector<TVrJogMark> MajorMarks() const { return Marks(scale_.Step()); }
+    std::vector<TVrJogMark> MinorMarks() const { return Marks(scale_.SmallStep()); }
 
 protected:
     void Paint() override;
@@ -123,8 +135,7 @@ private:
     int BaseLine() const;
     void PaintGradient();
     void PaintCaption();
-    // Calls draw(pixel, value) for each tick of `step` inside the window.
-    template <typename Draw> void ForEachTick(double step, Draw draw) const;
+    std::vector<TVrJogMark> Marks(double step) const;
     void PaintLabels();
     void PaintTicks();
     void PaintIndicator();
