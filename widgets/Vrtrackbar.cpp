@@ -111,9 +111,10 @@ std::vector<int> TVrTrackBar::TickValues() const {
         const double distance = count > 1 ? travel / (count - 1) : travel;
         return distance >= MinimumTickDistance || distance >= travel;
     };
-    // No step below this one can space the ticks far enough, so the search starts there.
-    const double lowest =
-        std::floor(range / (frequency_ * (std::max(travel / MinimumTickDistance, 1.0) + 0.5)));
+    // At most this many gaps fit; no step below `lowest` gets there, so the search starts there
+    // and ends within a few steps even for the widest ranges.
+    const double gaps = std::max(std::floor(travel / MinimumTickDistance), 1.0);
+    const double lowest = travel > 0 ? std::floor(range / (frequency_ * (gaps + 0.5))) : 1;
     double step = frequency_ * std::max(1.0, lowest);
     while (!farEnough(countFor(step)))
         step += frequency_;
