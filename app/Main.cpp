@@ -121,7 +121,11 @@ void TForm1::SetUpComponents() {
     ui.Led->SetBlinkLedType(TVrBlinkLedType::ltLargeRect);
     ui.Led->SetBlinkSpeed(500);
     ui.Led->SetEnableBlinking(false);
-    ui.Led->SetActive(false);
+    // Black while idle, red in the lit phase of its blinking.
+    ui.Led->Palette1().BeginUpdate();
+    ui.Led->Palette1().SetLow(clRed);
+    ui.Led->Palette1().SetHigh(clBlack);
+    ui.Led->Palette1().EndUpdate();
     for (TVrDisplay* display : {ui.VrDisplay1, ui.VrDisplay2, ui.VrDisplay3, ui.led2})
         display->SetColor(clBlack);
     ui.VrBorder1->SetShadowColor(clBtnShadow);
