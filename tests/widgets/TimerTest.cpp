@@ -313,6 +313,19 @@ TEST(Timer, TypeChangeWhileEnabledReplacesTheDriver) {
         EXPECT_EQ(tick.onGui, tick.phase == 1) << "phase " << tick.phase;
 }
 
+TEST_P(EveryDriver, NoTicksOnceTheApplicationIsQuitting) {
+    std::atomic<int> ticks = 0;
+    auto timer = loadedTimer(GetParam(), 10, [&](TVrTimer*) { ++ticks; });
+    ASSERT_TRUE(eventually([&] { return ticks >= 1; }));
+    // Only the timers alive now hear it; the shared application object carries on.
+    ASSERT_TRUE(QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit"));
+    EXPECT_TRUE(timer->ApplicationTerminating());
+    QTest::qWait(50);
+    const int ticksWhenQuitting = ticks;
+    QTest::qWait(200);
+    EXPECT_EQ(ticks, ticksWhenQuitting);
+}
+
 TEST(SystemTimer, EnablingAnEnabledTimerDoesNotRestartItsPeriod) {
     int ticks = 0;
     auto timer = loadedTimer(ttSystem, 300, [&](TVrTimer*) { ++ticks; });
