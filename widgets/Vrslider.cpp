@@ -131,11 +131,13 @@ QImage TVrSlider::BarImage(QSize size, TColor color) const {
     const bool fromStart =
         vertical ? style_ == TVrSliderStyle::ssTopRight : style_ == TVrSliderStyle::ssBottomLeft;
     const int length = vertical ? image.height() : image.width();
-    const int pitch = tickWidth_ + spacing_;
-    for (int start = 0; start < length; start += pitch) {
-        const int from = fromStart ? start : length - start - tickWidth_;
-        const QRect segment = vertical ? QRect(0, from, image.width(), tickWidth_)
-                                       : QRect(from, 0, tickWidth_, image.height());
+    // Segments are at most the bar long; wider ones change nothing that shows.
+    const int thickness = std::min(tickWidth_, length);
+    const long long pitch = (long long)thickness + spacing_;
+    for (long long start = 0; start < length; start += pitch) {
+        const int from = fromStart ? int(start) : length - int(start) - thickness;
+        const QRect segment = vertical ? QRect(0, from, image.width(), thickness)
+                                       : QRect(from, 0, thickness, image.height());
         canvas.fillRect(segment, fill);
     }
     return image;

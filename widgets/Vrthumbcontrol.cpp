@@ -1,6 +1,5 @@
 #include "widgets/Vrthumbcontrol.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -290,7 +289,8 @@ void TVrThumbControl::keyPressEvent(QKeyEvent* event) {
         return;
     }
     const bool vertical = orientation_ == TVrOrientation::voVertical;
-    const int step = MinimumAtBottomLeft() ? KeyStep() : -KeyStep();
+    // In floating point, so that no step overflows.
+    const double step = MinimumAtBottomLeft() ? double(KeyStep()) : -double(KeyStep());
     switch (event->key()) {
     case Qt::Key_Home:
         SetPosition(HomeValue());
@@ -309,9 +309,7 @@ void TVrThumbControl::keyPressEvent(QKeyEvent* event) {
             return;
         }
         const bool increase = event->key() == Qt::Key_Up || event->key() == Qt::Key_Right;
-        SetPosition(int(std::clamp(double(position_) + (increase ? step : -step),
-                                   double(std::numeric_limits<int>::min()),
-                                   double(std::numeric_limits<int>::max()))));
+        SetPosition(RoundToInt(position_ + (increase ? step : -step)));
         break;
     }
     default:
