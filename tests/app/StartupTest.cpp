@@ -83,6 +83,8 @@ TEST(Startup, SplashThenModalMainWindowThenEndAndDestroyOnlyAtTearDown) {
 
     EXPECT_TRUE(watchdog.isActive()) << "the program did not end by itself";
     EXPECT_EQ(exitCode, 0);
+    EXPECT_TRUE(seen.splashVisibleAtFirstMessage) << "port errors appear over the splash";
+    EXPECT_FALSE(seen.mainWindowShownAtFirstMessage);
     EXPECT_GE(seen.mainWindowCreatedAfterMs, 900);
     EXPECT_LT(seen.mainWindowCreatedAfterMs, 5000);
     EXPECT_TRUE(seen.splashHiddenDuringModal);
