@@ -7,22 +7,15 @@
 namespace settings {
 namespace {
 
-template <typename Read> void readInto(const QString& name, QStringList& unreadable, Read read) {
+// A stored integer that does not convert is noted and leaves its target as it was.
+void readInteger(const platform::SettingsStore& store, const QString& name, int& target,
+                 std::vector<UnreadableValue>& unreadable) {
     try {
-        read();
+        if (auto number = store.readInteger(name))
+            target = *number;
     } catch (const platform::SettingsReadError&) {
-        unreadable.append(name);
+        unreadable.push_back({name, target});
     }
-}
-
-QString defaultText(const QString& valueName, const ConsoleSettings& defaults) {
-    if (valueName == kPortName)
-        return defaults.portName;
-    if (valueName == kModeString)
-        return defaults.modeString;
-    if (valueName == kRetardo)
-        return QString::number(defaults.retardo);
-    return QString::number(defaults.intervalo);
 }
 
 } // namespace
@@ -33,28 +26,20 @@ StartupRead readStartupSettings() {
     if (!store)
         return result;
     ConsoleSettings& values = result.values;
-    readInto(kPortName, result.unreadable, [&] {
-        if (auto text = store->readString(kPortName))
-            values.portName = *text;
-    });
-    readInto(kModeString, result.unreadable, [&] {
-        if (auto text = store->readString(kModeString))
-            values.modeString = *text;
-    });
-    readInto(kRetardo, result.unreadable, [&] {
-        if (auto number = store->readInteger(kRetardo))
-            values.retardo = std::max(0, *number);
-    });
-    readInto(kIntervalo, result.unreadable, [&] {
-        if (auto number = store->readInteger(kIntervalo))
-            values.intervalo = *number;
-    });
+    if (auto text = store->readString(kPortName))
+        values.portName = *text;
+    if (auto text = store->readString(kModeString))
+        values.modeString = *text;
+    readInteger(*store, kRetardo, values.retardo, result.unreadable);
+    values.retardo = std::max(0, values.retardo);
+    readInteger(*store, kIntervalo, values.intervalo, result.unreadable);
     return result;
 }
 
-QString unreadableSettingMessage(const QString& valueName, const ConsoleSettings& defaults) {
+QString unreadableSettingMessage(const UnreadableValue& value) {
     return QStringLiteral("El valor \"%1\" de la configuración no se puede leer. Se usa %2.")
-        .arg(valueName, defaultText(valueName, defaults));
+        .arg(value.name)
+        .arg(value.kept);
 }
 
 } // namespace settings

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
+#include <vector>
 
 namespace platform {
 class SettingsStore;
@@ -22,10 +22,16 @@ struct ConsoleSettings {
     int intervalo = 100;
 };
 
+// A stored value that could not be read, and the default kept in its place.
+struct UnreadableValue {
+    QString name;
+    int kept = 0;
+    bool operator==(const UnreadableValue&) const = default;
+};
+
 struct StartupRead {
     ConsoleSettings values;
-    // Stored values that could not be read; their defaults were kept.
-    QStringList unreadable;
+    std::vector<UnreadableValue> unreadable;
 };
 
 // The start-up read: each stored value replaces its default, in the order port name, mode
@@ -34,6 +40,6 @@ struct StartupRead {
 StartupRead readStartupSettings();
 
 // The message that tells the operator which stored value could not be read.
-QString unreadableSettingMessage(const QString& valueName, const ConsoleSettings& defaults);
+QString unreadableSettingMessage(const UnreadableValue& value);
 
 } // namespace settings

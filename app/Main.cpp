@@ -226,8 +226,8 @@ void TForm1::ChooseFileNameBases() {
 // An unreadable stored value is reported and keeps its default; the start-up goes on.
 void TForm1::ReadSettings() {
     const settings::StartupRead read = settings::readStartupSettings();
-    for (const QString& name : read.unreadable) {
-        platform::Dialogs::message({this, settings::unreadableSettingMessage(name, read.values),
+    for (const settings::UnreadableValue& value : read.unreadable) {
+        platform::Dialogs::message({this, settings::unreadableSettingMessage(value),
                                     QStringLiteral("Error"), platform::MessageIcon::Error,
                                     platform::MessageButtons::Ok});
     }
