@@ -62,7 +62,8 @@ TVrTimer* makeTimer(QObject* owner, TVrTimerType type, unsigned interval,
     timer->SetEnabled(false);
     timer->SetTimerType(type);
     timer->SetInterval(interval);
-    timer->OnTimer = [handler = std::move(handler)](TVrTimer*) { handler(); };
+    if (handler)
+        timer->OnTimer = [handler = std::move(handler)](TVrTimer*) { handler(); };
     timer->Loaded();
     return timer;
 }
@@ -96,6 +97,12 @@ int TForm1::ShowModal() {
 
 // The components' stored properties, as the window description gives them.
 void TForm1::SetUpComponents() {
+    SetUpSwitchesAndButtons();
+    SetUpInstruments();
+    SetUpCameraSketch();
+}
+
+void TForm1::SetUpSwitchesAndButtons() {
     auto& ui = *ui_;
     ui.VrAcercade->SetCaption(QStringLiteral("Acerca de..."));
     ui.VrConfigura->SetCaption(QStringLiteral("Configuración"));
@@ -114,10 +121,13 @@ void TForm1::SetUpComponents() {
     setUpSwitch(ui.VrPowerButton2, QStringLiteral("Canal Rojo  "), true);
     setUpSwitch(ui.VrPowerButton3, QStringLiteral("Canal Verde"), true);
     setUpSwitch(ui.VrPowerButton4, QStringLiteral("Canal Azul  "), true);
-
-    ui.VrLabel1->SetCaption(QStringLiteral("Grabación"));
     ui.Record->SetButtonType(TVrButtonType::btRecord);
     ui.StopRecord->SetButtonType(TVrButtonType::btStop);
+}
+
+void TForm1::SetUpInstruments() {
+    auto& ui = *ui_;
+    ui.VrLabel1->SetCaption(QStringLiteral("Grabación"));
     ui.Led->SetBlinkLedType(TVrBlinkLedType::ltLargeRect);
     ui.Led->SetBlinkSpeed(500);
     ui.Led->SetEnableBlinking(false);
@@ -149,7 +159,11 @@ void TForm1::SetUpComponents() {
 
     setUpLamp(ui.VrLed1, QStringLiteral("Tx"), clMaroon, clYellow);
     setUpLamp(ui.VrLed2, QStringLiteral("Rx"), clNavy, clAqua);
+}
 
+// A plan of the robot: body, wheels, the two camera marks and the two camera letters.
+void TForm1::SetUpCameraSketch() {
+    auto& ui = *ui_;
     for (TShape* wheel : {ui.Shape6, ui.Shape7, ui.Shape9, ui.Shape10}) {
         wheel->SetKind(TShape::Kind::RoundRect);
         wheel->SetBrushColor(Qt::black);
@@ -172,9 +186,10 @@ void TForm1::SetUpComponents() {
 }
 
 void TForm1::SetUpTimers() {
-    Timer1 = makeTimer(this, ttThread, 100, [] {});
+    // The controller and frame-rate ticks get their handlers with those subsystems.
+    Timer1 = makeTimer(this, ttThread, 100, {});
     Timer2 = makeTimer(this, ttThread, 100, [this] { Timer2Timer(); });
-    TimerFPS = makeTimer(this, ttSystem, 1000, [] {});
+    TimerFPS = makeTimer(this, ttSystem, 1000, {});
     TimerRx = makeTimer(this, ttThread, 1000, [this] { TimerRxTimer(); });
     TimerInv = makeTimer(this, ttSystem, 5000, [this] { TimerInvTimer(); });
 }

@@ -99,6 +99,9 @@ protected:
 
 private:
     void SetUpComponents();
+    void SetUpSwitchesAndButtons();
+    void SetUpInstruments();
+    void SetUpCameraSketch();
     void SetUpTimers();
     void BindEvents();
     void ChooseFileNameBases();
