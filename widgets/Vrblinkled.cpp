@@ -22,9 +22,8 @@ TVrCustomBlinkLed::TVrCustomBlinkLed(QWidget* parent) : TVrGraphicImageControl(p
 }
 
 void TVrCustomBlinkLed::SetActive(bool value) {
-    if (active_ == value)
+    if (!StoreChanged(active_, value))
         return;
-    active_ = value;
     UpdateControlCanvas();
     Changed();
 }
@@ -47,31 +46,19 @@ const TVrPalette& TVrCustomBlinkLed::Palette(int number) const {
 }
 
 void TVrCustomBlinkLed::SetBlinkLedType(TVrBlinkLedType value) {
-    if (blinkLedType_ == value)
-        return;
-    blinkLedType_ = value;
-    UpdateControlCanvas();
+    AssignAndRepaint(blinkLedType_, value);
 }
 
 void TVrCustomBlinkLed::SetLayout(TVrImageTextLayout value) {
-    if (layout_ == value)
-        return;
-    layout_ = value;
-    UpdateControlCanvas();
+    AssignAndRepaint(layout_, value);
 }
 
 void TVrCustomBlinkLed::SetMargin(int value) {
-    if (margin_ == value)
-        return;
-    margin_ = value;
-    UpdateControlCanvas();
+    AssignAndRepaint(margin_, value);
 }
 
 void TVrCustomBlinkLed::SetSpacing(int value) {
-    if (spacing_ == value)
-        return;
-    spacing_ = value;
-    UpdateControlCanvas();
+    AssignAndRepaint(spacing_, value);
 }
 
 void TVrCustomBlinkLed::SetEnableBlinking(bool value) {
@@ -96,10 +83,7 @@ void TVrCustomBlinkLed::SyncBlinkTimer() {
 void TVrCustomBlinkLed::SetColorIndex(int value) {
     if (value < 1 || value > 4)
         throw EVrException("Out of range! ColorIndex=[1..4]");
-    if (colorIndex_ == value)
-        return;
-    colorIndex_ = value;
-    UpdateControlCanvas();
+    AssignAndRepaint(colorIndex_, value);
 }
 
 TColor TVrCustomBlinkLed::LampColor() const {

@@ -10,14 +10,6 @@
 
 namespace {
 
-// Compares, stores and repaints: the shape of the buttons' plain property setters.
-template <typename T> void AssignAndRepaint(TVrControl& control, T& field, const T& value) {
-    if (field == value)
-        return;
-    field = value;
-    control.UpdateControlCanvas();
-}
-
 int ClampByte(int value) {
     return std::clamp(value, 0, 255);
 }
@@ -83,59 +75,59 @@ TVrPowerButton::TVrPowerButton(QWidget* parent) : TVrCustomImageControl(parent) 
 }
 
 void TVrPowerButton::SetActive(bool value) {
-    AssignAndRepaint(*this, active_, value);
+    AssignAndRepaint(active_, value);
 }
 
 void TVrPowerButton::SetLedWidth(int value) {
-    AssignAndRepaint(*this, ledWidth_, std::max(1, value));
+    AssignAndRepaint(ledWidth_, std::max(1, value));
 }
 
 void TVrPowerButton::SetLedHeight(int value) {
-    AssignAndRepaint(*this, ledHeight_, std::max(1, value));
+    AssignAndRepaint(ledHeight_, std::max(1, value));
 }
 
 void TVrPowerButton::SetLayout(TVrImageTextLayout value) {
-    AssignAndRepaint(*this, layout_, value);
+    AssignAndRepaint(layout_, value);
 }
 
 void TVrPowerButton::SetMargin(int value) {
-    AssignAndRepaint(*this, margin_, value);
+    AssignAndRepaint(margin_, value);
 }
 
 void TVrPowerButton::SetSpacing(int value) {
-    AssignAndRepaint(*this, spacing_, value);
+    AssignAndRepaint(spacing_, value);
 }
 
 void TVrPowerButton::SetFocusColor(TColor value) {
-    AssignAndRepaint(*this, focusColor_, value);
+    AssignAndRepaint(focusColor_, value);
 }
 
 void TVrPowerButton::SetOutlineColor(TColor value) {
-    AssignAndRepaint(*this, outlineColor_, value);
+    AssignAndRepaint(outlineColor_, value);
 }
 
 void TVrPowerButton::SetOutlineWidth(int value) {
-    AssignAndRepaint(*this, outlineWidth_, ClampByte(value));
+    AssignAndRepaint(outlineWidth_, ClampByte(value));
 }
 
 void TVrPowerButton::SetHighlightColor(TColor value) {
-    AssignAndRepaint(*this, highlightColor_, value);
+    AssignAndRepaint(highlightColor_, value);
 }
 
 void TVrPowerButton::SetShadowColor(TColor value) {
-    AssignAndRepaint(*this, shadowColor_, value);
+    AssignAndRepaint(shadowColor_, value);
 }
 
 void TVrPowerButton::SetBevelWidth(int value) {
-    AssignAndRepaint(*this, bevelWidth_, ClampByte(value));
+    AssignAndRepaint(bevelWidth_, ClampByte(value));
 }
 
 void TVrPowerButton::SetDown(bool value) {
-    AssignAndRepaint(*this, down_, value);
+    AssignAndRepaint(down_, value);
 }
 
 void TVrPowerButton::SetHasFocus(bool value) {
-    AssignAndRepaint(*this, hasFocus_, value);
+    AssignAndRepaint(hasFocus_, value);
 }
 
 void TVrPowerButton::ToggleAndClick() {
@@ -295,59 +287,59 @@ TVrDemoButton::TVrDemoButton(QWidget* parent)
 }
 
 void TVrDemoButton::SetFontEnter(const QFont& value) {
-    AssignAndRepaint(*this, fontEnter_, value);
+    AssignAndRepaint(fontEnter_, value);
 }
 
 void TVrDemoButton::SetFontEnterColor(TColor value) {
-    AssignAndRepaint(*this, fontEnterColor_, value);
+    AssignAndRepaint(fontEnterColor_, value);
 }
 
 void TVrDemoButton::SetFontLeave(const QFont& value) {
-    AssignAndRepaint(*this, fontLeave_, value);
+    AssignAndRepaint(fontLeave_, value);
 }
 
 void TVrDemoButton::SetFontLeaveColor(TColor value) {
-    AssignAndRepaint(*this, fontLeaveColor_, value);
+    AssignAndRepaint(fontLeaveColor_, value);
 }
 
 void TVrDemoButton::SetBitmap(const QImage& value) {
-    AssignAndRepaint(*this, bitmap_, value);
+    AssignAndRepaint(bitmap_, value);
 }
 
 void TVrDemoButton::SetOutlineColor(TColor value) {
-    AssignAndRepaint(*this, outlineColor_, value);
+    AssignAndRepaint(outlineColor_, value);
 }
 
 void TVrDemoButton::SetShadowColor(TColor value) {
-    AssignAndRepaint(*this, shadowColor_, value);
+    AssignAndRepaint(shadowColor_, value);
 }
 
 void TVrDemoButton::SetHighlightColor(TColor value) {
-    AssignAndRepaint(*this, highlightColor_, value);
+    AssignAndRepaint(highlightColor_, value);
 }
 
 void TVrDemoButton::SetBevelWidth(int value) {
-    AssignAndRepaint(*this, bevelWidth_, ClampByte(value));
+    AssignAndRepaint(bevelWidth_, ClampByte(value));
 }
 
 void TVrDemoButton::SetOutlineWidth(int value) {
-    AssignAndRepaint(*this, outlineWidth_, std::max(0, value));
+    AssignAndRepaint(outlineWidth_, std::max(0, value));
 }
 
 void TVrDemoButton::SetTextAlignment(TVrTextAlignment value) {
-    AssignAndRepaint(*this, textAlignment_, value);
+    AssignAndRepaint(textAlignment_, value);
 }
 
 void TVrDemoButton::SetDisabledTextColor(TColor value) {
-    AssignAndRepaint(*this, disabledTextColor_, value);
+    AssignAndRepaint(disabledTextColor_, value);
 }
 
 void TVrDemoButton::SetFocusColor(TColor value) {
-    AssignAndRepaint(*this, focusColor_, value);
+    AssignAndRepaint(focusColor_, value);
 }
 
 void TVrDemoButton::SetFlat(bool value) {
-    AssignAndRepaint(*this, flat_, value);
+    AssignAndRepaint(flat_, value);
 }
 
 void TVrDemoButton::Click() {
@@ -370,12 +362,12 @@ void TVrDemoButton::TextChanged() {
 
 void TVrDemoButton::MouseEnter() {
     TVrCustomImageControl::MouseEnter();
-    AssignAndRepaint(*this, hover_, true);
+    AssignAndRepaint(hover_, true);
 }
 
 void TVrDemoButton::MouseLeave() {
     TVrCustomImageControl::MouseLeave();
-    AssignAndRepaint(*this, hover_, false);
+    AssignAndRepaint(hover_, false);
 }
 
 void TVrDemoButton::mousePressEvent(QMouseEvent* event) {
@@ -392,7 +384,7 @@ void TVrDemoButton::mouseDoubleClickEvent(QMouseEvent* event) {
 void TVrDemoButton::mouseMoveEvent(QMouseEvent* event) {
     TVrCustomImageControl::mouseMoveEvent(event);
     if (pressed_)
-        AssignAndRepaint(*this, down_, rect().contains(event->position().toPoint()));
+        AssignAndRepaint(down_, rect().contains(event->position().toPoint()));
 }
 
 void TVrDemoButton::mouseReleaseEvent(QMouseEvent* event) {
@@ -435,12 +427,12 @@ void TVrDemoButton::keyReleaseEvent(QKeyEvent* event) {
 
 void TVrDemoButton::focusInEvent(QFocusEvent* event) {
     TVrCustomImageControl::focusInEvent(event);
-    AssignAndRepaint(*this, focused_, true);
+    AssignAndRepaint(focused_, true);
 }
 
 void TVrDemoButton::focusOutEvent(QFocusEvent* event) {
     TVrCustomImageControl::focusOutEvent(event);
-    AssignAndRepaint(*this, focused_, false);
+    AssignAndRepaint(focused_, false);
 }
 
 void TVrDemoButton::changeEvent(QEvent* event) {

@@ -37,6 +37,14 @@ private:
 // Handler of a control notification; the argument is the control.
 using TNotifyEvent = std::function<void(QObject* sender)>;
 
+// Compares and stores; true when the value changed.
+template <typename T> bool StoreChanged(T& field, const T& value) {
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+
 // What every control base shares: Version, Caption, Color, font colour, the update counter,
 // the loading state and the enter / leave / font / text notifications.
 //
@@ -106,6 +114,12 @@ protected:
 
     // An opaque control paints every pixel; a non-opaque one shows its parent beneath.
     void SetOpaque(bool opaque);
+
+    // The whole of a plain property setter: compare, store, repaint.
+    template <typename T> void AssignAndRepaint(T& field, const T& value) {
+        if (StoreChanged(field, value))
+            UpdateControlCanvas();
+    }
 
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;

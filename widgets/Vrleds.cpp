@@ -34,46 +34,32 @@ TVrCustomLed::TVrCustomLed(QWidget* parent) : TVrGraphicImageControl(parent) {
 }
 
 void TVrCustomLed::SetActive(bool value) {
-    if (active_ == value)
+    if (!StoreChanged(active_, value))
         return;
-    active_ = value;
     UpdateControlCanvas();
     Changed();
 }
 
 void TVrCustomLed::SetLedType(TVrLedType value) {
-    if (ledType_ == value)
-        return;
-    ledType_ = value;
-    ImageChanged();
+    if (StoreChanged(ledType_, value))
+        ImageChanged();
 }
 
 void TVrCustomLed::SetLayout(TVrImageTextLayout value) {
-    if (layout_ == value)
-        return;
-    layout_ = value;
-    UpdateControlCanvas();
+    AssignAndRepaint(layout_, value);
 }
 
 void TVrCustomLed::SetMargin(int value) {
-    if (margin_ == value)
-        return;
-    margin_ = value;
-    UpdateControlCanvas();
+    AssignAndRepaint(margin_, value);
 }
 
 void TVrCustomLed::SetSpacing(int value) {
-    if (spacing_ == value)
-        return;
-    spacing_ = value;
-    UpdateControlCanvas();
+    AssignAndRepaint(spacing_, value);
 }
 
 void TVrCustomLed::SetGlyphs(const QImage& value) {
-    if (glyphs_ == value)
-        return;
-    glyphs_ = value;
-    ImageChanged();
+    if (StoreChanged(glyphs_, value))
+        ImageChanged();
 }
 
 void TVrCustomLed::ImageChanged() {

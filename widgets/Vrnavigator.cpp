@@ -36,31 +36,19 @@ TVrMediaButton::TVrMediaButton(QWidget* parent)
 }
 
 void TVrMediaButton::SetButtonType(TVrButtonType value) {
-    if (buttonType_ == value)
-        return;
-    buttonType_ = value;
-    UpdateControlCanvas();
+    AssignAndRepaint(buttonType_, value);
 }
 
 void TVrMediaButton::SetFocusColor(TColor value) {
-    if (focusColor_ == value)
-        return;
-    focusColor_ = value;
-    UpdateControlCanvas();
+    AssignAndRepaint(focusColor_, value);
 }
 
 void TVrMediaButton::SetBorderColor(TColor value) {
-    if (borderColor_ == value)
-        return;
-    borderColor_ = value;
-    UpdateControlCanvas();
+    AssignAndRepaint(borderColor_, value);
 }
 
 void TVrMediaButton::SetDown(bool value) {
-    if (down_ == value)
-        return;
-    down_ = value;
-    UpdateControlCanvas();
+    AssignAndRepaint(down_, value);
 }
 
 void TVrMediaButton::Click() {

@@ -8,10 +8,7 @@ TVrSlider::TVrSlider(QWidget* parent) : TVrThumbControl(TVrOrientation::voVertic
     bevel_.SetInnerStyle(TVrBevelStyle::bsLowered);
     bevel_.SetInnerWidth(2);
     bevel_.SetInnerColor(clBlack);
-    const auto rebuild = [this](TVrPersistent&) {
-        barStale_ = true;
-        UpdateControlCanvas();
-    };
+    const auto rebuild = [this](TVrPersistent&) { BarChanged(); };
     bevel_.OnChange = rebuild;
     palette_.OnChange = rebuild;
     SetColor(clBlack);
@@ -19,71 +16,45 @@ TVrSlider::TVrSlider(QWidget* parent) : TVrThumbControl(TVrOrientation::voVertic
     LoadStockThumb();
 }
 
-namespace {
-
-// Compares and stores; true when the value changed.
-template <typename T> bool StoreChanged(T& field, const T& value) {
-    if (field == value)
-        return false;
-    field = value;
-    return true;
-}
-
-} // namespace
-
 void TVrSlider::SetSpacing(int value) {
-    if (value < 0 || !StoreChanged(spacing_, value))
-        return;
-    barStale_ = true;
-    UpdateControlCanvas();
+    if (value >= 0 && StoreChanged(spacing_, value))
+        BarChanged();
 }
 
 void TVrSlider::SetTickWidth(int value) {
-    if (value < 1 || !StoreChanged(tickWidth_, value))
-        return;
-    barStale_ = true;
-    UpdateControlCanvas();
+    if (value >= 1 && StoreChanged(tickWidth_, value))
+        BarChanged();
 }
 
 void TVrSlider::SetSolidFill(bool value) {
-    if (!StoreChanged(solidFill_, value))
-        return;
-    barStale_ = true;
-    UpdateControlCanvas();
+    if (StoreChanged(solidFill_, value))
+        BarChanged();
 }
 
 void TVrSlider::SetStyle(TVrSliderStyle value) {
-    if (!StoreChanged(style_, value))
-        return;
-    barStale_ = true;
-    UpdateControlCanvas();
+    if (StoreChanged(style_, value))
+        BarChanged();
 }
 
 void TVrSlider::SetOptions(TVrSliderOptions value) {
-    if (StoreChanged(options_, value))
-        UpdateControlCanvas();
+    AssignAndRepaint(options_, value);
 }
 
 void TVrSlider::SetKeyIncrement(int value) {
-    if (StoreChanged(keyIncrement_, value))
-        UpdateControlCanvas();
+    AssignAndRepaint(keyIncrement_, value);
 }
 
 void TVrSlider::SetBorderColor(TColor value) {
-    if (StoreChanged(borderColor_, value))
-        UpdateControlCanvas();
+    AssignAndRepaint(borderColor_, value);
 }
 
 void TVrSlider::SetBorderWidth(int value) {
-    if (value < 0 || !StoreChanged(borderWidth_, value))
-        return;
-    barStale_ = true;
-    UpdateControlCanvas();
+    if (value >= 0 && StoreChanged(borderWidth_, value))
+        BarChanged();
 }
 
 void TVrSlider::SetFocusColor(TColor value) {
-    if (StoreChanged(focusColor_, value))
-        UpdateControlCanvas();
+    AssignAndRepaint(focusColor_, value);
 }
 
 void TVrSlider::SetThumbIndent(int value) {
@@ -95,6 +66,11 @@ QString TVrSlider::StockThumbName() const {
     // A vertical track takes the knob lying across it, and the reverse.
     return Orientation() == TVrOrientation::voVertical ? QStringLiteral("VRSLIDERTHUMB_HORI")
                                                        : QStringLiteral("VRSLIDERTHUMB_VERT");
+}
+
+void TVrSlider::BarChanged() {
+    barStale_ = true;
+    UpdateControlCanvas();
 }
 
 void TVrSlider::OrientationChanged() {

@@ -84,6 +84,8 @@ protected:
 private:
     // The bar area: the client rectangle inside the border and the bevel.
     TRect BarArea() const;
+    // Marks the bar for rebuilding and repaints.
+    void BarChanged();
     void RebuildBar();
     QImage BarImage(QSize size, TColor color) const;
     void CopyActivePart(const TRect& bar);

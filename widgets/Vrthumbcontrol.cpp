@@ -132,11 +132,7 @@ void TVrThumbControl::SetOrientation(TVrOrientation value) {
 }
 
 void TVrThumbControl::SetThumbStates(int value) {
-    value = std::clamp(value, 1, 4);
-    if (thumbStates_ == value)
-        return;
-    thumbStates_ = value;
-    UpdateControlCanvas();
+    AssignAndRepaint(thumbStates_, std::clamp(value, 1, 4));
 }
 
 void TVrThumbControl::Loaded() {

@@ -12,13 +12,6 @@ constexpr int ShortTick = 3;
 // Ticks closer than this many pixels are thinned out.
 constexpr double MinimumTickDistance = 4;
 
-template <typename T> bool StoreChanged(T& field, const T& value) {
-    if (field == value)
-        return false;
-    field = value;
-    return true;
-}
-
 } // namespace
 
 TVrTrackBar::TVrTrackBar(QWidget* parent) : TVrThumbControl(TVrOrientation::voHorizontal, parent) {
@@ -36,18 +29,15 @@ TVrTrackBar::TVrTrackBar(QWidget* parent) : TVrThumbControl(TVrOrientation::voHo
 }
 
 void TVrTrackBar::SetStyle(TVrProgressStyle value) {
-    if (StoreChanged(style_, value))
-        UpdateControlCanvas();
+    AssignAndRepaint(style_, value);
 }
 
 void TVrTrackBar::SetOptions(TVrTrackBarOptions value) {
-    if (StoreChanged(options_, value))
-        UpdateControlCanvas();
+    AssignAndRepaint(options_, value);
 }
 
 void TVrTrackBar::SetFrequency(int value) {
-    if (StoreChanged(frequency_, value))
-        UpdateControlCanvas();
+    AssignAndRepaint(frequency_, value);
 }
 
 void TVrTrackBar::SetBorderWidth(int value) {
@@ -56,38 +46,31 @@ void TVrTrackBar::SetBorderWidth(int value) {
 }
 
 void TVrTrackBar::SetGutterWidth(int value) {
-    if (StoreChanged(gutterWidth_, value))
-        UpdateControlCanvas();
+    AssignAndRepaint(gutterWidth_, value);
 }
 
 void TVrTrackBar::SetGutterColor(TColor value) {
-    if (StoreChanged(gutterColor_, value))
-        UpdateControlCanvas();
+    AssignAndRepaint(gutterColor_, value);
 }
 
 void TVrTrackBar::SetTickMarks(TVrTickMarks value) {
-    if (StoreChanged(tickMarks_, value))
-        UpdateControlCanvas();
+    AssignAndRepaint(tickMarks_, value);
 }
 
 void TVrTrackBar::SetTickColor(TColor value) {
-    if (StoreChanged(tickColor_, value))
-        UpdateControlCanvas();
+    AssignAndRepaint(tickColor_, value);
 }
 
 void TVrTrackBar::SetScaleOffset(int value) {
-    if (StoreChanged(scaleOffset_, value))
-        UpdateControlCanvas();
+    AssignAndRepaint(scaleOffset_, value);
 }
 
 void TVrTrackBar::SetFocusColor(TColor value) {
-    if (StoreChanged(focusColor_, value))
-        UpdateControlCanvas();
+    AssignAndRepaint(focusColor_, value);
 }
 
 void TVrTrackBar::SetFocusOffset(int value) {
-    if (StoreChanged(focusOffset_, value))
-        UpdateControlCanvas();
+    AssignAndRepaint(focusOffset_, value);
 }
 
 QString TVrTrackBar::StockThumbName() const {
