@@ -136,7 +136,7 @@ void TForm1::SetUpInstruments() {
     ui.Led->Palette1().SetLow(clRed);
     ui.Led->Palette1().SetHigh(clBlack);
     ui.Led->Palette1().EndUpdate();
-    for (TVrDisplay* display : {ui.VrDisplay1, ui.VrDisplay2, ui.VrDisplay3, ui.led2})
+    for (TVrDisplay* display : {ui.VrDisplay1, ui.VrDisplay3, ui.led2})
         display->SetColor(clBlack);
     ui.VrBorder1->SetShadowColor(clBtnShadow);
     ui.VrBorder1->SetHighlightColor(clBtnHighlight);
