@@ -27,11 +27,6 @@ bool IsAccelerator(QEvent* event, int acceleratorId) {
            static_cast<QShortcutEvent*>(event)->shortcutId() == acceleratorId;
 }
 
-// Space typed once; X11's auto-repeat pairs are not separate presses.
-bool IsSpace(const QKeyEvent* event) {
-    return event->key() == Qt::Key_Space && !event->isAutoRepeat();
-}
-
 unsigned AlignmentFormat(TVrTextAlignment alignment) {
     using namespace TextFormat;
     switch (alignment) {
@@ -122,10 +117,6 @@ void TVrPowerButton::SetBevelWidth(int value) {
     AssignAndRepaint(bevelWidth_, ClampByte(value));
 }
 
-void TVrPowerButton::SetDown(bool value) {
-    AssignAndRepaint(down_, value);
-}
-
 void TVrPowerButton::SetHasFocus(bool value) {
     AssignAndRepaint(hasFocus_, value);
 }
@@ -145,66 +136,55 @@ void TVrPowerButton::TextChanged() {
     TVrCustomImageControl::TextChanged();
 }
 
+// Enter and leave repaint whether or not the press follows the pointer.
 void TVrPowerButton::MouseEnter() {
-    if (mousePressed_)
-        down_ = true;
-    UpdateControlCanvas();
+    if (!press_.Follow(true))
+        UpdateControlCanvas();
     TVrCustomImageControl::MouseEnter();
 }
 
 void TVrPowerButton::MouseLeave() {
-    if (mousePressed_)
-        down_ = false;
-    UpdateControlCanvas();
+    if (!press_.Follow(false))
+        UpdateControlCanvas();
     TVrCustomImageControl::MouseLeave();
 }
 
+// Any left-button press counts, and the release of any button ends it.
 void TVrPowerButton::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        mousePressed_ = true;
-        SetDown(true);
-        if (TabStop())
-            setFocus(Qt::MouseFocusReason);
-    }
+    if (event->button() == Qt::LeftButton)
+        press_.Press();
     TVrCustomImageControl::mousePressEvent(event);
 }
 
 void TVrPowerButton::mouseMoveEvent(QMouseEvent* event) {
-    // The pointer crossing the border while pressed: the button follows it.
-    if (mousePressed_)
-        SetDown(rect().contains(event->position().toPoint()));
+    press_.MouseMove(*event);
     TVrCustomImageControl::mouseMoveEvent(event);
 }
 
 void TVrPowerButton::mouseReleaseEvent(QMouseEvent* event) {
-    mousePressed_ = false;
-    if (!down_) {
+    if (!press_.Release()) {
         TVrCustomImageControl::mouseReleaseEvent(event);
         return;
     }
-    down_ = false;
     SetActive(!active_);
     TVrCustomImageControl::mouseReleaseEvent(event);
     Click();
 }
 
 void TVrPowerButton::keyPressEvent(QKeyEvent* event) {
-    if (!IsSpace(event)) {
+    if (AcceptSpace(*event))
+        press_.SetDown(true);
+    else
         TVrCustomImageControl::keyPressEvent(event);
-        return;
-    }
-    event->accept();
-    SetDown(true);
 }
 
+// Space released toggles even without a press before it.
 void TVrPowerButton::keyReleaseEvent(QKeyEvent* event) {
-    if (!IsSpace(event)) {
+    if (!AcceptSpace(*event)) {
         TVrCustomImageControl::keyReleaseEvent(event);
         return;
     }
-    event->accept();
-    mousePressed_ = false;
-    down_ = false;
+    press_.Release();
     ToggleAndClick();
 }
 
@@ -224,7 +204,7 @@ void TVrPowerButton::changeEvent(QEvent* event) {
         return;
     // A disabled button gets no release; it must not stay drawn pressed.
     if (!isEnabled())
-        mousePressed_ = down_ = false;
+        press_.Release();
     UpdateControlCanvas();
 }
 
@@ -248,7 +228,7 @@ void TVrPowerButton::CalcLayout() {
 
 void TVrPowerButton::PaintFrame(QPainter& canvas) {
     TRect rect = TRect::FromSize(width(), height());
-    if (down_) {
+    if (press_.Down()) {
         // The pressed look replaces the focus outline.
         DrawFrame3D(canvas, rect, outlineColor_, highlightColor_, outlineWidth_);
         DrawFrame3D(canvas, rect, shadowColor_, outlineColor_, bevelWidth_);
@@ -347,14 +327,6 @@ void TVrDemoButton::Click() {
         OnClick(this);
 }
 
-void TVrDemoButton::Press() {
-    pressed_ = true;
-    down_ = true;
-    if (TabStop())
-        setFocus(Qt::MouseFocusReason);
-    UpdateControlCanvas();
-}
-
 void TVrDemoButton::TextChanged() {
     acceleratorId_ = RegrabAccelerator(*this, acceleratorId_, Caption());
     TVrCustomImageControl::TextChanged();
@@ -372,8 +344,7 @@ void TVrDemoButton::MouseLeave() {
 
 void TVrDemoButton::mousePressEvent(QMouseEvent* event) {
     TVrCustomImageControl::mousePressEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        Press();
+    press_.MousePress(*event);
 }
 
 void TVrDemoButton::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -383,46 +354,27 @@ void TVrDemoButton::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void TVrDemoButton::mouseMoveEvent(QMouseEvent* event) {
     TVrCustomImageControl::mouseMoveEvent(event);
-    if (pressed_)
-        AssignAndRepaint(down_, rect().contains(event->position().toPoint()));
+    press_.MouseMove(*event);
 }
 
 void TVrDemoButton::mouseReleaseEvent(QMouseEvent* event) {
     TVrCustomImageControl::mouseReleaseEvent(event);
-    if (event->button() != Qt::LeftButton)
-        return;
-    const bool completed = pressed_ && down_;
-    pressed_ = false;
-    down_ = false;
-    if (!completed)
-        return;
-    UpdateControlCanvas();
-    Click();
+    if (event->button() == Qt::LeftButton && press_.Complete())
+        Click();
 }
 
 void TVrDemoButton::keyPressEvent(QKeyEvent* event) {
-    if (!IsSpace(event)) {
+    if (!AcceptSpace(*event))
         TVrCustomImageControl::keyPressEvent(event);
-        return;
-    }
-    event->accept();
-    if (!down_)
-        Press();
+    else if (!press_.Down())
+        press_.Press();
 }
 
 void TVrDemoButton::keyReleaseEvent(QKeyEvent* event) {
-    if (!IsSpace(event)) {
+    if (!AcceptSpace(*event))
         TVrCustomImageControl::keyReleaseEvent(event);
-        return;
-    }
-    event->accept();
-    const bool completed = pressed_ && down_;
-    pressed_ = false;
-    down_ = false;
-    if (!completed)
-        return;
-    UpdateControlCanvas();
-    Click();
+    else if (press_.Complete())
+        Click();
 }
 
 void TVrDemoButton::focusInEvent(QFocusEvent* event) {
@@ -440,7 +392,7 @@ void TVrDemoButton::changeEvent(QEvent* event) {
     if (event->type() != QEvent::EnabledChange)
         return;
     if (!isEnabled())
-        pressed_ = down_ = false;
+        press_.Release();
     UpdateControlCanvas();
 }
 
@@ -456,7 +408,7 @@ void TVrDemoButton::PaintBackground(QPainter& canvas) {
     if (bitmap_.isNull())
         return;
     TRect area = TRect::FromSize(width(), height());
-    if (down_)
+    if (press_.Down())
         area.Offset(1, 1);
     for (int y = area.Top; y < area.Bottom; y += bitmap_.height())
         for (int x = area.Left; x < area.Right; x += bitmap_.width())
@@ -466,7 +418,7 @@ void TVrDemoButton::PaintBackground(QPainter& canvas) {
 void TVrDemoButton::PaintFrame(QPainter& canvas, TRect& rect) {
     const TColor outline = focused_ ? focusColor_ : outlineColor_;
     DrawFrame3D(canvas, rect, outline, outline, outlineWidth_);
-    if (down_)
+    if (press_.Down())
         DrawFrame3D(canvas, rect, shadowColor_, highlightColor_, bevelWidth_);
     else if (!flat_ || hover_)
         DrawFrame3D(canvas, rect, highlightColor_, shadowColor_, bevelWidth_);
@@ -480,7 +432,7 @@ void TVrDemoButton::PaintCaption(QPainter& canvas, TRect rect) {
     TColor color = entered ? fontEnterColor_ : fontLeaveColor_;
     if (!isEnabled())
         color = disabledTextColor_;
-    if (down_)
+    if (press_.Down())
         rect.Offset(1, 1);
     font3D_.Paint(canvas, rect, TextFormat::SingleLine | AlignmentFormat(textAlignment_), Caption(),
                   color);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "widgets/Vrbuttonpress.h"
 #include "widgets/Vrclasses.h"
 #include "widgets/Vrcontrols.h"
 
@@ -61,7 +62,7 @@ public:
     void SetBevelWidth(int value);
 
     // Drawn pressed: a press is on and the pointer inside, or Space is held.
-    bool Down() const { return down_; }
+    bool Down() const { return press_.Down(); }
     // Where the last paint put the LED and the caption.
     TRect LedRect() const { return ledRect_; }
     TRect CaptionRect() const { return captionRect_; }
@@ -86,7 +87,6 @@ protected:
 
 private:
     void CalcLayout();
-    void SetDown(bool value);
     void SetHasFocus(bool value);
     void ToggleAndClick();
     void Click();
@@ -108,8 +108,7 @@ private:
     int bevelWidth_ = 2;
 
     bool hasFocus_ = false;
-    bool mousePressed_ = false;
-    bool down_ = false;
+    TVrButtonPress press_{*this};
     int acceleratorId_ = 0;
     TRect ledRect_;
     TRect captionRect_;
@@ -175,7 +174,7 @@ public:
     bool Flat() const { return flat_; }
     void SetFlat(bool value);
 
-    bool Down() const { return down_; }
+    bool Down() const { return press_.Down(); }
     bool Hover() const { return hover_; }
 
     TNotifyEvent OnClick;
@@ -198,7 +197,6 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    void Press();
     void Click();
     void PaintBackground(QPainter& canvas);
     void PaintFrame(QPainter& canvas, TRect& rect);
@@ -220,8 +218,7 @@ private:
     TVrFont3D font3D_;
     bool flat_ = false;
 
-    bool pressed_ = false;
-    bool down_ = false;
+    TVrButtonPress press_{*this};
     bool hover_ = false;
     bool focused_ = false;
     int acceleratorId_ = 0;

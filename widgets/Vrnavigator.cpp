@@ -14,11 +14,6 @@ constexpr int GlyphCount = 10;
 // The glyph strips' background, left out when drawing.
 constexpr TColor GlyphTransparent = clOlive;
 
-// Space typed once; X11's auto-repeat pairs are not separate presses.
-bool IsSpace(const QKeyEvent* event) {
-    return event->key() == Qt::Key_Space && !event->isAutoRepeat();
-}
-
 TColor Blend(TColor from, TColor to, int step, int steps) {
     const TColor a = ColorToRGB(from);
     const TColor b = ColorToRGB(to);
@@ -47,26 +42,14 @@ void TVrMediaButton::SetBorderColor(TColor value) {
     AssignAndRepaint(borderColor_, value);
 }
 
-void TVrMediaButton::SetDown(bool value) {
-    AssignAndRepaint(down_, value);
-}
-
 void TVrMediaButton::Click() {
     if (OnClick)
         OnClick(this);
 }
 
-void TVrMediaButton::Press() {
-    pressed_ = true;
-    SetDown(true);
-    if (TabStop())
-        setFocus(Qt::MouseFocusReason);
-}
-
 void TVrMediaButton::mousePressEvent(QMouseEvent* event) {
     TVrCustomImageControl::mousePressEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        Press();
+    press_.MousePress(*event);
 }
 
 void TVrMediaButton::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -76,41 +59,32 @@ void TVrMediaButton::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void TVrMediaButton::mouseMoveEvent(QMouseEvent* event) {
     TVrCustomImageControl::mouseMoveEvent(event);
-    if (pressed_)
-        SetDown(rect().contains(event->position().toPoint()));
+    press_.MouseMove(*event);
 }
 
 void TVrMediaButton::mouseReleaseEvent(QMouseEvent* event) {
     TVrCustomImageControl::mouseReleaseEvent(event);
     if (event->button() != Qt::LeftButton)
         return;
-    const bool completed = pressed_ && rect().contains(event->position().toPoint());
-    pressed_ = false;
-    SetDown(false);
+    // A release inside after a press on the button clicks, whether or not the last move
+    // brought the pointer back in.
+    const bool completed = press_.Pressed() && rect().contains(event->position().toPoint());
+    press_.Complete();
     if (completed)
         Click();
 }
 
 void TVrMediaButton::keyPressEvent(QKeyEvent* event) {
-    if (!IsSpace(event)) {
+    if (!AcceptSpace(*event))
         TVrCustomImageControl::keyPressEvent(event);
-        return;
-    }
-    event->accept();
-    if (!down_)
-        Press();
+    else if (!press_.Down())
+        press_.Press();
 }
 
 void TVrMediaButton::keyReleaseEvent(QKeyEvent* event) {
-    if (!IsSpace(event)) {
+    if (!AcceptSpace(*event))
         TVrCustomImageControl::keyReleaseEvent(event);
-        return;
-    }
-    event->accept();
-    const bool completed = pressed_ && down_;
-    pressed_ = false;
-    SetDown(false);
-    if (completed)
+    else if (press_.Complete())
         Click();
 }
 
@@ -132,13 +106,13 @@ void TVrMediaButton::changeEvent(QEvent* event) {
         return;
     // A disabled button gets no release; it must not stay drawn pressed.
     if (!isEnabled())
-        pressed_ = down_ = false;
+        press_.Release();
     UpdateControlCanvas();
 }
 
 void TVrMediaButton::PaintFace(QPainter& canvas) {
-    const TColor from = down_ ? clBtnFace : clBtnHighlight;
-    const TColor to = down_ ? clBtnHighlight : clBtnShadow;
+    const TColor from = press_.Down() ? clBtnFace : clBtnHighlight;
+    const TColor to = press_.Down() ? clBtnHighlight : clBtnShadow;
     TRect face = TRect::FromSize(width(), height());
     face.Inflate(-2, -2);
     if (face.IsEmpty())
@@ -156,8 +130,8 @@ void TVrMediaButton::PaintGlyph(QPainter& canvas) {
     const QImage& strip = isEnabled() ? enabledGlyphs_ : disabledGlyphs_;
     const int glyphWidth = strip.width() / GlyphCount;
     const int glyphHeight = strip.height();
-    glyphPos_ =
-        QPoint(width() / 2 - glyphWidth / 2, height() / 2 - glyphHeight / 2 + (down_ ? 1 : 0));
+    glyphPos_ = QPoint(width() / 2 - glyphWidth / 2,
+                       height() / 2 - glyphHeight / 2 + (press_.Down() ? 1 : 0));
     const QRect source(int(buttonType_) * glyphWidth, 0, glyphWidth, glyphHeight);
     DrawTransparent(canvas, glyphPos_, strip, source, GlyphTransparent);
 }
@@ -166,7 +140,7 @@ void TVrMediaButton::PaintBorder(QPainter& canvas) {
     TRect rect = TRect::FromSize(width(), height());
     const TColor border = focused_ ? focusColor_ : borderColor_;
     DrawFrame3D(canvas, rect, border, border, 1);
-    if (down_)
+    if (press_.Down())
         DrawFrame3D(canvas, rect, clBtnShadow, clBtnFace, 1);
     else
         DrawFrame3D(canvas, rect, clBtnHighlight, clBtnShadow, 1);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "widgets/Vrbuttonpress.h"
 #include "widgets/Vrcontrols.h"
 
 #include <QImage>
@@ -35,7 +36,7 @@ public:
     TColor BorderColor() const { return borderColor_; }
     void SetBorderColor(TColor value);
 
-    bool Down() const { return down_; }
+    bool Down() const { return press_.Down(); }
     // Where the last paint put the glyph.
     QPoint GlyphPos() const { return glyphPos_; }
 
@@ -55,9 +56,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void Press();
     void Click();
-    void SetDown(bool value);
     void PaintFace(QPainter& canvas);
     void PaintGlyph(QPainter& canvas);
     void PaintBorder(QPainter& canvas);
@@ -66,8 +65,7 @@ private:
     TColor focusColor_ = clBlue;
     TColor borderColor_ = clBlack;
 
-    bool pressed_ = false;
-    bool down_ = false;
+    TVrButtonPress press_{*this};
     bool focused_ = false;
     QImage enabledGlyphs_;
     QImage disabledGlyphs_;
