@@ -2,9 +2,7 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
-#include <QKeySequence>
 #include <QMouseEvent>
-#include <QShortcutEvent>
 
 #include <algorithm>
 
@@ -12,19 +10,6 @@ namespace {
 
 int ClampByte(int value) {
     return std::clamp(value, 0, 255);
-}
-
-// Swaps the window-wide Alt+letter shortcut for the one the caption's '&' marks, if any.
-int RegrabAccelerator(QWidget& widget, int oldId, const QString& caption) {
-    if (oldId != 0)
-        widget.releaseShortcut(oldId);
-    const QKeySequence mnemonic = QKeySequence::mnemonic(caption);
-    return mnemonic.isEmpty() ? 0 : widget.grabShortcut(mnemonic);
-}
-
-bool IsAccelerator(QEvent* event, int acceleratorId) {
-    return event->type() == QEvent::Shortcut && acceleratorId != 0 &&
-           static_cast<QShortcutEvent*>(event)->shortcutId() == acceleratorId;
 }
 
 unsigned AlignmentFormat(TVrTextAlignment alignment) {
@@ -132,7 +117,7 @@ void TVrPowerButton::Click() {
 }
 
 void TVrPowerButton::TextChanged() {
-    acceleratorId_ = RegrabAccelerator(*this, acceleratorId_, Caption());
+    accelerator_.Regrab(Caption());
     TVrCustomImageControl::TextChanged();
 }
 
@@ -200,20 +185,12 @@ void TVrPowerButton::focusOutEvent(QFocusEvent* event) {
 
 void TVrPowerButton::changeEvent(QEvent* event) {
     TVrCustomImageControl::changeEvent(event);
-    if (event->type() != QEvent::EnabledChange)
-        return;
-    // A disabled button gets no release; it must not stay drawn pressed.
-    if (!isEnabled())
-        press_.Release();
-    UpdateControlCanvas();
+    if (event->type() == QEvent::EnabledChange)
+        press_.EnabledChanged();
 }
 
 bool TVrPowerButton::event(QEvent* event) {
-    if (!IsAccelerator(event, acceleratorId_))
-        return TVrCustomImageControl::event(event);
-    if (isEnabled())
-        Click();
-    return true;
+    return accelerator_.Dispatch(*event) || TVrCustomImageControl::event(event);
 }
 
 void TVrPowerButton::CalcLayout() {
@@ -328,7 +305,7 @@ void TVrDemoButton::Click() {
 }
 
 void TVrDemoButton::TextChanged() {
-    acceleratorId_ = RegrabAccelerator(*this, acceleratorId_, Caption());
+    accelerator_.Regrab(Caption());
     TVrCustomImageControl::TextChanged();
 }
 
@@ -389,19 +366,12 @@ void TVrDemoButton::focusOutEvent(QFocusEvent* event) {
 
 void TVrDemoButton::changeEvent(QEvent* event) {
     TVrCustomImageControl::changeEvent(event);
-    if (event->type() != QEvent::EnabledChange)
-        return;
-    if (!isEnabled())
-        press_.Release();
-    UpdateControlCanvas();
+    if (event->type() == QEvent::EnabledChange)
+        press_.EnabledChanged();
 }
 
 bool TVrDemoButton::event(QEvent* event) {
-    if (!IsAccelerator(event, acceleratorId_))
-        return TVrCustomImageControl::event(event);
-    if (isEnabled())
-        Click();
-    return true;
+    return accelerator_.Dispatch(*event) || TVrCustomImageControl::event(event);
 }
 
 void TVrDemoButton::PaintBackground(QPainter& canvas) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/Vrbuttonpress.h"
+#include "widgets/Vrbuttoninput.h"
 #include "widgets/Vrclasses.h"
 #include "widgets/Vrcontrols.h"
 
@@ -109,7 +109,7 @@ private:
 
     bool hasFocus_ = false;
     TVrButtonPress press_{*this};
-    int acceleratorId_ = 0;
+    TVrAccelerator accelerator_{*this, [this] { Click(); }};
     TRect ledRect_;
     TRect captionRect_;
 };
@@ -221,5 +221,5 @@ private:
     TVrButtonPress press_{*this};
     bool hover_ = false;
     bool focused_ = false;
-    int acceleratorId_ = 0;
+    TVrAccelerator accelerator_{*this, [this] { Click(); }};
 };

@@ -102,12 +102,8 @@ void TVrMediaButton::focusOutEvent(QFocusEvent* event) {
 
 void TVrMediaButton::changeEvent(QEvent* event) {
     TVrCustomImageControl::changeEvent(event);
-    if (event->type() != QEvent::EnabledChange)
-        return;
-    // A disabled button gets no release; it must not stay drawn pressed.
-    if (!isEnabled())
-        press_.Release();
-    UpdateControlCanvas();
+    if (event->type() == QEvent::EnabledChange)
+        press_.EnabledChanged();
 }
 
 void TVrMediaButton::PaintFace(QPainter& canvas) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/Vrbuttonpress.h"
+#include "widgets/Vrbuttoninput.h"
 #include "widgets/Vrcontrols.h"
 
 #include <QImage>

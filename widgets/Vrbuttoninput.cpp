@@ -1,7 +1,9 @@
-#include "widgets/Vrbuttonpress.h"
+#include "widgets/Vrbuttoninput.h"
 
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMouseEvent>
+#include <QShortcutEvent>
 
 bool AcceptSpace(QKeyEvent& event) {
     if (event.key() != Qt::Key_Space || event.isAutoRepeat())
@@ -52,6 +54,28 @@ bool TVrButtonPress::Complete() {
     return true;
 }
 
+void TVrButtonPress::EnabledChanged() {
+    if (!button_.isEnabled())
+        Release();
+    button_.UpdateControlCanvas();
+}
+
 bool TVrButtonPress::Inside(QPoint pos) const {
     return button_.rect().contains(pos);
+}
+
+void TVrAccelerator::Regrab(const QString& caption) {
+    if (id_ != 0)
+        button_.releaseShortcut(id_);
+    const QKeySequence mnemonic = QKeySequence::mnemonic(caption);
+    id_ = mnemonic.isEmpty() ? 0 : button_.grabShortcut(mnemonic);
+}
+
+bool TVrAccelerator::Dispatch(QEvent& event) {
+    if (event.type() != QEvent::Shortcut || id_ == 0 ||
+        static_cast<QShortcutEvent&>(event).shortcutId() != id_)
+        return false;
+    if (button_.isEnabled())
+        click_();
+    return true;
 }

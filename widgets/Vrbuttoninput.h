@@ -3,7 +3,11 @@
 #include "widgets/Vrcontrols.h"
 
 #include <QPoint>
+#include <QString>
 
+#include <functional>
+
+class QEvent;
 class QKeyEvent;
 class QMouseEvent;
 
@@ -34,6 +38,8 @@ public:
     // Ends the press, repainting a button that was down; true when it was, which completes the
     // press into a click.
     bool Complete();
+    // A disabled button gets no release, so its press ends here; either way it repaints.
+    void EnabledChanged();
 
 private:
     bool Inside(QPoint pos) const;
@@ -41,4 +47,22 @@ private:
     TVrCustomControl& button_;
     bool pressed_ = false;
     bool down_ = false;
+};
+
+// The window-wide Alt+letter shortcut that the '&' in a button's caption marks; it clicks the
+// enabled button.
+class TVrAccelerator {
+public:
+    TVrAccelerator(QWidget& button, std::function<void()> click)
+        : button_(button), click_(std::move(click)) {}
+
+    // Swaps the shortcut for the one the new caption marks, if any.
+    void Regrab(const QString& caption);
+    // True when the event is the shortcut, which is then handled.
+    bool Dispatch(QEvent& event);
+
+private:
+    QWidget& button_;
+    std::function<void()> click_;
+    int id_ = 0;
 };
