@@ -5,7 +5,8 @@
 
 #include <algorithm>
 
-TVrCustomBlinkLed::TVrCustomBlinkLed(QWidget* parent) : TVrGraphicImageControl(parent) {
+TVrCustomBlinkLed::TVrCustomBlinkLed(QWidget* parent)
+    : TVrGraphicImageControl(parent), TVrImageCaptionLayout(*this, 2, 3) {
     resize(50, 20);
     SetColor(clMaroon);
     SetFontColor(clWhite);
@@ -49,18 +50,6 @@ void TVrCustomBlinkLed::SetBlinkLedType(TVrBlinkLedType value) {
     AssignAndRepaint(blinkLedType_, value);
 }
 
-void TVrCustomBlinkLed::SetLayout(TVrImageTextLayout value) {
-    AssignAndRepaint(layout_, value);
-}
-
-void TVrCustomBlinkLed::SetMargin(int value) {
-    AssignAndRepaint(margin_, value);
-}
-
-void TVrCustomBlinkLed::SetSpacing(int value) {
-    AssignAndRepaint(spacing_, value);
-}
-
 void TVrCustomBlinkLed::SetEnableBlinking(bool value) {
     enableBlinking_ = value;
     SyncBlinkTimer();
@@ -98,8 +87,8 @@ void TVrCustomBlinkLed::Changed() {
 void TVrCustomBlinkLed::CalcLayout() {
     // An empty caption takes no room, so the lamp gets the whole control.
     const QSize text = Caption().isEmpty() ? QSize(0, 0) : TextExtent(font(), Caption());
-    const int availableWidth = width() - text.width() - margin_ - spacing_;
-    const int availableHeight = height() - text.height() - margin_ - spacing_;
+    const int availableWidth = width() - text.width() - Margin() - Spacing();
+    const int availableHeight = height() - text.height() - Margin() - Spacing();
     QSize lamp(availableWidth, availableHeight);
     switch (blinkLedType_) {
     case TVrBlinkLedType::ltRounded: {
@@ -113,32 +102,29 @@ void TVrCustomBlinkLed::CalcLayout() {
     case TVrBlinkLedType::ltLargeRect:
         break;
     }
-    QPoint lampPos;
-    CalcImageTextLayout(font(), TRect::FromSize(width(), height()), QPoint(0, 0), Caption(),
-                        margin_, spacing_, layout_, lamp, lampPos, captionRect_);
-    lampRect_ = {lampPos.x(), lampPos.y(), lampPos.x() + lamp.width(), lampPos.y() + lamp.height()};
-    lampRect_.Normalize();
+    PlaceImageAndCaption(TRect::FromSize(width(), height()), lamp);
 }
 
 void TVrCustomBlinkLed::PaintRectangle(QPainter& canvas, TColor color, int frameWidth) const {
-    TRect lamp = lampRect_;
+    TRect lamp = LampRect();
     Rectangle(canvas, lamp, color, color);
     DrawFrame3D(canvas, lamp, clWhite, clGray, frameWidth);
 }
 
 void TVrCustomBlinkLed::PaintRounded(QPainter& canvas, TColor color) const {
-    Ellipse(canvas, lampRect_, clBlack, clGray);
+    const TRect lampRect = LampRect();
+    Ellipse(canvas, lampRect, clBlack, clGray);
     // The upper-left half of the rim catches the light.
     canvas.save();
     QPainterPath upperLeft;
     upperLeft.addPolygon(
-        QPolygon({QPoint(lampRect_.Left, lampRect_.Top), QPoint(lampRect_.Left, lampRect_.Bottom),
-                  QPoint(lampRect_.Right, lampRect_.Top)}));
+        QPolygon({QPoint(lampRect.Left, lampRect.Top), QPoint(lampRect.Left, lampRect.Bottom),
+                  QPoint(lampRect.Right, lampRect.Top)}));
     upperLeft.closeSubpath();
     canvas.setClipPath(upperLeft, Qt::IntersectClip);
-    Ellipse(canvas, lampRect_, clBlack, clWhite);
+    Ellipse(canvas, lampRect, clBlack, clWhite);
     canvas.restore();
-    TRect inner = lampRect_;
+    TRect inner = lampRect;
     inner.Inflate(-2, -2);
     Ellipse(canvas, inner, color, color);
 }
@@ -160,8 +146,6 @@ void TVrCustomBlinkLed::Paint() {
         PaintRectangle(canvas, color, 2);
         break;
     }
-    TRect caption = captionRect_;
-    DrawText(canvas, Caption(), caption,
-             TextFormat::SingleLine | TextFormat::VCenter | TextFormat::Left, FontColor());
+    PaintCaption(canvas);
     TVrGraphicImageControl::Paint();
 }

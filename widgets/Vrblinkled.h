@@ -2,6 +2,7 @@
 
 #include "widgets/Vrclasses.h"
 #include "widgets/Vrcontrols.h"
+#include "widgets/Vrimagecaption.h"
 
 #include <QTimer>
 
@@ -18,7 +19,7 @@ enum class TVrBlinkLedType { ltRounded, ltRectangle, ltLargeRect };
 
 // A lamp drawn with shapes in one of four palettes that can blink by itself. While lit it shows
 // the palette's Low colour, while not lit its High colour.
-class TVrCustomBlinkLed : public TVrGraphicImageControl {
+class TVrCustomBlinkLed : public TVrGraphicImageControl, public TVrImageCaptionLayout {
     Q_OBJECT
     Q_PROPERTY(TVrBlinkLedType BlinkLedType READ BlinkLedType WRITE SetBlinkLedType)
     Q_PROPERTY(TVrImageTextLayout Layout READ Layout WRITE SetLayout)
@@ -51,12 +52,6 @@ public:
 
     TVrBlinkLedType BlinkLedType() const { return blinkLedType_; }
     void SetBlinkLedType(TVrBlinkLedType value);
-    TVrImageTextLayout Layout() const { return layout_; }
-    void SetLayout(TVrImageTextLayout value);
-    int Margin() const { return margin_; }
-    void SetMargin(int value);
-    int Spacing() const { return spacing_; }
-    void SetSpacing(int value);
 
     bool EnableBlinking() const { return enableBlinking_; }
     // Starts or stops the blinking; stopping keeps the lit state of that moment.
@@ -70,9 +65,8 @@ public:
 
     // The colour the lamp shows now.
     TColor LampColor() const;
-    // Where the last paint put the lamp and the caption.
-    TRect LampRect() const { return lampRect_; }
-    TRect CaptionRect() const { return captionRect_; }
+    // Where the last paint put the lamp.
+    TRect LampRect() const { return ImageRect(); }
 
     TNotifyEvent OnChange;
 
@@ -89,15 +83,10 @@ private:
 
     std::array<TVrPalette, 4> palettes_;
     TVrBlinkLedType blinkLedType_ = TVrBlinkLedType::ltRounded;
-    TVrImageTextLayout layout_ = TVrImageTextLayout::ImageLeft;
-    int margin_ = 2;
-    int spacing_ = 3;
     bool enableBlinking_ = false;
     int blinkSpeed_ = 500;
     int colorIndex_ = 1;
     bool active_ = false;
-    TRect lampRect_;
-    TRect captionRect_;
     // Declared after the palettes so that it stops before they go.
     QTimer blinkTimer_;
 };

@@ -49,7 +49,8 @@ QFont ArialBold12() {
 // ---------------------------------------------------------------------------------------------
 // TVrPowerButton
 
-TVrPowerButton::TVrPowerButton(QWidget* parent) : TVrCustomImageControl(parent) {
+TVrPowerButton::TVrPowerButton(QWidget* parent)
+    : TVrCustomImageControl(parent), TVrImageCaptionLayout(*this, -1, 5) {
     resize(125, 25);
     palette_.OnChange = [this](TVrPersistent&) { UpdateControlCanvas(); };
 }
@@ -64,18 +65,6 @@ void TVrPowerButton::SetLedWidth(int value) {
 
 void TVrPowerButton::SetLedHeight(int value) {
     AssignAndRepaint(ledHeight_, std::max(1, value));
-}
-
-void TVrPowerButton::SetLayout(TVrImageTextLayout value) {
-    AssignAndRepaint(layout_, value);
-}
-
-void TVrPowerButton::SetMargin(int value) {
-    AssignAndRepaint(margin_, value);
-}
-
-void TVrPowerButton::SetSpacing(int value) {
-    AssignAndRepaint(spacing_, value);
 }
 
 void TVrPowerButton::SetFocusColor(TColor value) {
@@ -197,10 +186,7 @@ void TVrPowerButton::CalcLayout() {
     TRect inner = TRect::FromSize(width(), height());
     const int border = bevelWidth_ + outlineWidth_;
     inner.Inflate(-border, -border);
-    QPoint ledPos;
-    CalcImageTextLayout(font(), inner, QPoint(0, 0), Caption(), margin_, spacing_, layout_,
-                        QSize(ledWidth_, ledHeight_), ledPos, captionRect_);
-    ledRect_ = {ledPos.x(), ledPos.y(), ledPos.x() + ledWidth_, ledPos.y() + ledHeight_};
+    PlaceImageAndCaption(inner, QSize(ledWidth_, ledHeight_));
 }
 
 void TVrPowerButton::PaintFrame(QPainter& canvas) {
@@ -217,7 +203,7 @@ void TVrPowerButton::PaintFrame(QPainter& canvas) {
 }
 
 void TVrPowerButton::PaintLed(QPainter& canvas) {
-    TRect led = ledRect_;
+    TRect led = ImageRect();
     DrawFrame3D(canvas, led, shadowColor_, highlightColor_, 1);
     DrawFrame3D(canvas, led, clBlack, clBlack, 1);
     FillRect(canvas, led, isEnabled() ? palette_.GetColors(active_ ? 1 : 0) : Color());
@@ -230,7 +216,7 @@ void TVrPowerButton::Paint() {
     CalcLayout();
     PaintFrame(canvas);
     PaintLed(canvas);
-    DrawButtonText(canvas, Caption(), captionRect_, isEnabled(), FontColor());
+    DrawButtonText(canvas, Caption(), CaptionRect(), isEnabled(), FontColor());
     TVrCustomImageControl::Paint();
 }
 

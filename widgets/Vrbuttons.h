@@ -3,13 +3,14 @@
 #include "widgets/Vrbuttoninput.h"
 #include "widgets/Vrclasses.h"
 #include "widgets/Vrcontrols.h"
+#include "widgets/Vrimagecaption.h"
 
 #include <QFont>
 #include <QImage>
 
 // A latching push button with a small square LED beside its caption. Each completed press (or
 // Space) toggles Active and then fires OnClick; setting Active from code never clicks.
-class TVrPowerButton : public TVrCustomImageControl {
+class TVrPowerButton : public TVrCustomImageControl, public TVrImageCaptionLayout {
     Q_OBJECT
     Q_PROPERTY(bool Active READ Active WRITE SetActive)
     Q_PROPERTY(int LedWidth READ LedWidth WRITE SetLedWidth)
@@ -34,14 +35,6 @@ public:
     void SetLedWidth(int value);
     int LedHeight() const { return ledHeight_; }
     void SetLedHeight(int value);
-    TVrImageTextLayout Layout() const { return layout_; }
-    void SetLayout(TVrImageTextLayout value);
-    // -1 centres LED and caption as a group.
-    int Margin() const { return margin_; }
-    void SetMargin(int value);
-    // -1 spreads LED and caption evenly.
-    int Spacing() const { return spacing_; }
-    void SetSpacing(int value);
     // LED colours: Low while inactive, High while active. Changes made inside it repaint.
     TVrPalette& Palette() { return palette_; }
     const TVrPalette& Palette() const { return palette_; }
@@ -63,9 +56,8 @@ public:
 
     // Drawn pressed: a press is on and the pointer inside, or Space is held.
     bool Down() const { return press_.Down(); }
-    // Where the last paint put the LED and the caption.
-    TRect LedRect() const { return ledRect_; }
-    TRect CaptionRect() const { return captionRect_; }
+    // Where the last paint put the LED.
+    TRect LedRect() const { return ImageRect(); }
 
     TNotifyEvent OnClick;
 
@@ -96,9 +88,6 @@ private:
     bool active_ = false;
     int ledWidth_ = 12;
     int ledHeight_ = 12;
-    TVrImageTextLayout layout_ = TVrImageTextLayout::ImageLeft;
-    int margin_ = -1;
-    int spacing_ = 5;
     TVrPalette palette_;
     TColor focusColor_ = clBlue;
     TColor outlineColor_ = clBlack;
@@ -110,8 +99,6 @@ private:
     bool hasFocus_ = false;
     TVrButtonPress press_{*this};
     TVrAccelerator accelerator_{*this, [this] { Click(); }};
-    TRect ledRect_;
-    TRect captionRect_;
 };
 
 // A push button whose caption changes font while the pointer is over it, with an optional

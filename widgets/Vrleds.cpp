@@ -23,7 +23,8 @@ QString StockLampName(TVrLedType type) {
 
 } // namespace
 
-TVrCustomLed::TVrCustomLed(QWidget* parent) : TVrGraphicImageControl(parent) {
+TVrCustomLed::TVrCustomLed(QWidget* parent)
+    : TVrGraphicImageControl(parent), TVrImageCaptionLayout(*this, -1, 5) {
     resize(25, 25);
     SetColor(clBlack);
     SetFontColor(clWhite);
@@ -43,18 +44,6 @@ void TVrCustomLed::SetActive(bool value) {
 void TVrCustomLed::SetLedType(TVrLedType value) {
     if (StoreChanged(ledType_, value))
         ImageChanged();
-}
-
-void TVrCustomLed::SetLayout(TVrImageTextLayout value) {
-    AssignAndRepaint(layout_, value);
-}
-
-void TVrCustomLed::SetMargin(int value) {
-    AssignAndRepaint(margin_, value);
-}
-
-void TVrCustomLed::SetSpacing(int value) {
-    AssignAndRepaint(spacing_, value);
 }
 
 void TVrCustomLed::SetGlyphs(const QImage& value) {
@@ -88,20 +77,13 @@ void TVrCustomLed::Paint() {
 
     const int frameWidth = lamp_.width() / 2;
     const QSize frameSize(frameWidth, frameWidth > 0 ? lamp_.height() : 0);
-    QPoint lampPos;
-    CalcImageTextLayout(font(), TRect::FromSize(width(), height()), QPoint(0, 0), Caption(),
-                        margin_, spacing_, layout_, frameSize, lampPos, captionRect_);
-    lampRect_ = {lampPos.x(), lampPos.y(), lampPos.x() + frameSize.width(),
-                 lampPos.y() + frameSize.height()};
+    PlaceImageAndCaption(TRect::FromSize(width(), height()), frameSize);
 
     if (frameWidth > 0) {
         const TColor transparent = ledType_ == TVrLedType::ltCustom ? Color() : clBlack;
         const QRect frame(active_ ? frameWidth : 0, 0, frameWidth, lamp_.height());
-        DrawTransparent(canvas, lampPos, lamp_, frame, transparent);
+        DrawTransparent(canvas, QPoint(LampRect().Left, LampRect().Top), lamp_, frame, transparent);
     }
-
-    TRect caption = captionRect_;
-    DrawText(canvas, Caption(), caption,
-             TextFormat::SingleLine | TextFormat::VCenter | TextFormat::Left, FontColor());
+    PaintCaption(canvas);
     TVrGraphicImageControl::Paint();
 }

@@ -2,6 +2,7 @@
 
 #include "widgets/Vrclasses.h"
 #include "widgets/Vrcontrols.h"
+#include "widgets/Vrimagecaption.h"
 
 #include <QImage>
 
@@ -10,7 +11,7 @@ enum class TVrLedType { ltRounded, ltRectangle, ltLargeRect, ltCustom };
 // A lamp beside its caption, drawn from a two-frame image (off on the left, on on the right).
 // The stock lamps are templates recoloured with Palette: Low for the off frame, High for the on
 // frame; their black pixels are left out, as are the pixels of Color in a custom image.
-class TVrCustomLed : public TVrGraphicImageControl {
+class TVrCustomLed : public TVrGraphicImageControl, public TVrImageCaptionLayout {
     Q_OBJECT
     Q_PROPERTY(bool Active READ Active WRITE SetActive)
     Q_PROPERTY(TVrLedType LedType READ LedType WRITE SetLedType)
@@ -32,19 +33,12 @@ public:
     void SetPalette(const TVrPalette& value) { palette_.Assign(value); }
     TVrLedType LedType() const { return ledType_; }
     void SetLedType(TVrLedType value);
-    TVrImageTextLayout Layout() const { return layout_; }
-    void SetLayout(TVrImageTextLayout value);
-    int Margin() const { return margin_; }
-    void SetMargin(int value);
-    int Spacing() const { return spacing_; }
-    void SetSpacing(int value);
     // The user's two-frame image for ltCustom.
     const QImage& Glyphs() const { return glyphs_; }
     void SetGlyphs(const QImage& value);
 
-    // Where the last paint put the lamp and the caption.
-    TRect LampRect() const { return lampRect_; }
-    TRect CaptionRect() const { return captionRect_; }
+    // Where the last paint put the lamp.
+    TRect LampRect() const { return ImageRect(); }
 
     TNotifyEvent OnChange;
 
@@ -61,13 +55,8 @@ private:
     bool active_ = false;
     TVrPalette palette_;
     TVrLedType ledType_ = TVrLedType::ltRounded;
-    TVrImageTextLayout layout_ = TVrImageTextLayout::ImageLeft;
-    int margin_ = -1;
-    int spacing_ = 5;
     QImage glyphs_;
     QImage lamp_;
-    TRect lampRect_;
-    TRect captionRect_;
 };
 
 class TVrLed : public TVrCustomLed {
