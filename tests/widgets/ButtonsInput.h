@@ -3,36 +3,21 @@
 // Drives the button widgets the way the operator does: mouse presses, moves, releases and
 // double clicks, and the Space key, delivered straight to the widget.
 
-#include "widgets/Vrsysutils.h"
+#include "tests/widgets/MouseInput.h"
 
-#include <QApplication>
 #include <QEnterEvent>
 #include <QFocusEvent>
 #include <QImage>
 #include <QKeyEvent>
-#include <QMouseEvent>
-#include <QWidget>
 
 namespace buttons_input {
 
-inline void SendMouse(QWidget& widget, QEvent::Type type, QPoint pos,
-                      Qt::MouseButton button = Qt::LeftButton) {
-    const Qt::MouseButtons held =
-        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
-    QMouseEvent event(type, QPointF(pos), QPointF(widget.mapToGlobal(pos)),
-                      type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
-    QApplication::sendEvent(&widget, &event);
-}
+using mouse_input::Move;
+using mouse_input::Press;
+using mouse_input::Release;
+using mouse_input::Rgb;
+using mouse_input::SendMouse;
 
-inline void Press(QWidget& widget, QPoint pos) {
-    SendMouse(widget, QEvent::MouseButtonPress, pos);
-}
-inline void Move(QWidget& widget, QPoint pos) {
-    SendMouse(widget, QEvent::MouseMove, pos);
-}
-inline void Release(QWidget& widget, QPoint pos) {
-    SendMouse(widget, QEvent::MouseButtonRelease, pos);
-}
 // What the window system sends for a double click: press, release, double click, release.
 inline void DoubleClick(QWidget& widget, QPoint pos) {
     Press(widget, pos);
@@ -68,10 +53,6 @@ inline void Leave(QWidget& widget) {
 inline void FocusIn(QWidget& widget) {
     QFocusEvent event(QEvent::FocusIn);
     QApplication::sendEvent(&widget, &event);
-}
-
-inline QRgb Rgb(TColor color) {
-    return ColorToQColor(color).rgb();
 }
 
 // The smallest rectangle holding every pixel of `area` that differs from `background`.
