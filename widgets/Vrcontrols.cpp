@@ -137,7 +137,7 @@ void TVrControl::changeEvent(QEvent* event) {
 // ---------------------------------------------------------------------------------------------
 
 void TVrOffscreenImage::Open(QSize size) {
-    Close();
+    canvas_.reset();
     const QSize usable = size.expandedTo(QSize(1, 1));
     if (image_.size() != usable)
         image_ = QImage(usable, QImage::Format_ARGB32_Premultiplied);
@@ -145,14 +145,21 @@ void TVrOffscreenImage::Open(QSize size) {
     PrepareCanvas(*canvas_);
 }
 
-QPainter& TVrOffscreenImage::Canvas() {
+QPainter& TVrOffscreenImage::BitmapCanvas() {
     if (!canvas_)
         Open(image_.size());
     return *canvas_;
 }
 
-void TVrOffscreenImage::Fill(const QColor& color) {
-    QPainter& canvas = Canvas();
+void TVrOffscreenImage::PaintOffscreen(const QWidget& control, const std::function<void()>& paint) {
+    Open(control.size());
+    canvas_->setFont(control.font());
+    const auto close = qScopeGuard([this] { canvas_.reset(); });
+    paint();
+}
+
+void TVrOffscreenImage::FillBitmap(const QColor& color) {
+    QPainter& canvas = BitmapCanvas();
     canvas.save();
     canvas.setCompositionMode(QPainter::CompositionMode_Source);
     canvas.fillRect(image_.rect(), color);
@@ -207,18 +214,15 @@ void TVrGraphicImageControl::SetTransparent(bool value) {
 }
 
 void TVrGraphicImageControl::ClearBitmapCanvas() {
-    offscreen_.Fill(transparent_ ? QColor(Qt::transparent) : ColorToQColor(Color()));
+    FillBitmap(transparent_ ? QColor(Qt::transparent) : ColorToQColor(Color()));
 }
 
 void TVrGraphicImageControl::Paint() {
-    Canvas().drawImage(0, 0, offscreen_.Image());
+    CopyBitmapTo(Canvas());
 }
 
 void TVrGraphicImageControl::paintEvent(QPaintEvent* event) {
-    offscreen_.Open(size());
-    BitmapCanvas().setFont(font());
-    const auto close = qScopeGuard([this] { offscreen_.Close(); });
-    TVrGraphicControl::paintEvent(event);
+    PaintOffscreen(*this, [&] { TVrGraphicControl::paintEvent(event); });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -238,16 +242,13 @@ TVrCustomImageControl::TVrCustomImageControl(QWidget* parent) : TVrCustomControl
 }
 
 void TVrCustomImageControl::ClearBitmapCanvas() {
-    offscreen_.Fill(ColorToQColor(Color()));
+    FillBitmap(ColorToQColor(Color()));
 }
 
 void TVrCustomImageControl::Paint() {
-    Canvas().drawImage(0, 0, offscreen_.Image());
+    CopyBitmapTo(Canvas());
 }
 
 void TVrCustomImageControl::paintEvent(QPaintEvent* event) {
-    offscreen_.Open(size());
-    BitmapCanvas().setFont(font());
-    const auto close = qScopeGuard([this] { offscreen_.Close(); });
-    TVrCustomControl::paintEvent(event);
+    PaintOffscreen(*this, [&] { TVrCustomControl::paintEvent(event); });
 }

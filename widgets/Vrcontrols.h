@@ -139,19 +139,26 @@ private:
     std::optional<QPainter> scratchCanvas_;
 };
 
-// An off-screen image with a canvas open on it for the duration of one paint.
+// The off-screen image an image control draws on, with a canvas open on it for the duration of
+// one paint, then copies to the screen in one block.
 class TVrOffscreenImage {
 public:
-    // Sizes the image (keeping it when the size is unchanged) and opens its canvas.
-    void Open(QSize size);
-    void Close() { canvas_.reset(); }
-    // The image's canvas; opens it at the current size when no paint has.
-    QPainter& Canvas();
-    const QImage& Image() const { return image_; }
+    // The image's canvas (sized to the control while a paint runs); opens it at the current size
+    // when no paint has.
+    QPainter& BitmapCanvas();
+    const QImage& BitmapImage() const { return image_; }
+
+protected:
+    // Runs `paint` with the image sized to `control` and its canvas open in the control's font.
+    void PaintOffscreen(const QWidget& control, const std::function<void()>& paint);
     // Fills the whole image, alpha included.
-    void Fill(const QColor& color);
+    void FillBitmap(const QColor& color);
+    void CopyBitmapTo(QPainter& canvas) const { canvas.drawImage(0, 0, image_); }
 
 private:
+    // Sizes the image (keeping it when the size is unchanged) and opens its canvas.
+    void Open(QSize size);
+
     QImage image_{1, 1, QImage::Format_ARGB32_Premultiplied};
     std::optional<QPainter> canvas_;
 };
@@ -183,7 +190,7 @@ private:
 // Windowless control painted through an off-screen image, optionally transparent over its
 // parent. A widget's Paint calls ClearBitmapCanvas, draws on BitmapCanvas(), then this class's
 // Paint, which copies the image to the screen in one block.
-class TVrGraphicImageControl : public TVrGraphicControl {
+class TVrGraphicImageControl : public TVrGraphicControl, public TVrOffscreenImage {
     Q_OBJECT
 
 public:
@@ -193,10 +200,6 @@ public:
     // Transparent controls leave unpainted pixels see-through, showing the parent beneath.
     void SetTransparent(bool value);
 
-    // The off-screen image's canvas (sized to the control while Paint runs).
-    QPainter& BitmapCanvas() { return offscreen_.Canvas(); }
-    const QImage& BitmapImage() const { return offscreen_.Image(); }
-
 protected:
     // Fills the off-screen image with Color, or with see-through pixels when Transparent.
     virtual void ClearBitmapCanvas();
@@ -204,7 +207,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    TVrOffscreenImage offscreen_;
     bool transparent_ = false;
 };
 
@@ -222,21 +224,15 @@ public:
 
 // Windowed control painted through an off-screen image; same drawing pattern as
 // TVrGraphicImageControl, always opaque.
-class TVrCustomImageControl : public TVrCustomControl {
+class TVrCustomImageControl : public TVrCustomControl, public TVrOffscreenImage {
     Q_OBJECT
 
 public:
     explicit TVrCustomImageControl(QWidget* parent = nullptr);
-
-    QPainter& BitmapCanvas() { return offscreen_.Canvas(); }
-    const QImage& BitmapImage() const { return offscreen_.Image(); }
 
 protected:
     // Fills the off-screen image with Color.
     virtual void ClearBitmapCanvas();
     void Paint() override;
     void paintEvent(QPaintEvent* event) override;
-
-private:
-    TVrOffscreenImage offscreen_;
 };
