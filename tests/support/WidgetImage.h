@@ -10,10 +10,13 @@ namespace testing_support {
 inline QImage paintWidget(QWidget& widget) {
     QImage image(widget.size(), QImage::Format_RGB32);
     image.fill(Qt::magenta);
-    widget.render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    widget.render(&image, QPoint(), QRegion(),
+                  QWidget::DrawWindowBackground | QWidget::DrawChildren);
     return image;
 }
 
-inline QColor pixel(const QImage& image, int x, int y) { return QColor(image.pixel(x, y)); }
+inline QColor pixel(const QImage& image, int x, int y) {
+    return QColor(image.pixel(x, y));
+}
 
 } // namespace testing_support
