@@ -28,6 +28,16 @@ struct StartupObservation {
     bool mainWindowModal = false;
 };
 
+// A main window whose stored port does not exist, so it opens without a link.
+struct MainWindowWithoutRobot : ::testing::Test {
+    struct MissingPortSettings : TempSettings {
+        MissingPortSettings() { store("Puerto Comm", "/nonexistent/marlo-port"); }
+    };
+    MissingPortSettings settings;
+    ScriptedDialogs dialogs;
+    TForm1 form;
+};
+
 } // namespace
 
 TEST(Startup, SplashThenModalMainWindowThenEndAndDestroyOnlyAtTearDown) {
@@ -108,11 +118,7 @@ TEST(Startup, MainWindowIsDestroyedOnlyWhenItsOwnerIs) {
     EXPECT_TRUE(form.isNull());
 }
 
-TEST(MainWindow, StartValuesAfterCreation) {
-    TempSettings temp;
-    temp.store("Puerto Comm", "/nonexistent/marlo-port");
-    ScriptedDialogs dialogs;
-    TForm1 form;
+TEST_F(MainWindowWithoutRobot, StartValuesAfterCreation) {
     const MainWindowState& state = form.state();
 
     EXPECT_EQ(form.size(), QSize(1014, 734));
@@ -136,11 +142,7 @@ TEST(MainWindow, StartValuesAfterCreation) {
     EXPECT_LE(number, 9999);
 }
 
-TEST(MainWindow, EscapeDoesNotCloseTheConsole) {
-    TempSettings temp;
-    temp.store("Puerto Comm", "/nonexistent/marlo-port");
-    ScriptedDialogs dialogs;
-    TForm1 form;
+TEST_F(MainWindowWithoutRobot, EscapeDoesNotCloseTheConsole) {
     form.show();
     QTest::keyClick(&form, Qt::Key_Escape);
     EXPECT_TRUE(form.isVisible());
@@ -148,11 +150,7 @@ TEST(MainWindow, EscapeDoesNotCloseTheConsole) {
     EXPECT_FALSE(form.isVisible());
 }
 
-TEST(MainWindow, EachDialogButtonOpensAFreshModalDialogAndReleasesIt) {
-    TempSettings temp;
-    temp.store("Puerto Comm", "/nonexistent/marlo-port");
-    ScriptedDialogs dialogs;
-    TForm1 form;
+TEST_F(MainWindowWithoutRobot, EachDialogButtonOpensAFreshModalDialogAndReleasesIt) {
     std::vector<QDialog*> seen;
     auto record = [&](QDialog& dialog) {
         seen.push_back(&dialog);
