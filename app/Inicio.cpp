@@ -9,9 +9,9 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-TArranque::TArranque(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
-      ui_(std::make_unique<Ui::TArranque>()) {
+TArranque::TArranque(QWidget* parent, ConsoleOptions options)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui_(std::make_unique<Ui::TArranque>()),
+      options_(std::move(options)) {
     ui_->setupUi(this);
     setFixedSize(443, 241);
     if (QScreen* screen = QGuiApplication::primaryScreen())
@@ -38,9 +38,9 @@ void TArranque::closeEvent(QCloseEvent* event) {
     QCoreApplication::quit();
 }
 
-int runStartup() {
+int runStartup(const ConsoleOptions& options) {
     try {
-        TArranque splash;
+        TArranque splash(nullptr, options);
         splash.show();
         QApplication::exec();
     } catch (const std::exception& error) {
@@ -52,5 +52,7 @@ int runStartup() {
 int runConsole(int argc, char** argv) {
     platform::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("marlo-consola"));
-    return runStartup();
+    QApplication::setApplicationVersion(QStringLiteral(MARLO_VERSION));
+    const ConsoleOptions options = parseCommandLine(QApplication::arguments());
+    return runStartup(options);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/CommandLine.h"
+
 #include <QTimer>
 #include <QWidget>
 
@@ -15,7 +17,7 @@ class TArranque;
 class TArranque : public QWidget {
     Q_OBJECT
 public:
-    explicit TArranque(QWidget* parent = nullptr);
+    explicit TArranque(QWidget* parent = nullptr, ConsoleOptions options = {});
     ~TArranque() override;
 
     void Timer1Timer();
@@ -28,10 +30,11 @@ protected:
 
 private:
     std::unique_ptr<Ui::TArranque> ui_;
+    ConsoleOptions options_;
 };
 
 // Shows the splash, runs the message loop and returns the program's exit code.
-int runStartup();
+int runStartup(const ConsoleOptions& options = {});
 
 // Program entry: the application object, then the start-up.
 int runConsole(int argc, char** argv);
