@@ -84,7 +84,11 @@ TForm1::TForm1(QWidget* owner) : QDialog(owner), ui_(std::make_unique<Ui::TForm1
     SetUpComponents();
     SetUpTimers();
     BindEvents();
-    FormCreate();
+    // Whatever step of the start-up fails, the window opens with what was set up; its
+    // handlers then find a link without a port.
+    platform::Dialogs::runReportingExceptions([this] { FormCreate(); });
+    if (!inversion_)
+        AttachLink(std::make_unique<platform::SerialPort>());
 }
 
 TForm1::~TForm1() {
@@ -257,8 +261,12 @@ void TForm1::OpenRobotPort() {
     for (const robot::PortFailure& failure : setup.failures)
         platform::Dialogs::message(robot::failureMessage(failure, this));
     state_.PortOk = setup.portOk;
+    AttachLink(std::move(setup.port));
+}
+
+void TForm1::AttachLink(std::unique_ptr<platform::SerialLine> line) {
     link_ = std::make_unique<robot::RobotLink>(
-        std::move(setup.port), static_cast<robot::LinkIndicators&>(*this), state_.Retardo);
+        std::move(line), static_cast<robot::LinkIndicators&>(*this), state_.Retardo);
     inversion_ =
         std::make_unique<robot::InversionMode>(*link_, static_cast<robot::InversionTimer&>(*this));
 }

@@ -107,6 +107,7 @@ private:
     void ChooseFileNameBases();
     void ReadSettings();
     void OpenRobotPort();
+    void AttachLink(std::unique_ptr<platform::SerialLine> line);
     void SetSliderStartPositions();
     void StartController();
     void StartCamera();

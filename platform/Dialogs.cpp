@@ -119,6 +119,18 @@ void showException(const std::exception& error) {
     showError(QString::fromUtf8(error.what()));
 }
 
+bool runReportingExceptions(const std::function<void()>& step) {
+    try {
+        step();
+        return true;
+    } catch (const std::exception& error) {
+        showException(error);
+    } catch (...) {
+        showError(QStringLiteral("Excepción desconocida"));
+    }
+    return false;
+}
+
 ScopedResponder::ScopedResponder(DialogResponder& responder) : previous_(current()) {
     current() = &responder;
 }

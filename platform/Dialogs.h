@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -68,6 +69,9 @@ int showModal(QDialog& dialog);
 // The standard error box for an exception that escaped a handler.
 void showException(const std::exception& error);
 void showError(const QString& text);
+// Runs `step` and shows any exception escaping it in the standard error box, so that the
+// caller carries on; false when the step failed.
+bool runReportingExceptions(const std::function<void()>& step);
 
 // Replaces the responder for as long as the returned guard lives.
 class ScopedResponder {

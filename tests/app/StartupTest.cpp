@@ -12,6 +12,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <stdexcept>
+#include <utility>
+
 #include <gtest/gtest.h>
 
 using testing_support::ScriptedDialogs;
@@ -26,6 +29,8 @@ struct StartupObservation {
     qint64 mainWindowCreatedAfterMs = -1;
     bool splashHiddenDuringModal = false;
     bool mainWindowModal = false;
+    bool splashClosedAtLoopEnd = false;
+    bool mainWindowAliveAtLoopEnd = false;
 };
 
 // A main window whose stored port does not exist, so it opens without a link.
@@ -86,6 +91,10 @@ TEST(Startup, SplashThenModalMainWindowThenEndAndDestroyOnlyAtTearDown) {
             Form1->close();
         QApplication::exit(1);
     });
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &probe, [&] {
+        seen.splashClosedAtLoopEnd = splash && !splash->isVisible();
+        seen.mainWindowAliveAtLoopEnd = !mainWindow.isNull();
+    });
     probe.start();
     watchdog.start(15000);
 
@@ -99,8 +108,61 @@ TEST(Startup, SplashThenModalMainWindowThenEndAndDestroyOnlyAtTearDown) {
     EXPECT_LT(seen.mainWindowCreatedAfterMs, 5000);
     EXPECT_TRUE(seen.splashHiddenDuringModal);
     EXPECT_TRUE(seen.mainWindowModal);
-    EXPECT_TRUE(splash.isNull()) << "the splash is destroyed at exit";
-    EXPECT_TRUE(mainWindow.isNull()) << "and with it the main window it owns";
+    EXPECT_TRUE(seen.splashClosedAtLoopEnd) << "closing the main window closed the splash";
+    EXPECT_TRUE(seen.mainWindowAliveAtLoopEnd) << "closing hides the main window only";
+    EXPECT_TRUE(mainWindow.isNull()) << "the splash's tear-down destroyed the main window";
+    Form1 = nullptr;
+}
+
+TEST(Startup, AnExceptionAtAnyStepOfTheStartUpIsShownAndTheMainWindowStillOpens) {
+    TempSettings temp;
+    temp.store("Puerto Comm", "/nonexistent/marlo-port");
+    temp.store("Retardo", "roto");
+    ScriptedDialogs dialogs;
+    Form1 = nullptr;
+    // The first box of the start-up (the unreadable pause) fails like an allocation would.
+    bool thrown = false;
+    dialogs.onMessage = [&](const platform::MessageRequest&) {
+        if (!std::exchange(thrown, true))
+            throw std::runtime_error("sin memoria");
+    };
+    bool mainWindowShown = false;
+    QTimer probe;
+    probe.setInterval(10);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        if (!Form1 || !Form1->isVisible())
+            return;
+        probe.stop();
+        mainWindowShown = true;
+        // The handlers work on the link without a port that the failed start-up left.
+        QTimer::singleShot(0, Form1, [] {
+            Form1->SendByte(0x50);
+            Form1->VrPowerButton8Click();
+            Form1->Label8Click();
+            Form1->TimerInvTimer();
+            Form1->TimerRxTimer();
+            QTest::mouseClick(Form1->ui().VrSalir, Qt::LeftButton);
+        });
+    });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] {
+        if (Form1)
+            Form1->close();
+        for (QWidget* window : QApplication::topLevelWidgets())
+            window->close();
+        QApplication::exit(1);
+    });
+    probe.start();
+    watchdog.start(15000);
+
+    runStartup();
+
+    EXPECT_TRUE(watchdog.isActive()) << "the start-up stayed on the splash";
+    EXPECT_TRUE(mainWindowShown);
+    ASSERT_GE(dialogs.messages().size(), 2u);
+    EXPECT_EQ(dialogs.messages()[1].text, "sin memoria");
+    EXPECT_EQ(dialogs.messages()[1].icon, platform::MessageIcon::Error);
     Form1 = nullptr;
 }
 
