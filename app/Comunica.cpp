@@ -5,7 +5,10 @@
 #include "platform/SettingsStore.h"
 #include "ui_Comunica.h"
 
+#include <QLineEdit>
 #include <QStyle>
+
+#include <stdexcept>
 
 TFConfigura* FConfigura = nullptr;
 
@@ -17,6 +20,21 @@ int toInteger(const QString& text) {
     if (!ok)
         throw InvalidIntegerError(text);
     return value;
+}
+
+int toRetardo(const QString& text) {
+    const int value = toInteger(text);
+    if (value < 0 || value > settings::kLongestRetardo)
+        throw std::range_error(settings::retardoRangeMessage(value).toStdString());
+    return value;
+}
+
+// A value that cannot be read is reported; the edit keeps what it shows.
+void showStoredInteger(const platform::SettingsStore& store, const QString& name, QLineEdit& edit) {
+    platform::Dialogs::runReportingExceptions([&] {
+        if (auto value = store.readInteger(name))
+            edit.setText(QString::number(*value));
+    });
 }
 
 } // namespace
@@ -46,24 +64,24 @@ void TFConfigura::FormCreate() {
         ui_->Edit2->setText(*port);
     if (auto mode = store->readString(settings::kModeString))
         ui_->Edit1->setText(*mode);
-    try {
-        if (auto retardo = store->readInteger(settings::kRetardo))
-            ui_->Edit3->setText(QString::number(*retardo));
-        if (auto intervalo = store->readInteger(settings::kIntervalo))
-            ui_->Edit4->setText(QString::number(*intervalo));
-    } catch (const platform::SettingsReadError& error) {
-        platform::Dialogs::showException(error);
-    }
+    showStoredInteger(*store, settings::kRetardo, *ui_->Edit3);
+    showStoredInteger(*store, settings::kIntervalo, *ui_->Edit4);
 }
 
-// Writes in order and stops at the first value that is not an integer, leaving the dialog
-// open for correction; what was written before it stays written.
+// A refused value is reported here and leaves the dialog open for correction.
 void TFConfigura::BitBtn1Click() {
-    if (auto store = platform::SettingsStore::open()) {
-        store->writeString(settings::kModeString, ui_->Edit1->text());
-        store->writeString(settings::kPortName, ui_->Edit2->text());
-        store->writeInteger(settings::kRetardo, toInteger(ui_->Edit3->text()));
-        store->writeInteger(settings::kIntervalo, toInteger(ui_->Edit4->text()));
-    }
-    accept();
+    if (platform::Dialogs::runReportingExceptions([this] { SaveSettings(); }))
+        accept();
+}
+
+// Writes in order and stops at the first value that is refused; what was written before it
+// stays written.
+void TFConfigura::SaveSettings() {
+    auto store = platform::SettingsStore::open();
+    if (!store)
+        return;
+    store->writeString(settings::kModeString, ui_->Edit1->text());
+    store->writeString(settings::kPortName, ui_->Edit2->text());
+    store->writeInteger(settings::kRetardo, toRetardo(ui_->Edit3->text()));
+    store->writeInteger(settings::kIntervalo, toInteger(ui_->Edit4->text()));
 }

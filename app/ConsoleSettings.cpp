@@ -32,14 +32,27 @@ StartupRead readStartupSettings() {
         values.modeString = *text;
     readInteger(*store, kRetardo, values.retardo, result.unreadable);
     values.retardo = std::max(0, values.retardo);
+    if (values.retardo > kLongestRetardo) {
+        values.retardo = kLongestRetardo;
+        result.unreadable.push_back({kRetardo, kLongestRetardo, true});
+    }
     readInteger(*store, kIntervalo, values.intervalo, result.unreadable);
     return result;
 }
 
 QString unreadableSettingMessage(const UnreadableValue& value) {
-    return QStringLiteral("El valor \"%1\" de la configuración no se puede leer. Se usa %2.")
-        .arg(value.name)
+    const QString problem =
+        value.outOfRange ? QStringLiteral("está fuera del intervalo de 0 a %1").arg(kLongestRetardo)
+                         : QStringLiteral("no se puede leer");
+    return QStringLiteral("El valor \"%1\" de la configuración %2. Se usa %3.")
+        .arg(value.name, problem)
         .arg(value.kept);
+}
+
+QString retardoRangeMessage(int value) {
+    return QStringLiteral("El retardo %1 está fuera del intervalo de 0 a %2 ms.")
+        .arg(value)
+        .arg(kLongestRetardo);
 }
 
 } // namespace settings
