@@ -94,6 +94,7 @@ bool SerialPort::open(const QString& name) {
         return false;
     auto port = std::make_unique<QSerialPort>();
     port->setPortName(devicePath(name));
+    port->setReadBufferSize(receiveBufferBytes);
     if (!port->open(QIODevice::ReadWrite))
         return false;
     port_ = std::move(port);

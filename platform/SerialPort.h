@@ -47,6 +47,10 @@ public:
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
 
+    // Received bytes held for reading at most; the robot's answers are one byte or a 36-byte
+    // text, so anything beyond is stray input that would be purged anyway.
+    static constexpr qint64 receiveBufferBytes = 4096;
+
     // "COMn" names the n-th serial port (/dev/ttyS(n-1) on Linux), a path is used as it
     // is and any other name is a device under /dev.
     static QString devicePath(const QString& name);

@@ -128,6 +128,16 @@ TEST_F(SerialPortTest, PurgeDiscardsReceivedInput) {
     EXPECT_TRUE(port.read(5).isEmpty());
 }
 
+TEST_F(SerialPortTest, StrayInputIsHeldOnlyUpToTheReceiveBuffer) {
+    port.setTimeouts({});
+    simulator->sendRaw(std::vector<std::uint8_t>(256 * 1024, 'z'));
+    // Whatever the line delivers while nothing reads it.
+    runEventLoopFor(300ms);
+    const QByteArray held = port.read(1024 * 1024);
+    EXPECT_GT(held.size(), 0);
+    EXPECT_LE(held.size(), SerialPort::receiveBufferBytes);
+}
+
 TEST_F(SerialPortTest, InputFromBeforeTheOpenIsDropped) {
     simulator->sendRaw({'o', 'l', 'd'});
     ASSERT_TRUE(waitUntilSent(*simulator, 3));
