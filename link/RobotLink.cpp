@@ -2,9 +2,9 @@
 
 #include "link/Commands.h"
 #include "link/Cp1252.h"
+#include "platform/PreciseSleep.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace robot {
 namespace {
@@ -54,7 +54,7 @@ void RobotLink::showAnswer(std::uint8_t answer) {
 
 void RobotLink::pause(std::chrono::milliseconds duration) {
     if (duration.count() > 0)
-        std::this_thread::sleep_for(duration);
+        platform::sleepUntil(std::chrono::steady_clock::now() + duration);
 }
 
 void RobotLink::lampTimerTick() {
