@@ -105,18 +105,17 @@ void TVrBevel::Paint(QPainter& canvas, TRect& rect) const {
 void TVrBevel::GetVisibleArea(TRect& rect) const {
     if (!visible_)
         return;
-    // Negative widths draw nothing, so they take no room either.
+    // Negative widths draw nothing, so they take no room either. Widened: each width may be
+    // any int.
     const auto ringExtent = [](const Ring& ring) {
-        int extent = std::max(0, ring.space);
+        long long extent = std::max(0, ring.space);
         if (ring.outline != TVrBevelOutlineStyle::osNone)
             ++extent;
         if (ring.style != TVrBevelStyle::bsNone)
             extent += std::max(0, ring.width);
         return extent;
     };
-    const int shrink =
-        std::max(0, borderWidth_) + ringExtent(OuterRing()) + ringExtent(InnerRing());
-    rect.Inflate(-shrink, -shrink);
+    ShrinkRect(rect, std::max(0, borderWidth_) + ringExtent(OuterRing()) + ringExtent(InnerRing()));
 }
 
 void TVrFont3D::Assign(const TVrFont3D& source) {

@@ -67,8 +67,11 @@ void TVrDisplay::PaintShadow(TRect rect) {
     const TRect outer = rect;
     const TColor from = ColorToRGB(shadowColor1_);
     const TColor to = ColorToRGB(shadowColor2_);
-    for (int i = 0; i < shadowWidth_; ++i) {
-        const auto channel = [&](int a, int b) { return a + (b - a) * i / shadowWidth_; };
+    // Nothing is left to draw once the rectangle is empty, however wide the shadow.
+    for (int i = 0; i < shadowWidth_ && !rect.IsEmpty(); ++i) {
+        const auto channel = [&](int a, int b) {
+            return a + static_cast<int>(static_cast<long long>(b - a) * i / shadowWidth_);
+        };
         const TColor color =
             RGBColor(channel(RedOf(from), RedOf(to)), channel(GreenOf(from), GreenOf(to)),
                      channel(BlueOf(from), BlueOf(to)));

@@ -21,8 +21,9 @@ void TVrImageCaptionLayout::PlaceImageAndCaption(const TRect& area, QSize imageS
     QPoint imagePos;
     CalcImageTextLayout(control_.font(), area, QPoint(0, 0), control_.Caption(), margin_, spacing_,
                         layout_, imageSize, imagePos, captionRect_);
-    imageRect_ = {imagePos.x(), imagePos.y(), imagePos.x() + imageSize.width(),
-                  imagePos.y() + imageSize.height()};
+    imageRect_ = {imagePos.x(), imagePos.y(),
+                  ClampCoordinate(static_cast<long long>(imagePos.x()) + imageSize.width()),
+                  ClampCoordinate(static_cast<long long>(imagePos.y()) + imageSize.height())};
     imageRect_.Normalize();
 }
 

@@ -160,7 +160,41 @@ QStringList TextLines(const QFontMetrics& metrics, const QString& text, unsigned
     return lines;
 }
 
+int WidestLine(const QFontMetrics& metrics, const QStringList& lines) {
+    int widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, metrics.horizontalAdvance(MnemonicText(line).text));
+    return widest;
+}
+
+void UnderlineCharacter(QPainter& canvas, const QFontMetrics& metrics, const TMnemonicText& line,
+                        QPoint baseline, TColor color) {
+    const int left = baseline.x() + metrics.horizontalAdvance(line.text.left(line.underlined));
+    const int width = metrics.horizontalAdvance(line.text.at(line.underlined));
+    canvas.fillRect(
+        QRect(left, baseline.y() + metrics.underlinePos(), width, std::max(1, metrics.lineWidth())),
+        ColorToQColor(color));
+}
+
 } // namespace
+
+TMnemonicText MnemonicText(const QString& caption) {
+    TMnemonicText result;
+    result.text.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        const QChar c = caption.at(i);
+        if (c != QLatin1Char('&')) {
+            result.text += c;
+            continue;
+        }
+        if (++i == caption.size())
+            break;
+        if (caption.at(i) != QLatin1Char('&') && result.underlined < 0)
+            result.underlined = int(result.text.size());
+        result.text += caption.at(i);
+    }
+    return result;
+}
 
 TColor ColorToRGB(TColor color) {
     if (color & SystemColorFlag) {
@@ -186,6 +220,17 @@ void TRect::Normalize() {
         std::swap(Left, Right);
     if (Top > Bottom)
         std::swap(Top, Bottom);
+}
+
+int ClampCoordinate(long long value) {
+    return static_cast<int>(std::clamp<long long>(value, -FarCoordinate, FarCoordinate));
+}
+
+void ShrinkRect(TRect& rect, long long by) {
+    rect.Left = ClampCoordinate(rect.Left + by);
+    rect.Top = ClampCoordinate(rect.Top + by);
+    rect.Right = ClampCoordinate(rect.Right - by);
+    rect.Bottom = ClampCoordinate(rect.Bottom - by);
 }
 
 void PrepareCanvas(QPainter& canvas) {
@@ -256,9 +301,7 @@ int DrawText(QPainter& canvas, const QString& text, TRect& rect, unsigned format
     const int lineHeight = metrics.height();
     const int textHeight = lineHeight * int(lines.size());
     if (format & TextFormat::CalcRect) {
-        int widest = 0;
-        for (const QString& line : lines)
-            widest = std::max(widest, metrics.horizontalAdvance(line));
+        const int widest = WidestLine(metrics, lines);
         if (!(format & TextFormat::WordBreak) || widest < rect.Width())
             rect.Right = rect.Left + widest;
         rect.Bottom = rect.Top + textHeight;
@@ -277,14 +320,21 @@ int DrawText(QPainter& canvas, const QString& text, TRect& rect, unsigned format
         canvas.setClipRect(rect.ToQRect(), Qt::IntersectClip);
     canvas.setPen(SolidPen(color, 1));
     const Qt::Alignment alignment = HorizontalAlignment(format);
-    for (const QString& line : lines) {
-        const int width = metrics.horizontalAdvance(line);
+    bool underlineDrawn = false;
+    for (const QString& marked : lines) {
+        const TMnemonicText line = MnemonicText(marked);
+        const int width = metrics.horizontalAdvance(line.text);
         int left = rect.Left;
         if (alignment == Qt::AlignHCenter)
             left = rect.Left + (rect.Width() - width) / 2;
         else if (alignment == Qt::AlignRight)
             left = rect.Right - width;
-        canvas.drawText(QPoint(left, top + metrics.ascent()), line);
+        const QPoint baseline(left, top + metrics.ascent());
+        canvas.drawText(baseline, line.text);
+        if (line.underlined >= 0 && !underlineDrawn) {
+            UnderlineCharacter(canvas, metrics, line, baseline, color);
+            underlineDrawn = true;
+        }
         top += lineHeight;
     }
     canvas.restore();
@@ -315,7 +365,8 @@ void DrawFrame3D(QPainter& canvas, TRect& rect, TColor topColor, TColor bottomCo
         return;
     --rect.Right;
     --rect.Bottom;
-    for (int i = 0; i < width; ++i) {
+    int drawn = 0;
+    for (; drawn < width && rect.Left <= rect.Right && rect.Top <= rect.Bottom; ++drawn) {
         Polyline(canvas,
                  {QPoint(rect.Left, rect.Bottom), QPoint(rect.Left, rect.Top),
                   QPoint(rect.Right, rect.Top)},
@@ -328,6 +379,7 @@ void DrawFrame3D(QPainter& canvas, TRect& rect, TColor topColor, TColor bottomCo
     }
     ++rect.Right;
     ++rect.Bottom;
+    ShrinkRect(rect, width - drawn);
 }
 
 void DrawButtonText(QPainter& canvas, const QString& caption, const TRect& rect, bool enabled,
@@ -347,68 +399,73 @@ void DrawButtonText(QPainter& canvas, const QString& caption, const TRect& rect,
 void CalcImageTextLayout(const QFont& font, const TRect& client, QPoint offset,
                          const QString& caption, int margin, int spacing, TVrImageTextLayout layout,
                          QSize imageSize, QPoint& imagePos, TRect& textBounds) {
-    const int clientWidth = client.Width();
-    const int clientHeight = client.Height();
+    // Widened: the sizes, margin and spacing may each be any int.
+    using Wide = long long;
+    const Wide clientWidth = client.Width();
+    const Wide clientHeight = client.Height();
     QSize textSize(0, 0);
     if (!caption.isEmpty()) {
         const QFontMetrics metrics(font);
-        int widest = 0;
-        const QStringList lines = TextLines(metrics, caption, TextFormat::Left, clientWidth);
-        for (const QString& line : lines)
-            widest = std::max(widest, metrics.horizontalAdvance(line));
-        textSize = QSize(widest, metrics.height() * int(lines.size()));
+        const QStringList lines = TextLines(metrics, caption, TextFormat::Left, client.Width());
+        textSize = QSize(WidestLine(metrics, lines), metrics.height() * int(lines.size()));
     }
 
     const bool horizontal =
         layout == TVrImageTextLayout::ImageLeft || layout == TVrImageTextLayout::ImageRight;
-    QPoint textPos;
+    Wide imageX = 0;
+    Wide imageY = 0;
+    Wide textX = 0;
+    Wide textY = 0;
     if (horizontal) {
-        imagePos.setY((clientHeight - imageSize.height() + 1) / 2);
-        textPos.setY((clientHeight - textSize.height() + 1) / 2);
+        imageY = (clientHeight - imageSize.height() + 1) / 2;
+        textY = (clientHeight - textSize.height() + 1) / 2;
     } else {
-        imagePos.setX((clientWidth - imageSize.width() + 1) / 2);
-        textPos.setX((clientWidth - textSize.width() + 1) / 2);
+        imageX = (clientWidth - imageSize.width() + 1) / 2;
+        textX = (clientWidth - textSize.width() + 1) / 2;
     }
 
+    Wide gap = spacing;
     if (textSize.width() == 0 || imageSize.width() == 0)
-        spacing = 0;
+        gap = 0;
 
-    const int clientExtent = horizontal ? clientWidth : clientHeight;
-    const int imageExtent = horizontal ? imageSize.width() : imageSize.height();
-    const int textExtent = horizontal ? textSize.width() : textSize.height();
-    if (margin == -1) {
-        if (spacing == -1) {
-            margin = (clientExtent - (imageExtent + textExtent)) / 3;
-            spacing = margin;
+    const Wide clientExtent = horizontal ? clientWidth : clientHeight;
+    const Wide imageExtent = horizontal ? imageSize.width() : imageSize.height();
+    const Wide textExtent = horizontal ? textSize.width() : textSize.height();
+    Wide edge = margin;
+    if (edge == -1) {
+        if (gap == -1) {
+            edge = (clientExtent - (imageExtent + textExtent)) / 3;
+            gap = edge;
         } else {
-            margin = (clientExtent - (imageExtent + spacing + textExtent) + 1) / 2;
+            edge = (clientExtent - (imageExtent + gap + textExtent) + 1) / 2;
         }
-    } else if (spacing == -1) {
-        spacing = (clientExtent - margin - imageExtent - textExtent) / 2;
+    } else if (gap == -1) {
+        gap = (clientExtent - edge - imageExtent - textExtent) / 2;
     }
 
     switch (layout) {
     case TVrImageTextLayout::ImageLeft:
-        imagePos.setX(margin);
-        textPos.setX(margin + imageExtent + spacing);
+        imageX = edge;
+        textX = edge + imageExtent + gap;
         break;
     case TVrImageTextLayout::ImageRight:
-        imagePos.setX(clientWidth - margin - imageExtent);
-        textPos.setX(imagePos.x() - spacing - textExtent);
+        imageX = clientWidth - edge - imageExtent;
+        textX = imageX - gap - textExtent;
         break;
     case TVrImageTextLayout::ImageTop:
-        imagePos.setY(margin);
-        textPos.setY(margin + imageExtent + spacing);
+        imageY = edge;
+        textY = edge + imageExtent + gap;
         break;
     case TVrImageTextLayout::ImageBottom:
-        imagePos.setY(clientHeight - margin - imageExtent);
-        textPos.setY(imagePos.y() - spacing - textExtent);
+        imageY = clientHeight - edge - imageExtent;
+        textY = imageY - gap - textExtent;
         break;
     }
 
-    const QPoint shift = client.TopLeft() + offset;
-    imagePos += shift;
-    textBounds = {textPos.x(), textPos.y(), textPos.x() + textSize.width(),
-                  textPos.y() + textSize.height()};
-    textBounds.Offset(shift.x(), shift.y());
+    const Wide shiftX = Wide(client.Left) + offset.x();
+    const Wide shiftY = Wide(client.Top) + offset.y();
+    imagePos = QPoint(ClampCoordinate(imageX + shiftX), ClampCoordinate(imageY + shiftY));
+    textBounds = {ClampCoordinate(textX + shiftX), ClampCoordinate(textY + shiftY),
+                  ClampCoordinate(textX + shiftX + textSize.width()),
+                  ClampCoordinate(textY + shiftY + textSize.height())};
 }

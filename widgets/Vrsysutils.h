@@ -131,6 +131,14 @@ struct TRect {
     friend constexpr bool operator==(const TRect&, const TRect&) = default;
 };
 
+// Edges computed from unbounded property values are pinned this far out, beyond any screen,
+// so that any width, height or sum of two such edges stays a defined int.
+inline constexpr int FarCoordinate = 1 << 28;
+int ClampCoordinate(long long value);
+// Moves every edge of `rect` inwards by `by` pixels (outwards when negative), pinning the
+// edges to +-FarCoordinate.
+void ShrinkRect(TRect& rect, long long by);
+
 // ---------------------------------------------------------------------------------------------
 // Canvas helpers. Each takes its colours explicitly and leaves the painter's pen and brush as it
 // found them; a pen or brush colour of clNone draws no outline or no fill.
@@ -168,8 +176,17 @@ inline constexpr unsigned NoClip = 0x100;
 inline constexpr unsigned CalcRect = 0x400;
 } // namespace TextFormat
 
+// A caption without its accelerator marks: "&x" marks x, "&&" stands for one "&".
+struct TMnemonicText {
+    QString text;
+    // Index in `text` of the first marked character, -1 when none is.
+    int underlined = -1;
+};
+TMnemonicText MnemonicText(const QString& caption);
+
 // Draws `text` in the painter's font and `color`, placed in `rect` by the TextFormat flags
 // (vertical flags need SingleLine); clipped to `rect` unless NoClip. Returns the text height.
+// Accelerator marks are not drawn: the first marked character is underlined instead.
 int DrawText(QPainter& canvas, const QString& text, TRect& rect, unsigned format, TColor color);
 // Draws `text` with its top-left corner at (x, y), no background.
 void TextOut(QPainter& canvas, int x, int y, const QString& text, TColor color);
@@ -183,6 +200,7 @@ int TextHeight(const QFont& font, const QString& text);
 
 // A 3-D frame of `width` pixels just inside `rect`: left and top edges in topColor, right and
 // bottom in bottomColor. On return `rect` is the area inside the frame; width 0 changes nothing.
+// Drawing stops once nothing is left inside; the rest of the width only shrinks `rect`.
 void DrawFrame3D(QPainter& canvas, TRect& rect, TColor topColor, TColor bottomColor, int width);
 
 // A button caption: enabled, centred on one line in fontColor; disabled, embossed at the

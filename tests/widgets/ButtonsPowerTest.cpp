@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -74,6 +76,19 @@ TEST_F(PowerButton, DefaultsCentreLedAndCaptionAsAGroup) {
 
     button.SetLedWidth(-4);
     EXPECT_EQ(button.LedWidth(), 1);
+}
+
+TEST_F(PowerButton, AnyLedSizeMarginAndSpacingLayOutWithinReach) {
+    constexpr int most = std::numeric_limits<int>::max();
+    button.SetLedWidth(most);
+    button.SetLedHeight(most);
+    button.SetMargin(most);
+    button.SetSpacing(std::numeric_limits<int>::min());
+    paintWidget(button);
+    for (const int edge :
+         {button.LedRect().Left, button.LedRect().Top, button.LedRect().Right,
+          button.LedRect().Bottom, button.CaptionRect().Left, button.CaptionRect().Right})
+        EXPECT_LE(std::abs(edge), FarCoordinate);
 }
 
 TEST_F(PowerButton, LedShowsPaletteWhileEnabledAndColorWhileDisabled) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 QRgb Rgb(TColor color) {
@@ -74,4 +76,22 @@ TEST(Display, ShadowFollowsItsLayout) {
     EXPECT_EQ(image.pixel(11, 50), Rgb(0x7C9885));
     // The vertical leg climbs to one pixel above the inner area.
     EXPECT_EQ(image.pixel(138, 11), Rgb(0x5E7766));
+}
+
+TEST(Display, ShadowAndBevelOfAnyWidthPaintInsideTheControl) {
+    TVrDisplay display;
+    display.SetShadowWidth(std::numeric_limits<int>::max());
+    QImage image = testing_support::paintWidget(display);
+    // The fade cannot advance over so wide a shadow: its first colour fills the top left.
+    EXPECT_EQ(image.pixel(75, 40), Rgb(0x5E7766));
+    EXPECT_EQ(image.pixel(40, 75), Rgb(0x5E7766));
+    EXPECT_EQ(image.pixel(75, 60), Rgb(0x7C9885));
+    EXPECT_EQ(image.pixel(0, 50), Rgb(clBlack)) << "the bevel is untouched";
+
+    display.SetShadowWidth(0);
+    display.Bevel().SetOuterWidth(20000000);
+    image = testing_support::paintWidget(display);
+    EXPECT_EQ(image.pixel(0, 50), Rgb(clBlack));
+    EXPECT_EQ(image.pixel(75, 20), Rgb(0xC0C0C0)) << "the outer ring fills the control";
+    EXPECT_NE(image.pixel(75, 50), Rgb(0x7C9885));
 }

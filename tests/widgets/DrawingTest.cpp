@@ -1,12 +1,15 @@
+#include "widgets/Vrclasses.h"
 #include "widgets/Vrsysutils.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -85,6 +88,43 @@ TEST(DrawFrame3D, WidthZeroDrawsNothingAndKeepsTheRectangle) {
     EXPECT_EQ(rect, (TRect{1, 1, 5, 5}));
     EXPECT_FALSE(Contains(image, Rgb(clRed)));
     EXPECT_FALSE(Contains(image, Rgb(clBlue)));
+}
+
+TEST(DrawFrame3D, AFrameWiderThanItsRectangleStopsInsideAndShrinksByTheWholeWidth) {
+    struct Case {
+        int width;
+        TRect inside;
+    };
+    for (const Case& c :
+         {Case{8, {18, 18, 12, 12}}, Case{20000000, {20000010, 20000010, -19999980, -19999980}},
+          Case{std::numeric_limits<int>::max(),
+               {FarCoordinate, FarCoordinate, -FarCoordinate, -FarCoordinate}}}) {
+        QImage image = BlankImage(30, 30);
+        TRect rect{10, 10, 20, 20};
+        PaintOn(image,
+                [&](QPainter& canvas) { DrawFrame3D(canvas, rect, clRed, clBlue, c.width); });
+        EXPECT_EQ(rect, c.inside) << c.width;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 30; ++x) {
+                const bool inside = x >= 10 && x < 20 && y >= 10 && y < 20;
+                EXPECT_EQ(image.pixel(x, y) != Background, inside) << x << "," << y;
+            }
+    }
+}
+
+TEST(Bevel, HugeWidthsPaintWithinTheControlAndLeaveWhatTheVisibleAreaSays) {
+    TVrBevel bevel;
+    bevel.SetOuterWidth(std::numeric_limits<int>::max());
+    bevel.SetInnerSpace(std::numeric_limits<int>::max());
+    bevel.SetBorderWidth(std::numeric_limits<int>::max());
+    QImage image = BlankImage(20, 20);
+    TRect painted = TRect::FromSize(20, 20);
+    PaintOn(image, [&](QPainter& canvas) { bevel.Paint(canvas, painted); });
+    TRect visible = TRect::FromSize(20, 20);
+    bevel.GetVisibleArea(visible);
+    EXPECT_EQ(painted, visible);
+    EXPECT_TRUE(visible.IsEmpty());
+    EXPECT_FALSE(Contains(image, Background)) << "the border fills the whole control";
 }
 
 TEST(CanvasHelpers, PolylineLeavesOutItsLastPoint) {
@@ -183,6 +223,63 @@ TEST(CanvasHelpers, DrawTextClipsToItsRectangleUnlessNoClip) {
     EXPECT_TRUE(Contains(unclipped.copy(6, 0, 54, 30), Rgb(clRed)));
 }
 
+TEST(Mnemonics, MarksAreDroppedAndTheFirstMarkedCharacterIsKept) {
+    struct Case {
+        const char* caption;
+        const char* text;
+        int underlined;
+    };
+    for (const Case& c : {Case{"&Motor", "Motor", 0}, Case{"Sal&ir", "Salir", 3},
+                          Case{"A&&B", "A&B", -1}, Case{"&&&x", "&x", 1}, Case{"a&b&c", "abc", 1},
+                          Case{"fin&", "fin", -1}, Case{"", "", -1}}) {
+        const TMnemonicText parsed = MnemonicText(QString::fromUtf8(c.caption));
+        EXPECT_EQ(parsed.text, QString::fromUtf8(c.text)) << c.caption;
+        EXPECT_EQ(parsed.underlined, c.underlined) << c.caption;
+    }
+}
+
+TEST(CanvasHelpers, DrawTextUnderlinesTheAcceleratorInsteadOfDrawingTheMark) {
+    const QFont font = TestFont();
+    const QFontMetrics metrics(font);
+    const auto draw = [&](const QString& text) {
+        QImage image = BlankImage(120, 40);
+        PaintOn(image, [&](QPainter& canvas) {
+            canvas.setFont(font);
+            TRect rect{0, 0, 120, 40};
+            DrawText(canvas, text, rect, TextFormat::Left, clBlack);
+        });
+        return image;
+    };
+    const QImage marked = draw(QStringLiteral("&Motor"));
+    const QImage plain = draw(QStringLiteral("Motor"));
+    const int letterM = metrics.horizontalAdvance(QLatin1Char('M'));
+    int underlinePixels = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 120; ++x) {
+            if (marked.pixel(x, y) == plain.pixel(x, y))
+                continue;
+            ++underlinePixels;
+            EXPECT_GE(y, metrics.ascent()) << "only from the baseline down";
+            EXPECT_LT(x, letterM) << "only under the M";
+        }
+    EXPECT_GE(underlinePixels, letterM - 1);
+
+    QImage literal = BlankImage(120, 40);
+    PaintOn(literal, [&](QPainter& canvas) {
+        canvas.setFont(font);
+        TextOut(canvas, 0, 0, QStringLiteral("A&B"), clBlack);
+    });
+    EXPECT_EQ(draw(QStringLiteral("A&&B")), literal);
+
+    TRect measured{0, 0, 0, 0};
+    QImage unused = BlankImage(1, 1);
+    PaintOn(unused, [&](QPainter& canvas) {
+        canvas.setFont(font);
+        DrawText(canvas, QStringLiteral("&Motor"), measured, TextFormat::CalcRect, clBlack);
+    });
+    EXPECT_EQ(measured.Width(), TextWidth(font, QStringLiteral("Motor")));
+}
+
 TEST(DrawButtonText, EnabledUsesTheFontColourDisabledIsEmbossed) {
     QImage enabled = BlankImage(80, 30);
     QImage disabled = BlankImage(80, 30);
@@ -262,4 +359,24 @@ TEST_F(ImageTextLayout, DivisionTruncatesTowardZeroWhenTheImageDoesNotFit) {
     Layout({0, 0, 10, 10}, QString(), -1, -1, TVrImageTextLayout::ImageLeft, QSize(16, 16));
     // (10 - 16 + 1) / 2 is -2 when truncated, -3 when floored.
     EXPECT_EQ(imagePos, QPoint(-2, -2));
+}
+
+TEST_F(ImageTextLayout, EveryMarginSpacingAndImageSizeGivesEdgesWithinReach) {
+    constexpr int most = std::numeric_limits<int>::max();
+    constexpr int least = std::numeric_limits<int>::min();
+    for (const TVrImageTextLayout layout :
+         {TVrImageTextLayout::ImageLeft, TVrImageTextLayout::ImageRight,
+          TVrImageTextLayout::ImageTop, TVrImageTextLayout::ImageBottom})
+        for (const int extent : {0, 12, most})
+            for (const int margin : {-1, least, most})
+                for (const int spacing : {-1, least, most}) {
+                    Layout({0, 0, 125, 25}, caption, margin, spacing, layout,
+                           QSize(extent, extent));
+                    for (const int edge : {imagePos.x(), imagePos.y(), textBounds.Left,
+                                           textBounds.Top, textBounds.Right, textBounds.Bottom})
+                        EXPECT_LE(std::abs(edge), FarCoordinate)
+                            << int(layout) << " " << extent << " " << margin << " " << spacing;
+                }
+    Layout({0, 0, 125, 25}, caption, -1, 5, TVrImageTextLayout::ImageLeft, QSize(12, 12));
+    EXPECT_EQ(imagePos.x(), (125 - (12 + 5 + text.width()) + 1) / 2) << "ordinary sizes unchanged";
 }
