@@ -229,9 +229,9 @@ void TVrThumbControl::mouseMoveEvent(QMouseEvent* event) {
     TVrCustomImageControl::mouseMoveEvent(event);
 }
 
+// Any button's release ends the drag, so the pointer is never left confined.
 void TVrThumbControl::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        EndDragging();
+    EndDragging();
     TVrCustomImageControl::mouseReleaseEvent(event);
 }
 

@@ -5,6 +5,7 @@
 
 #include <QCursor>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -201,6 +202,30 @@ TEST_F(VerticalSlider, MouseClipConfinesThePointerWhileDragging) {
     Release(slider, QPoint(80, 400));
     EXPECT_FALSE(slider.PointerConfined());
     EXPECT_FALSE(slider.Dragging());
+}
+
+TEST_F(VerticalSlider, ReleasingAnyButtonEndsADragAndItsConfinement) {
+    slider.SetOptions(slider.Options() | TVrSliderOption::soMouseClip);
+    slider.show();
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton, Qt::LeftButton}) {
+        Press(slider, slider.ThumbRect().center());
+        ASSERT_TRUE(slider.PointerConfined());
+        mouse_input::SendMouse(slider, QEvent::MouseButtonRelease, QPoint(18, 85), button);
+        EXPECT_FALSE(slider.Dragging()) << button;
+        EXPECT_FALSE(slider.PointerConfined()) << button;
+    }
+}
+
+TEST_F(VerticalSlider, FocusedFrameTakesTheFocusColour) {
+    slider.SetTabStop(true);
+    slider.show();
+    EXPECT_EQ(testing_support::paintWidget(slider).pixel(0, 0), Rgb(clBtnFace));
+    slider.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&slider));
+    slider.setFocus();
+    ASSERT_TRUE(slider.hasFocus());
+    EXPECT_EQ(slider.FocusColor(), clBlue);
+    EXPECT_EQ(testing_support::paintWidget(slider).pixel(0, 0), Rgb(clBlue));
 }
 
 TEST_F(VerticalSlider, HidingEndsADrag) {

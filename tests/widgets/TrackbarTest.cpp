@@ -4,6 +4,7 @@
 #include "tests/widgets/SliderInput.h"
 
 #include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -142,13 +143,22 @@ TEST(TrackBar, DraggingAMirroredBarAndTheFocusFrame) {
     Release(bar, QPoint(14, 20));
 
     bar.SetTabStop(true);
+    bar.SetFocusOffset(2);
     bar.show();
+    EXPECT_NE(testing_support::paintWidget(bar).pixel(2, 30), Rgb(clBlack)) << "no focus yet";
     bar.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&bar));
     bar.setFocus();
-    if (bar.hasFocus()) {
-        bar.SetFocusOffset(2);
-        EXPECT_EQ(testing_support::paintWidget(bar).pixel(2, 30), Rgb(clBlack));
-    }
+    ASSERT_TRUE(bar.hasFocus());
+    EXPECT_EQ(testing_support::paintWidget(bar).pixel(2, 30), Rgb(clBlack));
+}
+
+TEST(TrackBar, ReleasingAnyButtonEndsTheDrag) {
+    TVrTrackBar bar;
+    Press(bar, bar.ThumbRect().center());
+    ASSERT_TRUE(bar.Dragging());
+    mouse_input::SendMouse(bar, QEvent::MouseButtonRelease, QPoint(14, 20), Qt::MiddleButton);
+    EXPECT_FALSE(bar.Dragging());
 }
 
 TEST(TrackBar, VerticalBarTakesItsOwnThumb) {
