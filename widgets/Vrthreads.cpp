@@ -242,6 +242,28 @@ TVrTimer::~TVrTimer() {
     DestroyTimer();
 }
 
+void TVrTimer::operator delete(TVrTimer* timer, std::destroying_delete_t) {
+    timer->enabled_ = false;
+    timer->DestroyTimer();
+    void* storage = dynamic_cast<void*>(timer);
+    timer->~TVrTimer();
+    ::operator delete(storage);
+}
+
+void* TVrTimer::operator new(std::size_t size) {
+    return ::operator new(size);
+}
+
+void* TVrTimer::operator new(std::size_t, void* where) noexcept {
+    return where;
+}
+
+void TVrTimer::operator delete(void* storage) noexcept {
+    ::operator delete(storage);
+}
+
+void TVrTimer::operator delete(void*, void*) noexcept {}
+
 void TVrTimer::SetEnabled(bool enabled) {
     if (enabled == enabled_)
         return;

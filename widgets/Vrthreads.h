@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <stdexcept>
 
 namespace Vrthreads {
@@ -78,6 +79,16 @@ class TVrTimer : public TVrComponent {
 public:
     explicit TVrTimer(QObject* owner = nullptr);
     ~TVrTimer() override;
+    // Deleting a timer (as its owner and unique_ptr do) stops the worker, waiting for a tick
+    // in progress, before any part of the object is torn down: a subclass's Timer running on
+    // the worker never sees its members destroyed.
+    static void operator delete(TVrTimer* timer, std::destroying_delete_t);
+    // The allocation functions that go with it: plain ones, the in-place pair Qt's meta-type
+    // system constructs with, and the plain delete that frees a timer whose construction threw.
+    static void* operator new(std::size_t size);
+    static void* operator new(std::size_t size, void* where) noexcept;
+    static void operator delete(void* storage) noexcept;
+    static void operator delete(void* storage, void* where) noexcept;
 
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled);

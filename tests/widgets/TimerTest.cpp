@@ -241,6 +241,51 @@ TEST(ThreadTimer, WithoutSyncEventTicksRunOnTheWorkerOneAtATime) {
     EXPECT_FALSE(onGui);
 }
 
+namespace {
+
+// What a worker tick saw of its timer's life.
+struct TickWitness {
+    std::atomic<bool> entered = false;
+    std::atomic<bool> destroyed = false;
+    std::atomic<bool> tickOutlivedTheTimer = false;
+};
+
+// Ticks on the worker through its own members, as a subclass may.
+class MemberTickingTimer : public TVrTimer {
+public:
+    explicit MemberTickingTimer(TickWitness& witness) : witness_(witness) {
+        SetSyncEvent(false);
+        OnTimer = [](TVrTimer*) {};
+    }
+    ~MemberTickingTimer() override { witness_.destroyed = true; }
+
+protected:
+    void Timer() override {
+        witness_.entered = true;
+        std::this_thread::sleep_for(5ms);
+        if (witness_.destroyed)
+            witness_.tickOutlivedTheTimer = true;
+        samples_.push_back(samples_.size());
+    }
+
+private:
+    TickWitness& witness_;
+    std::vector<std::size_t> samples_;
+};
+
+} // namespace
+
+TEST(ThreadTimer, DeletingASubclassWaitsForTheTickOnTheWorker) {
+    for (int round = 0; round < 20; ++round) {
+        TickWitness witness;
+        auto timer = std::make_unique<MemberTickingTimer>(witness);
+        timer->SetInterval(1);
+        ASSERT_TRUE(eventually([&] { return witness.entered.load(); }));
+        timer.reset();
+        EXPECT_FALSE(witness.tickOutlivedTheTimer) << "round " << round;
+    }
+}
+
 TEST(ThreadTimer, WorkerExceptionIsShownOnTheGuiThread) {
     testing_support::ScriptedDialogs dialogs;
     std::atomic<int> ticks = 0;
