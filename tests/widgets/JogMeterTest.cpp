@@ -82,6 +82,35 @@ TEST_F(SteeringMeter, CentredScaleAtZero) {
     EXPECT_NEAR((inkLeft + inkRight) / 2.0, 48, 2);
 }
 
+TEST_F(SteeringMeter, LabelsHangFromTheMajorTicksOnTheScaleSide) {
+    meter.SetFromColor(clWhite);
+    meter.SetFontColor(clBlue);
+    meter.Scale().SetColor(clWhite);
+    meter.Value().SetVisible(false);
+    const QSize text = TextExtent(meter.font(), QStringLiteral("-10"));
+    // The ink of the label of the tick at 48, at its two possible sides.
+    const auto labelInk = [&] {
+        const QImage image = testing_support::paintWidget(meter);
+        QRect ink;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 30; x < 66; ++x)
+                if (image.pixel(x, y) != Rgb(clWhite))
+                    ink |= QRect(x, y, 1, 1);
+        return ink;
+    };
+    const QRect below = labelInk();
+    ASSERT_FALSE(below.isNull());
+    EXPECT_TRUE(QRect(48 - text.width() / 2, 15, text.width(), text.height()).contains(below))
+        << below.x() << "," << below.y() << " " << below.width() << "x" << below.height();
+
+    meter.Scale().SetPosition(TVrPosition::voAfter);
+    const QRect above = labelInk();
+    ASSERT_FALSE(above.isNull());
+    EXPECT_TRUE(QRect(48 - text.width() / 2, 40 - 15 - text.height(), text.width(), text.height())
+                    .contains(above))
+        << above.x() << "," << above.y() << " " << above.width() << "x" << above.height();
+}
+
 TEST_F(SteeringMeter, ValueThreeShiftsTheScaleLeft) {
     meter.Value().SetValue(3);
     EXPECT_EQ(LabelTexts(), (std::vector<QString>{"-20", "-10", "0", "10", "20"}));

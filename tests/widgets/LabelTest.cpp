@@ -121,6 +121,32 @@ TEST_F(PlainLabel, ReliefCopiesSurroundTheText) {
     EXPECT_FALSE(red.isNull());
 }
 
+TEST_F(PlainLabel, RaisedReliefHasItsShadowBelowRightAndItsHighlightAboveLeft) {
+    QFont exact = label.font();
+    exact.setStyleStrategy(QFont::NoAntialias);
+    label.setFont(exact);
+    label.SetCaption(QStringLiteral("Grabación"));
+    label.SetStyle(TVrLabelStyle::lsRaised);
+    label.SetColorHighlight(clRed);
+    label.SetColorShadow(clBlue);
+    const QImage image = testing_support::paintWidget(label);
+    const auto boundsOf = [&](TColor color) {
+        QRect bounds;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) == Rgb(color))
+                    bounds |= QRect(x, y, 1, 1);
+        return bounds;
+    };
+    const QRect ink = InkBounds(image, Rgb(clWhite));
+    ASSERT_FALSE(ink.isNull());
+    // Each copy sticks out one pixel beyond the other two on its own side only.
+    EXPECT_EQ(boundsOf(clBlue).bottomRight(), ink.bottomRight());
+    EXPECT_EQ(boundsOf(clRed).topLeft(), ink.topLeft());
+    EXPECT_GT(boundsOf(clBlue).top(), ink.top());
+    EXPECT_LT(boundsOf(clRed).bottom(), ink.bottom());
+}
+
 TEST_F(PlainLabel, TextureShowsOnlyInsideTheLetters) {
     label.SetCaption(QStringLiteral("MMM"));
     const QRect letters = InkBounds(testing_support::paintWidget(label), Rgb(clWhite));
