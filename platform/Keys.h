@@ -1,0 +1,22 @@
+#pragma once
+
+class QKeyEvent;
+
+namespace platform {
+
+// The code that stands for keys that have no virtual-key code of their own.
+inline constexpr int unnamedKey = 255;
+
+// The Windows virtual-key code of a key event, as the console's key handlers expect it:
+// 13 Enter, 38 Up, 65 A, 96 keypad 0, 107 keypad plus, 187 and 189 the plus and minus keys of
+// the main block. The shift state does not change the code of a key.
+int virtualKey(const QKeyEvent& event);
+
+// X11 sends a release before every auto-repeated press of a held key; Windows sends none.
+bool isRepeatRelease(const QKeyEvent& event);
+
+// Asks the X server to deliver a held key as repeated presses and one release, so that a busy
+// machine cannot turn a repeat into a release. Does nothing on other platforms.
+void requestDetectableAutoRepeat();
+
+} // namespace platform
