@@ -8,6 +8,7 @@
 #include "link/LinkIndicators.h"
 #include "link/RobotLink.h"
 #include "link/Telemetry.h"
+#include "platform/Keys.h"
 
 #include <QDialog>
 #include <QString>
@@ -156,6 +157,7 @@ private:
     std::unique_ptr<robot::InversionMode> inversion_;
     std::unique_ptr<input::Keyboard> keyboard_;
     std::unique_ptr<input::GameController> controller_;
+    platform::KeyRepeatFilter repeatFilter_;
 };
 
 // The main window, set by the splash when it creates it and kept until exit.

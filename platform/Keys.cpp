@@ -91,6 +91,8 @@ constexpr KeyCode keyCodes[] = {
 };
 
 constexpr int keypadZero = 96;
+// Longer than the slowest auto-repeat period a keyboard offers.
+constexpr std::int64_t staleRepeatMs = 50;
 
 // Keypad digits and operators; with Num Lock off the keypad gives navigation keys instead,
 // which keep their own codes.
@@ -147,6 +149,25 @@ int virtualKey(const QKeyEvent& event) {
         if (qtKey == key)
             return code;
     return unnamedKey;
+}
+
+KeyRepeatFilter::KeyRepeatFilter() {
+    clock_.start();
+}
+
+bool KeyRepeatFilter::isStaleRepeat(const QKeyEvent& event) {
+    return isStaleRepeat(event, clock_.elapsed());
+}
+
+bool KeyRepeatFilter::isStaleRepeat(const QKeyEvent& event, std::int64_t nowMs) {
+    if (event.type() != QEvent::KeyPress || event.timestamp() == 0)
+        return false;
+    const std::int64_t offset = nowMs - static_cast<std::int64_t>(event.timestamp());
+    if (!event.isAutoRepeat() || offset < shortestWaitOffset_) {
+        shortestWaitOffset_ = offset;
+        return false;
+    }
+    return offset - shortestWaitOffset_ > staleRepeatMs;
 }
 
 bool isRepeatRelease(const QKeyEvent& event) {

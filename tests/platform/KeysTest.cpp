@@ -48,3 +48,20 @@ TEST(VirtualKeys, OnlyAutoRepeatedReleasesAreDropped) {
     EXPECT_FALSE(platform::isRepeatRelease(realRelease));
     EXPECT_FALSE(platform::isRepeatRelease(repeatPress));
 }
+
+TEST(VirtualKeys, RepeatsThatWaitedBehindASlowHandlerAreDropped) {
+    platform::KeyRepeatFilter filter;
+    auto stale = [&](bool autoRepeat, quint64 timestamp, std::int64_t now) {
+        QKeyEvent event(QEvent::KeyPress, Qt::Key_0, Qt::KeypadModifier, {}, autoRepeat);
+        event.setTimestamp(timestamp);
+        return filter.isStaleRepeat(event, now);
+    };
+    // The server's clock runs 5000 ms behind the console's.
+    EXPECT_FALSE(stale(false, 1000, 6001));
+    EXPECT_FALSE(stale(true, 1030, 6032));
+    EXPECT_TRUE(stale(true, 1060, 6200)) << "waited 140 ms while the handler ran";
+    EXPECT_FALSE(stale(true, 1190, 6215));
+    EXPECT_FALSE(stale(false, 1300, 9999)) << "a new press is never dropped";
+    EXPECT_FALSE(stale(true, 1330, 10030)) << "and waits count from it";
+    EXPECT_FALSE(stale(true, 0, 99999)) << "events without a time are kept";
+}
