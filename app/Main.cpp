@@ -224,8 +224,8 @@ void TForm1::FormCreate() {
     state_.ShowRed = state_.ShowGreen = state_.ShowBlue = true;
     ReadSettings();
     state_.MainWindowHandle = winId();
-    StartKeyPreview();
     OpenRobotPort();
+    StartKeyPreview();
     state_.DriveSpeed = 10;
     SetSliderStartPositions();
     StartController();
@@ -298,8 +298,10 @@ bool TForm1::InitJoystick() {
     return controller_->init(platform::openFirstJoystick());
 }
 
+// Activation may come while a start-up message box is shown, before the input exists.
 void TForm1::AcquireJoystick() {
-    controller_->acquire(state_.ControllerActive);
+    if (controller_)
+        controller_->acquire(state_.ControllerActive);
 }
 
 bool TForm1::PollJoystick() {
@@ -322,7 +324,8 @@ void TForm1::FormActivate() {
 void TForm1::FormDeactivate() {
     state_.ControllerActive = false;
     AcquireJoystick();
-    input::stopOnLostControl(*keyboard_, *controller_, *link_);
+    if (controller_)
+        input::stopOnLostControl(*keyboard_, *controller_, *link_);
 }
 
 void TForm1::FormKeyDown(int key) {
@@ -535,7 +538,7 @@ void TForm1::PreviewKey(QEvent* event) {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
         return;
     const auto& key = static_cast<const QKeyEvent&>(*event);
-    if (platform::isRepeatRelease(key))
+    if (platform::isRepeatRelease(key) || repeatFilter_.isStaleRepeat(key))
         return;
     if (event->type() == QEvent::KeyPress)
         FormKeyDown(platform::virtualKey(key));

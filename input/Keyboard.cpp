@@ -34,7 +34,11 @@ struct Keyboard::Rule {
 
 namespace {
 
-const Keyboard::Rule* findRule(std::span<const Keyboard::Rule> rules, int key);
+const Keyboard::Rule* findRule(std::span<const Keyboard::Rule> rules, int key) {
+    const auto found = std::find_if(rules.begin(), rules.end(),
+                                    [key](const auto& rule) { return rule.key == key; });
+    return found == rules.end() ? nullptr : &*found;
+}
 
 } // namespace
 
@@ -173,15 +177,5 @@ void Keyboard::snapshot() {
     panel_.showStatus(QStringLiteral("Botón 1: Foto instantánea"));
     panel_.takeSnapshot();
 }
-
-namespace {
-
-const Keyboard::Rule* findRule(std::span<const Keyboard::Rule> rules, int key) {
-    const auto found = std::find_if(rules.begin(), rules.end(),
-                                    [key](const auto& rule) { return rule.key == key; });
-    return found == rules.end() ? nullptr : &*found;
-}
-
-} // namespace
 
 } // namespace input

@@ -190,6 +190,17 @@ TEST_F(ConsoleInput, PositionKeysStopAtTheEndsOfChannelC0) {
     EXPECT_EQ(form->state().PositionC0, 1);
 }
 
+TEST_F(ConsoleInput, ArmKeysSendFixedBytesAndOnlyStepTheUnsentArmChannel) {
+    press(Qt::Key_C);
+    EXPECT_EQ(form->state().Position80, 8) << "straight down while the arm is active";
+    press(Qt::Key_V);
+    EXPECT_EQ(form->state().Position80, 56) << "straight up, capped";
+    form->state().ArmActive = false;
+    press(Qt::Key_C);
+    EXPECT_EQ(form->state().Position80, 55);
+    EXPECT_EQ(received(6), (Bytes{0x53, 0xFF, 0x53, 0xC1, 0x53, 0xFF}));
+}
+
 TEST_F(ConsoleInput, SpeedKeysClampAtBothEndsAndMoveTheMotorSliderAndPower) {
     for (int i = 0; i < 6; ++i)
         press(Qt::Key_Plus);
