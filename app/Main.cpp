@@ -4,9 +4,12 @@
 #include "app/ConsoleSettings.h"
 #include "app/Shape.h"
 #include "app/acerca.h"
+#include "input/LostControl.h"
 #include "link/Commands.h"
 #include "link/PortSetup.h"
 #include "platform/Dialogs.h"
+#include "platform/Joystick.h"
+#include "platform/Keys.h"
 #include "ui_Main.h"
 #include "widgets/Vrthreads.h"
 
@@ -15,6 +18,7 @@
 #include <QKeyEvent>
 #include <QRandomGenerator>
 #include <QScreen>
+#include <QWindow>
 
 TForm1* Form1 = nullptr;
 
@@ -190,8 +194,8 @@ void TForm1::SetUpCameraSketch() {
 }
 
 void TForm1::SetUpTimers() {
-    // The controller and frame-rate ticks get their handlers with those subsystems.
-    Timer1 = makeTimer(this, ttThread, 100, {});
+    // The frame-rate tick has no handler yet.
+    Timer1 = makeTimer(this, ttThread, 100, [this] { VrTimer1Timer(); });
     Timer2 = makeTimer(this, ttThread, 100, [this] { Timer2Timer(); });
     TimerFPS = makeTimer(this, ttSystem, 1000, {});
     TimerRx = makeTimer(this, ttThread, 1000, [this] { TimerRxTimer(); });
@@ -225,6 +229,7 @@ void TForm1::FormCreate() {
     ReadSettings();
     state_.MainWindowHandle = winId();
     OpenRobotPort();
+    StartKeyPreview();
     state_.DriveSpeed = 10;
     SetSliderStartPositions();
     StartController();
@@ -269,6 +274,15 @@ void TForm1::AttachLink(std::unique_ptr<platform::SerialLine> line) {
         std::move(line), static_cast<robot::LinkIndicators&>(*this), state_.Retardo);
     inversion_ =
         std::make_unique<robot::InversionMode>(*link_, static_cast<robot::InversionTimer&>(*this));
+    auto& panel = static_cast<input::ConsolePanel&>(*this);
+    keyboard_ = std::make_unique<input::Keyboard>(state_, panel, *link_);
+    controller_ = std::make_unique<input::GameController>(state_, panel, *link_);
+}
+
+// The window sees every key before the focused control, which still gets it afterwards.
+void TForm1::StartKeyPreview() {
+    windowHandle()->installEventFilter(this);
+    platform::requestDetectableAutoRepeat();
 }
 
 // Each position differs from the stored one, so every change handler runs; the lights
@@ -289,10 +303,22 @@ void TForm1::StartController() {
 }
 
 bool TForm1::InitJoystick() {
-    return false;
+    return controller_->init(platform::openFirstJoystick());
 }
 
-void TForm1::AcquireJoystick() {}
+// Activation may come while a start-up message box is shown, before the input exists.
+void TForm1::AcquireJoystick() {
+    if (controller_)
+        controller_->acquire(state_.ControllerActive);
+}
+
+bool TForm1::PollJoystick() {
+    return controller_->poll(state_.JoystickPresent) == input::PollOutcome::Ok;
+}
+
+void TForm1::VrTimer1Timer() {
+    controller_->tick(state_.JoystickPresent);
+}
 
 void TForm1::StartCamera() {}
 
@@ -306,6 +332,16 @@ void TForm1::FormActivate() {
 void TForm1::FormDeactivate() {
     state_.ControllerActive = false;
     AcquireJoystick();
+    if (controller_)
+        input::stopOnLostControl(*keyboard_, *controller_, *link_);
+}
+
+void TForm1::FormKeyDown(int key) {
+    keyboard_->keyDown(key);
+}
+
+void TForm1::FormKeyUp(int) {
+    keyboard_->keyUp();
 }
 
 void TForm1::VrSalirClick() {
@@ -437,6 +473,53 @@ void TForm1::setInversionEnabled(bool enabled) {
     TimerInv->SetEnabled(enabled);
 }
 
+void TForm1::showStatus(const QString& text) {
+    ui_->Rxtext->setText(text);
+}
+
+void TForm1::setPowerBar(int position) {
+    ui_->Power->setValue(position);
+}
+
+void TForm1::setMotorSlider(int position) {
+    ui_->VrSlider3->SetPosition(position);
+}
+
+void TForm1::setCleaningSwitch(bool on) {
+    ui_->VrPowerButton8->SetActive(on);
+}
+
+void TForm1::clickCleaningSwitch() {
+    ui_->VrPowerButton8->SetActive(!ui_->VrPowerButton8->Active());
+    VrPowerButton8Click();
+}
+
+void TForm1::showCamera(bool front) {
+    ShowFrontCamera(front);
+}
+
+void TForm1::takeSnapshot() {
+    TakePicture(state_.SnapshotBase + QString::number(state_.SnapshotNumber) +
+                QStringLiteral(".bmp"));
+    ++state_.SnapshotNumber;
+}
+
+void TForm1::clickRecord() {
+    RecordClick();
+}
+
+void TForm1::clickStopRecord() {
+    StopRecordClick();
+}
+
+void TForm1::showRobotText() {
+    ui_->Rxtext->setText(link_->textQuery());
+}
+
+void TForm1::setJogMeter(int value) {
+    ui_->VrJogMeter1->Value().SetValue(value);
+}
+
 bool TForm1::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate)
         FormActivate();
@@ -447,13 +530,28 @@ bool TForm1::event(QEvent* event) {
 
 // The two camera letters are plain labels; a click on either selects its camera.
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonRelease) {
+    if (watched == windowHandle())
+        PreviewKey(event);
+    else if (event->type() == QEvent::MouseButtonRelease) {
         if (watched == ui_->Label5)
             Label7Click();
         else if (watched == ui_->Label8)
             Label8Click();
     }
     return QDialog::eventFilter(watched, event);
+}
+
+// Hands the key to the key handlers and lets it go on to the focused control.
+void TForm1::PreviewKey(QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+        return;
+    const auto& key = static_cast<const QKeyEvent&>(*event);
+    if (platform::isRepeatRelease(key) || repeatFilter_.isStaleRepeat(key))
+        return;
+    if (event->type() == QEvent::KeyPress)
+        FormKeyDown(platform::virtualKey(key));
+    else
+        FormKeyUp(platform::virtualKey(key));
 }
 
 // Escape must not close the console: only "Salir" and the close box do.
@@ -464,3 +562,11 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
     }
     QDialog::keyPressEvent(event);
 }
+
+// Still pictures and recording; the picture and recording work fills these in.
+
+void TForm1::TakePicture(const QString&) {}
+
+void TForm1::RecordClick() {}
+
+void TForm1::StopRecordClick() {}

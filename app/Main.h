@@ -1,9 +1,14 @@
 #pragma once
 
+#include "input/ConsolePanel.h"
+#include "input/ControlState.h"
+#include "input/GameController.h"
+#include "input/Keyboard.h"
 #include "link/Inversion.h"
 #include "link/LinkIndicators.h"
 #include "link/RobotLink.h"
 #include "link/Telemetry.h"
+#include "platform/Keys.h"
 
 #include <QDialog>
 #include <QString>
@@ -18,8 +23,8 @@ class TVrTimer;
 
 // The values the main window's handlers share; one main window exists, so one of these.
 // The link keeps whether answers are expected, the telemetry its two texts and the
-// inversion mode its phase.
-struct MainWindowState {
+// inversion mode its phase; the input state is shared with the keyboard and the controller.
+struct MainWindowState : input::ControlState {
     bool PortOk = false;
     int Retardo = 15;
     int Intervalo = 100;
@@ -28,16 +33,12 @@ struct MainWindowState {
     int VideoNumber = 0;
     int BalanceValue = 128;
     int LevelValue = 128;
-    std::uint8_t DriveSpeed = 50;
-    std::uint8_t StoredSpeed = 50;
     bool ShowRed = false;
     bool ShowGreen = false;
     bool ShowBlue = false;
     bool ControllerActive = true;
     bool JoystickPresent = false;
     WId MainWindowHandle = 0;
-    // True although the "Brazo activo" switch starts off.
-    bool ArmActive = true;
 };
 
 // The console's main window. It is shown modally by the splash for the whole session and
@@ -45,7 +46,8 @@ struct MainWindowState {
 class TForm1 : public QDialog,
                private robot::LinkIndicators,
                private robot::TelemetryDisplay,
-               private robot::InversionTimer {
+               private robot::InversionTimer,
+               private input::ConsolePanel {
     Q_OBJECT
 public:
     explicit TForm1(QWidget* owner = nullptr);
@@ -61,6 +63,8 @@ public:
     void VrSalirClick();
     void VrConfiguraClick();
     void VrAcercadeClick();
+    void FormKeyDown(int key);
+    void FormKeyUp(int key);
 
     void SendByte(std::uint8_t byte);
     void Timer2Timer();
@@ -78,6 +82,14 @@ public:
     void VrPowerButton8Click();
     void Label7Click();
     void Label8Click();
+    bool InitJoystick();
+    void AcquireJoystick();
+    bool PollJoystick();
+    void VrTimer1Timer();
+
+    void TakePicture(const QString& fileName);
+    void RecordClick();
+    void StopRecordClick();
 
     MainWindowState& state() { return state_; }
     Ui::TForm1& ui() { return *ui_; }
@@ -85,6 +97,7 @@ public:
     robot::RobotLink* link() { return link_.get(); }
     const robot::Telemetry& telemetry() const { return telemetry_; }
     const robot::InversionMode& inversion() const { return *inversion_; }
+    const input::GameController& controller() const { return *controller_; }
 
     TVrTimer* Timer1 = nullptr;
     TVrTimer* Timer2 = nullptr;
@@ -112,9 +125,9 @@ private:
     void StartController();
     void StartCamera();
     void StopCamera();
-    bool InitJoystick();
-    void AcquireJoystick();
     void ShowFrontCamera(bool front);
+    void StartKeyPreview();
+    void PreviewKey(QEvent* event);
 
     void setTxLamp(bool on) override;
     void setRxLamp(bool on) override;
@@ -124,6 +137,17 @@ private:
     void showTelemetryLine(const QString& line) override;
     void setInversionInterval(int milliseconds) override;
     void setInversionEnabled(bool enabled) override;
+    void showStatus(const QString& text) override;
+    void setPowerBar(int position) override;
+    void setMotorSlider(int position) override;
+    void setCleaningSwitch(bool on) override;
+    void clickCleaningSwitch() override;
+    void showCamera(bool front) override;
+    void takeSnapshot() override;
+    void clickRecord() override;
+    void clickStopRecord() override;
+    void showRobotText() override;
+    void setJogMeter(int value) override;
 
     std::unique_ptr<Ui::TForm1> ui_;
     MainWindowState state_;
@@ -132,6 +156,9 @@ private:
     std::unique_ptr<robot::RobotLink> link_;
     robot::Telemetry telemetry_;
     std::unique_ptr<robot::InversionMode> inversion_;
+    std::unique_ptr<input::Keyboard> keyboard_;
+    std::unique_ptr<input::GameController> controller_;
+    platform::KeyRepeatFilter repeatFilter_;
 };
 
 // The main window, set by the splash when it creates it and kept until exit.

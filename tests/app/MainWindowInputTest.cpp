@@ -1,0 +1,345 @@
+#include "app/Main.h"
+#include "platform/VirtualJoystick.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/SimulatorFixture.h"
+#include "tests/support/TempSettings.h"
+#include "ui_Main.h"
+#include "widgets/Vrthreads.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QTest>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+using namespace std::chrono_literals;
+using testing_support::ScriptedDialogs;
+using testing_support::TempSettings;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A console shown against the simulated robot; keys reach it the way the window system
+// delivers them, through its window.
+struct ConsoleInput : SimulatorFixture {
+    TempSettings settings;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<TForm1> form;
+
+    void SetUp() override {
+        SimulatorFixture::SetUp();
+        settings.store("Puerto Comm", portPath());
+        settings.store("Retardo", 1);
+        form = std::make_unique<TForm1>();
+        form->Timer1->SetEnabled(false);
+        form->show();
+        ASSERT_TRUE(simulator->waitForBytes(2, 2s));
+        simulator->clearRecord();
+    }
+    void TearDown() override {
+        form.reset();
+        SimulatorFixture::TearDown();
+    }
+    Ui::TForm1& ui() { return form->ui(); }
+
+    void key(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+             bool autoRepeat = false) {
+        QKeyEvent event(type, key, modifiers, QString(), autoRepeat);
+        QCoreApplication::sendEvent(form->windowHandle(), &event);
+    }
+    void press(int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        key(QEvent::KeyPress, k, modifiers);
+    }
+    void release(int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        key(QEvent::KeyRelease, k, modifiers);
+    }
+    // Everything the robot received since the last call, once at least count bytes came.
+    Bytes received(std::size_t count) {
+        simulator->waitForBytes(count, 2s);
+        QTest::qWait(20);
+        Bytes values = simulator->receivedValues();
+        simulator->clearRecord();
+        return values;
+    }
+};
+
+struct ConsoleWithController : ConsoleInput {
+    platform::VirtualJoystick stick;
+
+    void SetUp() override {
+        ASSERT_TRUE(stick.attached());
+        ConsoleInput::SetUp();
+        ASSERT_TRUE(form->state().JoystickPresent);
+        activate();
+        form->VrTimer1Timer();
+        received(3);
+    }
+    void deactivate() {
+        QEvent event(QEvent::WindowDeactivate);
+        QCoreApplication::sendEvent(form.get(), &event);
+    }
+    void activate() {
+        QEvent event(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(form.get(), &event);
+    }
+};
+
+} // namespace
+
+TEST_F(ConsoleInput, EveryKeyOfTheTableSendsItsBytesAndEveryReleaseStops) {
+    struct Row {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        Bytes bytes;
+        // Unset: the key leaves the status line as it was.
+        std::optional<QString> status;
+    };
+    const auto none = Qt::NoModifier;
+    const auto keypad = Qt::KeypadModifier;
+    const Row rows[] = {
+        {Qt::Key_Return, none, {0x50}, "10   1 -- 13"},
+        {Qt::Key_Space, none, {0x53, 0xE2, 0x53, 0xAD}, "10   1 -- 32"},
+        {Qt::Key_PageUp, none, {0x4A}, "10   1 -- 33"},
+        {Qt::Key_PageDown, none, {0x6A}, "10   1 -- 34"},
+        {Qt::Key_End, none, {0x46}, "10   1 -- 35"},
+        {Qt::Key_Left, none, {0x33, 10, 0x52, 0x72}, "10   1 -- 37"},
+        {Qt::Key_Up, none, {0x41, 0x72, 0x31, 10, 0x32, 10}, "10   1 -- 38"},
+        {Qt::Key_Right, none, {0x33, 10, 0x61, 0x41}, "10   1 -- 39"},
+        {Qt::Key_A, none, {0x42}, "10   1 -- 65"},
+        {Qt::Key_C, none, {0x53, 0xFF}, "10   1 -- 67"},
+        {Qt::Key_D, none, {0x63}, "10   1 -- 68"},
+        {Qt::Key_E, none, {0x45}, "Elevador arriba"},
+        {Qt::Key_F, none, {}, "Botón 1: Foto instantánea"},
+        {Qt::Key_G, none, {}, std::nullopt},
+        {Qt::Key_P, none, {}, std::nullopt},
+        {Qt::Key_R, none, {0x65}, "Elevador abajo"},
+        {Qt::Key_S, none, {0x62}, "10   1 -- 83"},
+        {Qt::Key_T, none, {0x43}, "10   1 -- 84"},
+        {Qt::Key_V, none, {0x53, 0xC1}, "10   1 -- 86"},
+        {Qt::Key_X, none, {0x53, 35 ^ 0xC0}, "10   1 -- 88"},
+        {Qt::Key_Z, none, {0x53, 34 ^ 0xC0}, "10   1 -- 90"},
+        {Qt::Key_0, keypad, {0x30}, "MARLO 3 SIMULADOR"},
+        {Qt::Key_Plus, keypad, {}, "8   1 -- 107"},
+        {Qt::Key_Plus, none, {}, "6   1 -- 187"},
+        {Qt::Key_Minus, keypad, {}, "8   1 -- 109"},
+        {Qt::Key_Minus, none, {}, "10   1 -- 189"},
+        {Qt::Key_F1, none, {0x4C, 25}, "10   1 -- 112"},
+        {Qt::Key_F2, none, {0x6C}, "10   1 -- 113"},
+        {Qt::Key_F11, none, {0x5A}, "10   1 -- 122"},
+        {Qt::Key_F12, none, {0x7A}, "10   1 -- 123"},
+        {Qt::Key_Down, none, {0x52, 0x61, 0x31, 10, 0x32, 10}, "10   0 -- 40"},
+        {Qt::Key_Home, none, {}, "10   0 -- 36"},
+        {Qt::Key_LaunchMail, none, {}, "10   0 -- 255"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(QKeySequence(row.key).toString().toStdString());
+        const QString before = ui().Rxtext->text();
+        press(row.key, row.modifiers);
+        EXPECT_EQ(ui().Rxtext->text(), row.status.value_or(before));
+        release(row.key, row.modifiers);
+        Bytes expected = row.bytes;
+        expected.push_back(0x50);
+        EXPECT_EQ(received(expected.size()), expected);
+    }
+    EXPECT_EQ(form->state().SnapshotNumber, 2);
+    EXPECT_TRUE(ui().Shape11->isVisibleTo(form.get())) << "T selected the rear camera";
+    EXPECT_FALSE(ui().VrPowerButton8->Active()) << "S switched the cleaning motor off";
+}
+
+TEST_F(ConsoleInput, HeldArrowKeyActsOnceAndBlocksTheOtherArrowsUntilAKeyIsReleased) {
+    const Bytes up{0x41, 0x72, 0x31, 10, 0x32, 10};
+    press(Qt::Key_Up);
+    EXPECT_EQ(ui().Power->value(), 40);
+    for (int repeat = 0; repeat < 10; ++repeat) {
+        key(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier, true);
+        key(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier, true);
+    }
+    press(Qt::Key_Left);
+    EXPECT_EQ(received(up.size()), up) << "repeats and Left send nothing";
+    release(Qt::Key_Left);
+    EXPECT_EQ(received(1), Bytes{0x50});
+    release(Qt::Key_Up);
+    press(Qt::Key_Up);
+    Bytes again{0x50};
+    again.insert(again.end(), up.begin(), up.end());
+    EXPECT_EQ(received(again.size()), again) << "Up acts again only when pressed anew";
+}
+
+TEST_F(ConsoleInput, ShiftUpDrivesAndReleasingShiftAloneStops) {
+    press(Qt::Key_Shift, Qt::ShiftModifier);
+    EXPECT_EQ(ui().Rxtext->text(), "10   1 -- 16");
+    press(Qt::Key_Up, Qt::ShiftModifier);
+    release(Qt::Key_Shift);
+    EXPECT_EQ(received(7), (Bytes{0x41, 0x72, 0x31, 10, 0x32, 10, 0x50}));
+}
+
+TEST_F(ConsoleInput, PositionKeysStopAtTheEndsOfChannelC0) {
+    form->state().PositionC0 = 63;
+    for (int i = 0; i < 2; ++i) {
+        press(Qt::Key_X);
+        release(Qt::Key_X);
+    }
+    EXPECT_EQ(received(6), (Bytes{0x53, 0x80, 0x50, 0x53, 0x80, 0x50}));
+    form->state().PositionC0 = 1;
+    press(Qt::Key_Z);
+    EXPECT_EQ(received(2), (Bytes{0x53, 0xC1}));
+    EXPECT_EQ(form->state().PositionC0, 1);
+}
+
+TEST_F(ConsoleInput, ArmKeysSendFixedBytesAndOnlyStepTheUnsentArmChannel) {
+    press(Qt::Key_C);
+    EXPECT_EQ(form->state().Position80, 8) << "straight down while the arm is active";
+    press(Qt::Key_V);
+    EXPECT_EQ(form->state().Position80, 56) << "straight up, capped";
+    form->state().ArmActive = false;
+    press(Qt::Key_C);
+    EXPECT_EQ(form->state().Position80, 55);
+    EXPECT_EQ(received(6), (Bytes{0x53, 0xFF, 0x53, 0xC1, 0x53, 0xFF}));
+}
+
+TEST_F(ConsoleInput, SpeedKeysClampAtBothEndsAndMoveTheMotorSliderAndPower) {
+    for (int i = 0; i < 6; ++i)
+        press(Qt::Key_Plus);
+    EXPECT_EQ(form->state().DriveSpeed, 0);
+    EXPECT_EQ(form->state().StoredSpeed, 0);
+    EXPECT_EQ(ui().VrSlider3->Position(), 50);
+    EXPECT_EQ(ui().Power->value(), 50);
+    EXPECT_EQ(ui().Label20->text(), "% 100");
+    for (int i = 0; i < 26; ++i)
+        press(Qt::Key_Minus, Qt::KeypadModifier);
+    EXPECT_EQ(form->state().DriveSpeed, 50);
+    EXPECT_EQ(ui().VrSlider3->Position(), 0);
+    EXPECT_EQ(ui().Power->value(), 0);
+    EXPECT_EQ(ui().Rxtext->text(), "50   1 -- 109");
+    QTest::qWait(30);
+    EXPECT_TRUE(simulator->receivedValues().empty()) << "speed keys send nothing";
+}
+
+TEST_F(ConsoleInput, KeyActsAndStillReachesTheFocusedSlider) {
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    ui().VrSlider1->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), ui().VrSlider1);
+    press(Qt::Key_Right);
+    EXPECT_EQ(received(4), (Bytes{0x33, 10, 0x61, 0x41}));
+    EXPECT_NE(ui().VrSlider1->Position(), 128);
+    EXPECT_EQ(ui().Bal->text(), QString::number(ui().VrSlider1->Position()));
+}
+
+TEST_F(ConsoleInput, LosingTheWindowWhileAnArrowDrivesStopsOnce) {
+    press(Qt::Key_Up);
+    received(6);
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QCoreApplication::sendEvent(form.get(), &deactivate);
+    EXPECT_EQ(received(1), Bytes{0x50});
+    EXPECT_FALSE(form->state().KeyHeld);
+    QCoreApplication::sendEvent(form.get(), &deactivate);
+    press(Qt::Key_Return);
+    EXPECT_EQ(received(1), Bytes{0x50}) << "only Enter's own stop follows";
+}
+
+TEST_F(ConsoleWithController, DeactivationReleasesAndActivationReacquires) {
+    EXPECT_TRUE(form->PollJoystick());
+    deactivate();
+    EXPECT_FALSE(form->state().ControllerActive);
+    EXPECT_FALSE(form->PollJoystick());
+    stick.setStick(0, -48);
+    form->VrTimer1Timer();
+    activate();
+    EXPECT_TRUE(form->PollJoystick());
+    EXPECT_EQ(received(0), Bytes{}) << "nothing was sent while released";
+    form->VrTimer1Timer();
+    EXPECT_EQ(received(6), (Bytes{0x41, 0x72, 0x31, 2, 0x32, 2}));
+    EXPECT_EQ(ui().Power->value(), 48);
+    EXPECT_EQ(ui().VrSlider3->Position(), 48);
+    EXPECT_EQ(ui().Rxtext->text(), "Recto adelante");
+}
+
+TEST_F(ConsoleWithController, LosingTheWindowWhileTheStickDrivesStopsOnce) {
+    deactivate();
+    activate();
+    EXPECT_EQ(received(0), Bytes{}) << "no stop while the stick rests";
+    stick.setStick(0, -48);
+    form->VrTimer1Timer();
+    received(6);
+    press(Qt::Key_Up);
+    received(6);
+    deactivate();
+    EXPECT_EQ(received(1), Bytes{0x50}) << "one stop for the key and the stick together";
+    EXPECT_TRUE(form->controller().stickIdle());
+}
+
+TEST_F(ConsoleWithController, CleaningButtonHeldTogglesTheSwitchEveryTick) {
+    stick.setButton(1, true);
+    for (int i = 0; i < 4; ++i)
+        form->VrTimer1Timer();
+    EXPECT_EQ(received(4), (Bytes{0x42, 0x62, 0x42, 0x62}));
+    EXPECT_FALSE(ui().VrPowerButton8->Active());
+}
+
+TEST_F(ConsoleWithController, UnpluggedWhileDrivingStopsOnceAndTheKeysGoOn) {
+    stick.setStick(0, -48);
+    form->VrTimer1Timer();
+    received(6);
+    stick.unplug();
+    form->VrTimer1Timer();
+    form->VrTimer1Timer();
+    EXPECT_EQ(received(1), Bytes{0x50});
+    press(Qt::Key_D);
+    EXPECT_EQ(received(1), Bytes{0x63});
+}
+
+TEST(ConsoleControllerSetUp, ControllerPresentEnablesPollingAndDestroySwitchesItOff) {
+    TempSettings settings;
+    settings.store("Puerto Comm", "/nonexistent/marlo-port");
+    ScriptedDialogs dialogs;
+    platform::VirtualJoystick stick;
+    ASSERT_TRUE(stick.attached());
+    auto form = std::make_unique<TForm1>();
+    EXPECT_TRUE(form->state().JoystickPresent);
+    EXPECT_TRUE(form->Timer1->Enabled());
+    EXPECT_EQ(form->ui().Rxtext->text(), "Rxtext");
+    form->FormDestroy();
+    EXPECT_FALSE(form->Timer1->Enabled());
+}
+
+TEST(MainWindowLayout, FocusChainHintsAndHandCursors) {
+    TempSettings settings;
+    settings.store("Puerto Comm", "/nonexistent/marlo-port");
+    ScriptedDialogs dialogs;
+    TForm1 form;
+    const QStringList order{"Panel2",         "Power",          "VrSalir",
+                            "VrAcercade",     "VrConfigura",    "Bal",
+                            "Nivel",          "VrSlider1",      "VrSlider2",
+                            "VrSlider3",      "VrSlider4",      "VrPowerButton1",
+                            "VrPowerButton2", "VrPowerButton3", "VrPowerButton4",
+                            "Panel6",         "VrPowerButton5", "VrPowerButton6",
+                            "VrPowerButton7", "VrDemoButton1",  "Record",
+                            "StopRecord",     "VrTemp",         "VrHumedad",
+                            "VrPowerButton8", "VrPowerButton9", "TempInv",
+                            "Comprime"};
+    QStringList walked;
+    QWidget* widget = form.ui().Panel2;
+    do {
+        walked << widget->objectName();
+        do
+            widget = widget->nextInFocusChain();
+        while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isEnabled());
+    } while (widget != form.ui().Panel2 && walked.size() <= order.size());
+    EXPECT_EQ(walked, order);
+
+    auto& ui = form.ui();
+    EXPECT_EQ(ui.Record->toolTip(), "Grabación");
+    EXPECT_EQ(ui.StopRecord->toolTip(), "Parar grabación");
+    EXPECT_EQ(ui.Label5->toolTip(), "Activa cámara delantera");
+    EXPECT_EQ(ui.Label8->toolTip(), "Activa cámara trasera");
+    for (QWidget* hand : std::initializer_list<QWidget*>{ui.VrAcercade, ui.VrConfigura, ui.VrSalir,
+                                                         ui.Panel1, ui.Panel3, ui.Panel5, ui.Label5,
+                                                         ui.Label8, ui.Label12, ui.Video})
+        EXPECT_EQ(hand->cursor().shape(), Qt::PointingHandCursor)
+            << hand->objectName().toStdString();
+}

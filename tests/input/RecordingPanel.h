@@ -1,0 +1,45 @@
+#pragma once
+
+#include "input/ConsolePanel.h"
+#include "link/CommandLink.h"
+#include "link/Commands.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace input_testing {
+
+// Records what the input handlers show; the cleaning switch sends its command as the main
+// window's click handler does.
+struct RecordingPanel final : input::ConsolePanel {
+    explicit RecordingPanel(robot::CommandLink& link) : link(link) {}
+
+    robot::CommandLink& link;
+    QString status;
+    int power = -1;
+    int slider = -1;
+    bool cleaning = false;
+    std::optional<bool> frontCamera;
+    int snapshots = 0;
+    int records = 0;
+    int stopRecords = 0;
+    int jogMeter = 0;
+
+    void showStatus(const QString& text) override { status = text; }
+    void setPowerBar(int position) override { power = position; }
+    void setMotorSlider(int position) override { slider = position; }
+    void setCleaningSwitch(bool on) override { cleaning = on; }
+    void clickCleaningSwitch() override {
+        cleaning = !cleaning;
+        robot::sendCleaningMotor(link, cleaning);
+    }
+    void showCamera(bool front) override { frontCamera = front; }
+    void takeSnapshot() override { ++snapshots; }
+    void clickRecord() override { ++records; }
+    void clickStopRecord() override { ++stopRecords; }
+    void showRobotText() override { status = QStringLiteral("robot text"); }
+    void setJogMeter(int value) override { jogMeter = value; }
+};
+
+} // namespace input_testing
