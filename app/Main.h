@@ -4,17 +4,25 @@
 #include "link/LinkIndicators.h"
 #include "link/RobotLink.h"
 #include "link/Telemetry.h"
+#include "platform/Capture.h"
+#include "video/FramePipeline.h"
+#include "video/FrameSurface.h"
+#include "video/Recorder.h"
 
 #include <QDialog>
 #include <QString>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class TForm1;
 }
 class TVrTimer;
+namespace video {
+class PicturePanel;
+}
 
 // The values the main window's handlers share; one main window exists, so one of these.
 // The link keeps whether answers are expected, the telemetry its two texts and the
@@ -38,6 +46,10 @@ struct MainWindowState {
     WId MainWindowHandle = 0;
     // True although the "Brazo activo" switch starts off.
     bool ArmActive = true;
+    // Row of the source list used by StartCamera; set by "Select CAM".
+    int CameraIndex = 0;
+    bool Recording = false;
+    QString VideoFileName;
 };
 
 // The console's main window. It is shown modally by the splash for the whole session and
@@ -48,7 +60,9 @@ class TForm1 : public QDialog,
                private robot::InversionTimer {
     Q_OBJECT
 public:
-    explicit TForm1(QWidget* owner = nullptr);
+    // cameraSource: the source to start with instead of the chosen row of the source list
+    // (as given after --camera); empty for none.
+    explicit TForm1(QWidget* owner = nullptr, QString cameraSource = {});
     ~TForm1() override;
 
     // Shows the window modally; returns when the operator closes it.
@@ -79,12 +93,36 @@ public:
     void Label7Click();
     void Label8Click();
 
+    void StartCamera();
+    void StopCamera();
+    void VideoDblClick();
+    void Label12DblClick();
+    void FormDblClick();
+    void FrameCallback(const std::uint8_t* bits, int width, int height);
+    void TimerFPSTimer();
+    void VrPowerButton2Click();
+    void VrPowerButton3Click();
+    void VrPowerButton4Click();
+    void VrPowerButton5Click();
+    void VrPowerButton6Click();
+    void VrDemoButton1Click();
+    void Panel3DblClick();
+    bool TakePicture(const QString& fileName);
+    void PhotoCommand();
+    void RecordClick();
+    void StopRecordClick();
+
     MainWindowState& state() { return state_; }
     Ui::TForm1& ui() { return *ui_; }
     // Present once FormCreate has opened the port.
     robot::RobotLink* link() { return link_.get(); }
     const robot::Telemetry& telemetry() const { return telemetry_; }
     const robot::InversionMode& inversion() const { return *inversion_; }
+    video::FrameSurface& surface() { return surface_; }
+    video::FramePipeline& pipeline() { return *pipeline_; }
+    video::Recorder& recorder() { return recorder_; }
+    platform::Capture& capture() { return *capture_; }
+    QImage rawPicture() const;
 
     TVrTimer* Timer1 = nullptr;
     TVrTimer* Timer2 = nullptr;
@@ -94,6 +132,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -109,8 +148,12 @@ private:
     void OpenRobotPort();
     void SetSliderStartPositions();
     void StartController();
-    void StartCamera();
-    void StopCamera();
+    void SetUpVideo();
+    void BindVideoEvents();
+    void SyncVideoSwitches();
+    void RegainController();
+    void ShowStatus(const QString& text);
+    std::optional<platform::CaptureSource> CameraSource() const;
     bool InitJoystick();
     void AcquireJoystick();
     void ShowFrontCamera(bool front);
@@ -131,6 +174,16 @@ private:
     std::unique_ptr<robot::RobotLink> link_;
     robot::Telemetry telemetry_;
     std::unique_ptr<robot::InversionMode> inversion_;
+
+    QString cameraSource_;
+    QString pictureName_ = QStringLiteral("captura01");
+    video::FrameSurface surface_;
+    video::Recorder recorder_;
+    std::unique_ptr<video::FramePipeline> pipeline_;
+    video::PicturePanel* rawPanel_ = nullptr;
+    video::PicturePanel* resultPanel_ = nullptr;
+    // Last, so it stops before anything its frames reach is destroyed.
+    std::unique_ptr<platform::Capture> capture_;
 };
 
 // The main window, set by the splash when it creates it and kept until exit.
