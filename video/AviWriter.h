@@ -55,6 +55,7 @@ constexpr AviCompressOptions wmv3Options() {
 }
 
 class AviFile;
+class MotionJpeg;
 
 // One AVI file with one video stream. Frames go out as they come; the index is written and the
 // headers patched at least once a second, so a file cut off by a crash plays up to then. Past
@@ -83,10 +84,17 @@ public:
     std::uint32_t framesWritten() const;
 
 private:
-    explicit AviWriter(std::unique_ptr<AviFile> file, int framePeriodMs);
+    AviWriter(std::unique_ptr<AviFile> file, int framePeriodMs);
+
+    AviResult fail(AviResult result);
+    AviResult check(AviResult result);
+    AviResult begin(const DibSection& bitmap, bool motionJpeg);
+    AviResult writeFrame(const DibSection& bitmap);
 
     std::unique_ptr<AviFile> file_;
-    int framePeriodMs_;
+    std::unique_ptr<MotionJpeg> jpeg_;
+    std::uint32_t framePeriodMs_;
+    Clock::time_point lastIndex_;
     bool failed_ = false;
     bool closed_ = false;
 };
