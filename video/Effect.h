@@ -1,7 +1,7 @@
 #pragma once
 
-#include <opencv2/core/mat.hpp>
-
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace video {
@@ -21,9 +21,15 @@ struct EffectSettings {
 // The effect on one byte; threshold and level are taken in 0..255.
 std::uint8_t effectOnByte(std::uint8_t byte, int threshold, int level);
 
-// A 256-entry, three-channel table (blue, green, red) that does the whole effect in one
-// lookup per byte; channels whose switch is off, or all when the effect is off, map to
+// One 256-entry table per colour byte (blue, green, red) that does the whole effect in one
+// lookup per byte; bytes whose switch is off, or all when the effect is off, map to
 // themselves.
-cv::Mat effectTable(const EffectSettings& settings);
+using EffectTable = std::array<std::array<std::uint8_t, 256>, 3>;
+EffectTable effectTable(const EffectSettings& settings);
+
+// One pass over packed blue-green-red pixels; bytes is a multiple of three. The effect runs
+// on the calling thread: a frame is too small to gain from more.
+void applyEffect(const EffectTable& table, const std::uint8_t* source, std::uint8_t* target,
+                 std::size_t bytes);
 
 } // namespace video

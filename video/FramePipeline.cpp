@@ -3,8 +3,6 @@
 #include <QFontMetrics>
 #include <QPainter>
 
-#include <opencv2/core.hpp>
-
 namespace video {
 
 namespace {
@@ -31,14 +29,11 @@ FramePipeline::FramePipeline(FrameSurface& surface, FrameSink& sink, Texts texts
 void FramePipeline::FrameCallback(const std::uint8_t* bits, int width, int height) {
     if (controls.FramesPaused || !bits || width != frameWidth || height != frameHeight)
         return;
-    const cv::Mat table = effectTable(controls.effect());
+    const EffectTable table = effectTable(controls.effect());
     QImage result;
     {
         auto lock = surface_.lock();
-        const cv::Mat frame(frameHeight, frameWidth, CV_8UC3, const_cast<std::uint8_t*>(bits),
-                            frameRowSize);
-        cv::Mat painted(frameHeight, frameWidth, CV_8UC3, surface_.bits(), frameRowSize);
-        cv::LUT(frame, table, painted);
+        applyEffect(table, bits, surface_.bits(), frameBytes);
         ++FrameCount;
         drawOverlays();
         result =
