@@ -198,7 +198,7 @@ void TForm1::SetUpCameraSketch() {
 }
 
 void TForm1::SetUpTimers() {
-    // The controller and frame-rate ticks get their handlers with those subsystems.
+    // The controller tick gets its handler with that subsystem.
     Timer1 = makeTimer(this, ttThread, 100, {});
     Timer2 = makeTimer(this, ttThread, 100, [this] { Timer2Timer(); });
     TimerFPS = makeTimer(this, ttSystem, 1000, [this] { TimerFPSTimer(); });
