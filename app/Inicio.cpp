@@ -27,7 +27,7 @@ TArranque::~TArranque() = default;
 
 void TArranque::Timer1Timer() {
     Timer1->stop();
-    Form1 = new TForm1(this);
+    Form1 = new TForm1(this, options_.camera);
     hide();
     Form1->ShowModal();
     close();

@@ -2,23 +2,32 @@
 
 #include "app/Comunica.h"
 #include "app/ConsoleSettings.h"
+#include "app/DoubleClick.h"
 #include "app/Shape.h"
 #include "app/acerca.h"
 #include "input/LostControl.h"
 #include "link/Commands.h"
 #include "link/PortSetup.h"
+#include "platform/CaptureDialogs.h"
+#include "platform/CaptureSources.h"
 #include "platform/Dialogs.h"
 #include "platform/Joystick.h"
 #include "platform/Keys.h"
 #include "ui_Main.h"
+#include "video/BitmapFile.h"
+#include "video/PicturePanel.h"
 #include "widgets/Vrthreads.h"
 
+#include <QClipboard>
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QRandomGenerator>
 #include <QScreen>
+#include <QThread>
 #include <QWindow>
+
+#include <climits>
 
 TForm1* Form1 = nullptr;
 
@@ -78,7 +87,8 @@ QString percentText(int position) {
 
 } // namespace
 
-TForm1::TForm1(QWidget* owner) : QDialog(owner), ui_(std::make_unique<Ui::TForm1>()) {
+TForm1::TForm1(QWidget* owner, QString cameraSource)
+    : QDialog(owner), ui_(std::make_unique<Ui::TForm1>()), cameraSource_(std::move(cameraSource)) {
     ui_->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -87,7 +97,9 @@ TForm1::TForm1(QWidget* owner) : QDialog(owner), ui_(std::make_unique<Ui::TForm1
         move(screen->availableGeometry().center() - rect().center());
     SetUpComponents();
     SetUpTimers();
+    SetUpVideo();
     BindEvents();
+    BindVideoEvents();
     // Whatever step of the start-up fails, the window opens with what was set up; its
     // handlers then find a link without a port.
     platform::Dialogs::runReportingExceptions([this] { FormCreate(); });
@@ -197,7 +209,7 @@ void TForm1::SetUpTimers() {
     // The frame-rate tick has no handler yet.
     Timer1 = makeTimer(this, ttThread, 100, [this] { VrTimer1Timer(); });
     Timer2 = makeTimer(this, ttThread, 100, [this] { Timer2Timer(); });
-    TimerFPS = makeTimer(this, ttSystem, 1000, {});
+    TimerFPS = makeTimer(this, ttSystem, 1000, [this] { TimerFPSTimer(); });
     TimerRx = makeTimer(this, ttThread, 1000, [this] { TimerRxTimer(); });
     TimerInv = makeTimer(this, ttSystem, 5000, [this] { TimerInvTimer(); });
 }
@@ -226,6 +238,7 @@ void TForm1::FormCreate() {
     ui_->Nivel->setText(QString::number(state_.LevelValue));
     ui_->Bal->setText(QString::number(state_.BalanceValue));
     state_.ShowRed = state_.ShowGreen = state_.ShowBlue = true;
+    SyncVideoSwitches();
     ReadSettings();
     state_.MainWindowHandle = winId();
     OpenRobotPort();
@@ -240,6 +253,8 @@ void TForm1::FormCreate() {
 void TForm1::FormDestroy() {
     Timer1->SetEnabled(false);
     StopCamera();
+    // A recording left running is completed, not left as a broken file.
+    recorder_.stop();
 }
 
 void TForm1::ChooseFileNameBases() {
@@ -320,10 +335,6 @@ void TForm1::VrTimer1Timer() {
     controller_->tick(state_.JoystickPresent);
 }
 
-void TForm1::StartCamera() {}
-
-void TForm1::StopCamera() {}
-
 void TForm1::FormActivate() {
     state_.ControllerActive = true;
     AcquireJoystick();
@@ -395,11 +406,13 @@ void TForm1::TimerInvTimer() {
 
 void TForm1::VrSlider1Change() {
     state_.BalanceValue = ui_->VrSlider1->Position();
+    SyncVideoSwitches();
     ui_->Bal->setText(QString::number(state_.BalanceValue));
 }
 
 void TForm1::VrSlider2Change() {
     state_.LevelValue = ui_->VrSlider2->Position();
+    SyncVideoSwitches();
     ui_->Nivel->setText(QString::number(state_.LevelValue));
 }
 
@@ -475,6 +488,7 @@ void TForm1::setInversionEnabled(bool enabled) {
 
 void TForm1::showStatus(const QString& text) {
     ui_->Rxtext->setText(text);
+    ui_->Rxtext->repaint();
 }
 
 void TForm1::setPowerBar(int position) {
@@ -499,9 +513,7 @@ void TForm1::showCamera(bool front) {
 }
 
 void TForm1::takeSnapshot() {
-    TakePicture(state_.SnapshotBase + QString::number(state_.SnapshotNumber) +
-                QStringLiteral(".bmp"));
-    ++state_.SnapshotNumber;
+    PhotoCommand();
 }
 
 void TForm1::clickRecord() {
@@ -563,10 +575,251 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-// Still pictures and recording; the picture and recording work fills these in.
+// Video: camera, frame pipeline, still pictures and recording.
 
-void TForm1::TakePicture(const QString&) {}
+void TForm1::SetUpVideo() {
+    pipeline_ = std::make_unique<video::FramePipeline>(
+        surface_, recorder_,
+        video::FramePipeline::Texts{[this] { return telemetry_.temperatureText(); },
+                                    [this] { return telemetry_.humidityText(); }},
+        QApplication::font());
+    rawPanel_ = new video::PicturePanel(*ui_->Panel1);
+    resultPanel_ = new video::PicturePanel(*ui_->Panel5);
+    pipeline_->setResultHandler([this](const QImage& result) { resultPanel_->show(result); });
+    capture_ = std::make_unique<platform::Capture>(
+        [this](const std::uint8_t* bits, int width, int height) {
+            FrameCallback(bits, width, height);
+        },
+        [this] {
+            QMetaObject::invokeMethod(
+                this, [this] { showStatus(QStringLiteral("Cámara sin imagen")); },
+                Qt::QueuedConnection);
+        });
+}
 
-void TForm1::RecordClick() {}
+void TForm1::BindVideoEvents() {
+    auto& ui = *ui_;
+    ui.VrPowerButton2->OnClick = [this](QObject*) { VrPowerButton2Click(); };
+    ui.VrPowerButton3->OnClick = [this](QObject*) { VrPowerButton3Click(); };
+    ui.VrPowerButton4->OnClick = [this](QObject*) { VrPowerButton4Click(); };
+    ui.VrPowerButton5->OnClick = [this](QObject*) { VrPowerButton5Click(); };
+    ui.VrPowerButton6->OnClick = [this](QObject*) { VrPowerButton6Click(); };
+    ui.VrPowerButton7->OnClick = [this](QObject*) { SyncVideoSwitches(); };
+    // The telemetry switches also decide their overlays.
+    for (TVrPowerButton* overlay : {ui.VrTemp, ui.VrHumedad}) {
+        overlay->OnClick = [this, previous = overlay->OnClick](QObject* sender) {
+            if (previous)
+                previous(sender);
+            SyncVideoSwitches();
+        };
+    }
+    ui.VrDemoButton1->OnClick = [this](QObject*) { VrDemoButton1Click(); };
+    ui.Record->OnClick = [this](QObject*) { RecordClick(); };
+    ui.StopRecord->OnClick = [this](QObject*) { StopRecordClick(); };
+    DoubleClick::bind(ui.Video, [this] { VideoDblClick(); });
+    DoubleClick::bind(ui.Label12, [this] { Label12DblClick(); });
+    DoubleClick::bind(ui.Panel3, [this] { Panel3DblClick(); });
+}
 
-void TForm1::StopRecordClick() {}
+// The capture thread reads switches and values only through the pipeline's controls.
+void TForm1::SyncVideoSwitches() {
+    auto& controls = pipeline_->controls;
+    controls.ShowRed = state_.ShowRed;
+    controls.ShowGreen = state_.ShowGreen;
+    controls.ShowBlue = state_.ShowBlue;
+    controls.BalanceValue = state_.BalanceValue;
+    controls.LevelValue = state_.LevelValue;
+    controls.ShowFps = ui_->VrPowerButton6->Active();
+    controls.ShowTemperature = ui_->VrTemp->Active();
+    controls.ShowHumidity = ui_->VrHumedad->Active();
+    controls.ShowTitle = ui_->VrPowerButton7->Active();
+}
+
+std::optional<platform::CaptureSource> TForm1::CameraSource() const {
+    if (!cameraSource_.isEmpty())
+        return platform::parseCaptureSource(cameraSource_);
+    const std::vector<platform::CaptureSource> sources = platform::availableSources();
+    if (state_.CameraIndex < 0 || state_.CameraIndex >= static_cast<int>(sources.size()))
+        return std::nullopt;
+    return sources[static_cast<std::size_t>(state_.CameraIndex)];
+}
+
+void TForm1::StartCamera() {
+    if (const std::optional<platform::CaptureSource> source = CameraSource())
+        capture_->start(platform::makeFrameSource(*source, platform::VideoFormat{}));
+    pipeline_->controls.EffectsOn = false;
+}
+
+void TForm1::StopCamera() {
+    capture_->stop();
+}
+
+// The pages of the camera on screen; the controller may have been taken by the pages.
+void TForm1::VideoDblClick() {
+    platform::showCameraPage(platform::CameraPageDialog::Page::Camera, capture_->source(), this);
+    platform::showCameraPage(platform::CameraPageDialog::Page::Video, capture_->source(), this);
+    StopCamera();
+    StartCamera();
+    RegainController();
+}
+
+// A dialog closed without a choice keeps the running camera.
+void TForm1::Label12DblClick() {
+    platform::SelectCameraDialog dialog(this);
+    if (platform::Dialogs::showModal(dialog) != QDialog::Accepted)
+        return;
+    const std::optional<int> chosen = dialog.chosenIndex();
+    if (!chosen)
+        return;
+    state_.CameraIndex = *chosen;
+    cameraSource_.clear();
+    StopCamera();
+    StartCamera();
+}
+
+void TForm1::FormDblClick() {
+    const QImage raw = rawPicture();
+    if (!raw.isNull())
+        QGuiApplication::clipboard()->setImage(raw);
+}
+
+QImage TForm1::rawPicture() const {
+    return rawPanel_->picture();
+}
+
+void TForm1::mouseDoubleClickEvent(QMouseEvent* event) {
+    FormDblClick();
+    QDialog::mouseDoubleClickEvent(event);
+}
+
+void TForm1::FrameCallback(const std::uint8_t* bits, int width, int height) {
+    if (bits && width == video::frameWidth && height == video::frameHeight)
+        rawPanel_->show(video::uprightCopy(bits, width, height));
+    pipeline_->FrameCallback(bits, width, height);
+}
+
+void TForm1::TimerFPSTimer() {
+    pipeline_->TimerFPSTimer();
+}
+
+void TForm1::VrPowerButton2Click() {
+    state_.ShowRed = ui_->VrPowerButton2->Active();
+    SyncVideoSwitches();
+}
+
+void TForm1::VrPowerButton3Click() {
+    state_.ShowGreen = ui_->VrPowerButton3->Active();
+    SyncVideoSwitches();
+}
+
+void TForm1::VrPowerButton4Click() {
+    state_.ShowBlue = ui_->VrPowerButton4->Active();
+    SyncVideoSwitches();
+}
+
+void TForm1::VrPowerButton5Click() {
+    pipeline_->controls.EffectsOn = ui_->VrPowerButton5->Active();
+}
+
+void TForm1::VrPowerButton6Click() {
+    TimerFPS->SetEnabled(ui_->VrPowerButton6->Active());
+    SyncVideoSwitches();
+}
+
+void TForm1::VrDemoButton1Click() {
+    const std::optional<QString> title =
+        platform::Dialogs::inputText({this, QStringLiteral("Texto"),
+                                      QStringLiteral("Línea Mensaje"), pipeline_->TitleText.get()});
+    if (title)
+        pipeline_->TitleText.set(*title);
+    RegainController();
+}
+
+void TForm1::RegainController() {
+    state_.ControllerActive = true;
+    AcquireJoystick();
+}
+
+void TForm1::Panel3DblClick() {
+    const std::optional<QString> name = platform::Dialogs::saveFileName(
+        {this, QString(), pictureName_,
+         QStringLiteral("All (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf);;JPEG Image File (*.jpg);;"
+                        "Bitmaps (*.bmp)"),
+         QStringLiteral("bmp")});
+    if (!name)
+        return;
+    pictureName_ = *name;
+    TakePicture(*name);
+}
+
+bool TForm1::TakePicture(const QString& fileName) {
+    bool written = false;
+    {
+        auto lock = surface_.lock();
+        const video::DibSection picture = surface_.dib();
+        written = video::WriteBitmapFile(&picture, fileName.toStdString());
+    }
+    if (!written)
+        showStatus(QStringLiteral("Foto no guardada: ") + fileName);
+    return written;
+}
+
+// A generated name never replaces a picture of an earlier run: the next free number is taken.
+void TForm1::PhotoCommand() {
+    showStatus(QStringLiteral("Botón 1: Foto instantánea"));
+    const std::optional<video::GeneratedName> name =
+        video::nextSnapshotName(state_.SnapshotBase.toStdString(), state_.SnapshotNumber);
+    if (!name) {
+        showStatus(QStringLiteral("Foto no guardada: sin nombre libre"));
+        return;
+    }
+    TakePicture(QString::fromStdString(name->fileName.string()));
+    state_.SnapshotNumber = name->number < INT_MAX ? name->number + 1 : name->number;
+}
+
+void TForm1::RecordClick() {
+    showStatus(QStringLiteral("Botón 5: Secuencia de vídeo"));
+    const std::optional<video::GeneratedName> name = video::nextVideoName(state_.VideoNumber);
+    state_.VideoFileName = name ? QString::fromStdString(name->fileName.string()) : QString();
+    if (state_.Recording)
+        return;
+    state_.Recording = true;
+    auto& controls = pipeline_->controls;
+    controls.FramesPaused = true;
+    bool opened = false;
+    if (name) {
+        auto lock = surface_.lock();
+        const video::DibSection picture = surface_.dib();
+        opened =
+            recorder_.start(name->fileName, state_.Intervalo, ui_->Comprime->Active(), &picture);
+    }
+    controls.Recording = true;
+    if (!opened)
+        showStatus(QStringLiteral("Vídeo no grabado: no se pudo crear ") + state_.VideoFileName);
+    else if (recorder_.failure() != video::Recorder::Failure::None)
+        showStatus(QStringLiteral("Vídeo no grabado: fallo del grabador"));
+    QThread::msleep(1000);
+    controls.FramesPaused = false;
+    const int used = name ? name->number : state_.VideoNumber;
+    state_.VideoNumber = used < INT_MAX ? used + 1 : used;
+    ui_->Led->SetEnableBlinking(true);
+    ui_->Record->setEnabled(false);
+}
+
+// The recorder's lock lets a frame being added finish before the close; the pauses keep
+// the lamp and button changes where the operator expects them.
+void TForm1::StopRecordClick() {
+    showStatus(QStringLiteral("Botón 5: Fin secuencia de vídeo"));
+    if (!state_.Recording)
+        return;
+    state_.Recording = false;
+    pipeline_->controls.Recording = false;
+    QThread::msleep(100);
+    recorder_.stop();
+    if (recorder_.failure() == video::Recorder::Failure::WriteFailed)
+        showStatus(QStringLiteral("Vídeo incompleto: fallo del grabador"));
+    QThread::msleep(100);
+    ui_->Led->SetEnableBlinking(false);
+    ui_->Led->SetColorIndex(1);
+    ui_->Record->setEnabled(true);
+}

@@ -8,18 +8,26 @@
 #include "link/LinkIndicators.h"
 #include "link/RobotLink.h"
 #include "link/Telemetry.h"
+#include "platform/Capture.h"
 #include "platform/Keys.h"
+#include "video/FramePipeline.h"
+#include "video/FrameSurface.h"
+#include "video/Recorder.h"
 
 #include <QDialog>
 #include <QString>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class TForm1;
 }
 class TVrTimer;
+namespace video {
+class PicturePanel;
+}
 
 // The values the main window's handlers share; one main window exists, so one of these.
 // The link keeps whether answers are expected, the telemetry its two texts and the
@@ -39,6 +47,10 @@ struct MainWindowState : input::ControlState {
     bool ControllerActive = true;
     bool JoystickPresent = false;
     WId MainWindowHandle = 0;
+    // Row of the source list used by StartCamera; set by "Select CAM".
+    int CameraIndex = 0;
+    bool Recording = false;
+    QString VideoFileName;
 };
 
 // The console's main window. It is shown modally by the splash for the whole session and
@@ -50,7 +62,9 @@ class TForm1 : public QDialog,
                private input::ConsolePanel {
     Q_OBJECT
 public:
-    explicit TForm1(QWidget* owner = nullptr);
+    // cameraSource: the source to start with instead of the chosen row of the source list
+    // (as given after --camera); empty for none.
+    explicit TForm1(QWidget* owner = nullptr, QString cameraSource = {});
     ~TForm1() override;
 
     // Shows the window modally; returns when the operator closes it.
@@ -87,7 +101,22 @@ public:
     bool PollJoystick();
     void VrTimer1Timer();
 
-    void TakePicture(const QString& fileName);
+    void StartCamera();
+    void StopCamera();
+    void VideoDblClick();
+    void Label12DblClick();
+    void FormDblClick();
+    void FrameCallback(const std::uint8_t* bits, int width, int height);
+    void TimerFPSTimer();
+    void VrPowerButton2Click();
+    void VrPowerButton3Click();
+    void VrPowerButton4Click();
+    void VrPowerButton5Click();
+    void VrPowerButton6Click();
+    void VrDemoButton1Click();
+    void Panel3DblClick();
+    bool TakePicture(const QString& fileName);
+    void PhotoCommand();
     void RecordClick();
     void StopRecordClick();
 
@@ -98,6 +127,11 @@ public:
     const robot::Telemetry& telemetry() const { return telemetry_; }
     const robot::InversionMode& inversion() const { return *inversion_; }
     const input::GameController& controller() const { return *controller_; }
+    video::FrameSurface& surface() { return surface_; }
+    video::FramePipeline& pipeline() { return *pipeline_; }
+    video::Recorder& recorder() { return recorder_; }
+    platform::Capture& capture() { return *capture_; }
+    QImage rawPicture() const;
 
     TVrTimer* Timer1 = nullptr;
     TVrTimer* Timer2 = nullptr;
@@ -107,6 +141,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -123,8 +158,11 @@ private:
     void AttachLink(std::unique_ptr<platform::SerialLine> line);
     void SetSliderStartPositions();
     void StartController();
-    void StartCamera();
-    void StopCamera();
+    void SetUpVideo();
+    void BindVideoEvents();
+    void SyncVideoSwitches();
+    void RegainController();
+    std::optional<platform::CaptureSource> CameraSource() const;
     void ShowFrontCamera(bool front);
     void StartKeyPreview();
     void PreviewKey(QEvent* event);
@@ -159,6 +197,16 @@ private:
     std::unique_ptr<input::Keyboard> keyboard_;
     std::unique_ptr<input::GameController> controller_;
     platform::KeyRepeatFilter repeatFilter_;
+
+    QString cameraSource_;
+    QString pictureName_ = QStringLiteral("captura01");
+    video::FrameSurface surface_;
+    video::Recorder recorder_;
+    std::unique_ptr<video::FramePipeline> pipeline_;
+    video::PicturePanel* rawPanel_ = nullptr;
+    video::PicturePanel* resultPanel_ = nullptr;
+    // Last, so it stops before anything its frames reach is destroyed.
+    std::unique_ptr<platform::Capture> capture_;
 };
 
 // The main window, set by the splash when it creates it and kept until exit.

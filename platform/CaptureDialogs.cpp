@@ -1,0 +1,141 @@
+#include "platform/CaptureDialogs.h"
+
+#include "platform/CaptureSources.h"
+#include "platform/Dialogs.h"
+
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <utility>
+
+namespace platform {
+
+namespace {
+
+struct PageField {
+    CameraProperty property;
+    const char* label;
+    double lowest;
+    double highest;
+};
+
+const PageField cameraFields[] = {
+    {CameraProperty::Brightness, "Brillo", -10000, 10000},
+    {CameraProperty::Contrast, "Contraste", -10000, 10000},
+    {CameraProperty::Saturation, "Saturación", -10000, 10000},
+    {CameraProperty::Hue, "Tono", -10000, 10000},
+    {CameraProperty::Gain, "Ganancia", -10000, 10000},
+    {CameraProperty::Exposure, "Exposición", -100000, 100000},
+};
+
+const PageField videoFields[] = {
+    {CameraProperty::Width, "Ancho", 16, 7680},
+    {CameraProperty::Height, "Alto", 16, 4320},
+    {CameraProperty::Rate, "Imágenes por segundo", 1, 240},
+};
+
+QDialogButtonBox* okCancel(QDialog* dialog) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}
+
+} // namespace
+
+SelectCameraDialog::SelectCameraDialog(QWidget* owner) : QDialog(owner) {
+    setObjectName(QStringLiteral("SelectCam"));
+    setWindowTitle(QStringLiteral("Select CAM"));
+    auto* layout = new QVBoxLayout(this);
+    list_ = new QListWidget(this);
+    layout->addWidget(list_);
+    auto* add = new QPushButton(QStringLiteral("Añadir fuente..."), this);
+    connect(add, &QPushButton::clicked, this, &SelectCameraDialog::addSourceFromOperator);
+    layout->addWidget(add);
+    layout->addWidget(okCancel(this));
+    connect(list_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
+    fill();
+}
+
+void SelectCameraDialog::fill() {
+    list_->clear();
+    for (const CaptureSource& source : availableSources())
+        list_->addItem(source.label);
+    if (list_->count() > 0)
+        list_->setCurrentRow(0);
+}
+
+std::optional<int> SelectCameraDialog::chosenIndex() const {
+    const int row = list_->currentRow();
+    if (row < 0)
+        return std::nullopt;
+    return row;
+}
+
+void SelectCameraDialog::addSourceFromOperator() {
+    const std::optional<QString> text = Dialogs::inputText(
+        {this, QStringLiteral("Añadir fuente"),
+         QStringLiteral("Archivo de vídeo, dirección de red o \"test\""), QString()});
+    if (!text || text->trimmed().isEmpty())
+        return;
+    addSource(parseCaptureSource(*text));
+    fill();
+    list_->setCurrentRow(list_->count() - 1);
+}
+
+CameraPageDialog::CameraPageDialog(Page page, FrameSource* source, QWidget* owner)
+    : QDialog(owner), source_(source) {
+    const bool camera = page == Page::Camera;
+    setObjectName(camera ? QStringLiteral("camera_pp") : QStringLiteral("video_pp"));
+    setWindowTitle(camera ? QStringLiteral("Propiedades de la cámara")
+                          : QStringLiteral("Formato de vídeo"));
+    auto* layout = new QFormLayout(this);
+    const auto add = [&](const PageField& entry) {
+        auto* box = new QDoubleSpinBox(this);
+        box->setRange(entry.lowest, entry.highest);
+        box->setDecimals(2);
+        const std::optional<double> value =
+            source_ ? source_->property(entry.property) : std::nullopt;
+        box->setEnabled(value.has_value());
+        if (value) {
+            box->setValue(*value);
+            shown_[entry.property] = box->value();
+        }
+        fields_[entry.property] = box;
+        layout->addRow(QString::fromUtf8(entry.label), box);
+    };
+    if (camera)
+        for (const PageField& entry : cameraFields)
+            add(entry);
+    else
+        for (const PageField& entry : videoFields)
+            add(entry);
+    layout->addRow(okCancel(this));
+}
+
+QDoubleSpinBox* CameraPageDialog::field(CameraProperty property) const {
+    const auto found = fields_.find(property);
+    return found == fields_.end() ? nullptr : found->second;
+}
+
+void CameraPageDialog::apply() {
+    if (!source_)
+        return;
+    for (const auto& [property, value] : shown_) {
+        const double chosen = fields_.at(property)->value();
+        if (chosen != value)
+            source_->setProperty(property, chosen);
+    }
+}
+
+void showCameraPage(CameraPageDialog::Page page, FrameSource* source, QWidget* owner) {
+    CameraPageDialog dialog(page, source, owner);
+    if (Dialogs::showModal(dialog) == QDialog::Accepted)
+        dialog.apply();
+}
+
+} // namespace platform

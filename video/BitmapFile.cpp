@@ -1,0 +1,90 @@
+#include "video/BitmapFile.h"
+
+#include "video/DibCheck.h"
+#include "video/LittleEndian.h"
+
+#include <algorithm>
+#include <climits>
+#include <fstream>
+#include <system_error>
+
+namespace video {
+
+namespace {
+
+bool writeWhole(std::ofstream& out, const std::uint8_t* data, std::size_t size) {
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    return static_cast<bool>(out);
+}
+
+bool nameIsFree(const std::filesystem::path& path) {
+    std::error_code error;
+    const auto status = std::filesystem::symlink_status(path, error);
+    return status.type() == std::filesystem::file_type::not_found;
+}
+
+template <typename NameFor>
+std::optional<GeneratedName> firstFreeName(const std::filesystem::path& folder, int number,
+                                           NameFor nameFor) {
+    for (long long candidate = number; candidate <= INT_MAX; ++candidate) {
+        const int n = static_cast<int>(candidate);
+        auto path = folder / nameFor(n);
+        if (nameIsFree(path))
+            return GeneratedName{std::move(path), n};
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::array<std::uint8_t, bitmapHeadersSize> bitmapFileHeaders(const DibSection& bitmap) {
+    const auto pixelBytes = static_cast<std::uint32_t>(dibPixelBytes(bitmap));
+    LittleEndian header;
+    header.put16(0x4D42);
+    header.put32(static_cast<std::uint32_t>(bitmapHeadersSize) + pixelBytes);
+    header.put32(0);
+    header.put32(static_cast<std::uint32_t>(bitmapHeadersSize));
+    header.put32(40);
+    header.put32(static_cast<std::uint32_t>(bitmap.width));
+    header.put32(static_cast<std::uint32_t>(bitmap.height));
+    header.put16(static_cast<std::uint16_t>(bitmap.planes));
+    header.put16(static_cast<std::uint16_t>(bitmap.bitsPerPixel));
+    header.put32(0);
+    header.put32(pixelBytes);
+    header.putZeros(16);
+    std::array<std::uint8_t, bitmapHeadersSize> bytes{};
+    std::copy(header.bytes().begin(), header.bytes().end(), bytes.begin());
+    return bytes;
+}
+
+bool WriteBitmapFile(const DibSection* bitmap, const std::filesystem::path& fileName) {
+    if (bitmap == nullptr || !isCompleteDib(*bitmap))
+        return false;
+    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
+    if (!out)
+        return false;
+    const auto headers = bitmapFileHeaders(*bitmap);
+    const bool written = writeWhole(out, headers.data(), headers.size()) &&
+                         writeWhole(out, bitmap->bits, dibPixelBytes(*bitmap));
+    out.close();
+    if (written && !out.fail())
+        return true;
+    // Only a regular file can be a partial picture; a device such as /dev/full stays.
+    std::error_code error;
+    if (std::filesystem::is_regular_file(fileName, error))
+        std::filesystem::remove(fileName, error);
+    return false;
+}
+
+std::optional<GeneratedName> nextSnapshotName(const std::string& base, int number,
+                                              const std::filesystem::path& folder) {
+    return firstFreeName(folder, number,
+                         [&base](int n) { return base + std::to_string(n) + ".bmp"; });
+}
+
+std::optional<GeneratedName> nextVideoName(int number, const std::filesystem::path& folder) {
+    return firstFreeName(folder, number,
+                         [](int n) { return "00" + std::to_string(n) + "video.avi"; });
+}
+
+} // namespace video

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "video/Dib.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace video {
+
+constexpr std::size_t bitmapHeadersSize = 54;
+
+// The file and info headers of a bitmap file for the given bitmap. The image-size field holds
+// the pixel data size (row size times height) rather than 0, so readers that trust it get the
+// right figure.
+std::array<std::uint8_t, bitmapHeadersSize> bitmapFileHeaders(const DibSection& bitmap);
+
+// Writes the bitmap as an uncompressed bitmap file, whatever the name's extension, replacing a
+// file of that name. Returns whether the whole file was written; a file left partial by a
+// failed write is removed. A null or incomplete bitmap writes nothing.
+bool WriteBitmapFile(const DibSection* bitmap, const std::filesystem::path& fileName);
+
+struct GeneratedName {
+    std::filesystem::path fileName;
+    int number = 0;
+};
+
+// The first name base + number + ".bmp", from the number given upwards, that names no
+// existing file in the folder (the working directory when empty). None when every number up
+// to the largest int is taken.
+std::optional<GeneratedName> nextSnapshotName(const std::string& base, int number,
+                                              const std::filesystem::path& folder = {});
+
+// The same for the recording names "00" + number + "video.avi".
+std::optional<GeneratedName> nextVideoName(int number, const std::filesystem::path& folder = {});
+
+} // namespace video

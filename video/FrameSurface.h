@@ -1,0 +1,46 @@
+#pragma once
+
+#include "video/Dib.h"
+
+#include <QImage>
+
+#include <cstdint>
+#include <mutex>
+
+namespace video {
+
+constexpr int frameWidth = 352;
+constexpr int frameHeight = 288;
+constexpr std::size_t frameRowSize = dibRowSize(frameWidth, 24);
+constexpr std::size_t frameBytes = frameRowSize * frameHeight;
+
+// The processed picture: 352 x 288, three bytes per pixel blue-green-red, bottom row first
+// in memory. The capture thread paints it and the GUI thread saves it, each under lock().
+class FrameSurface {
+public:
+    FrameSurface();
+
+    std::unique_lock<std::mutex> lock() { return std::unique_lock(mutex_); }
+
+    // Hold the lock while using any of these.
+    std::uint8_t* bits() { return image_.bits(); }
+    const std::uint8_t* bits() const { return image_.constBits(); }
+    DibSection dib() const;
+    // The memory rows as an image: row 0 is the bottom row of the picture. Paint it
+    // through uprightTransform() to draw the picture the right way up.
+    QImage& rows() { return image_; }
+    // An upright copy of the picture.
+    QImage picture() const;
+
+    // Maps picture coordinates (y down from the top row) onto the memory rows.
+    static QTransform uprightTransform();
+
+private:
+    std::mutex mutex_;
+    QImage image_;
+};
+
+// Views packed bottom-row-first blue-green-red bytes as an upright image copy.
+QImage uprightCopy(const std::uint8_t* bits, int width, int height);
+
+} // namespace video
