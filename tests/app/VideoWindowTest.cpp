@@ -2,6 +2,7 @@
 #include "platform/CaptureSources.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempSettings.h"
+#include "tests/support/WorkingFolder.h"
 #include "ui_Main.h"
 #include "widgets/Vrthreads.h"
 
@@ -10,28 +11,15 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 using testing_support::ScriptedDialogs;
 using testing_support::TempSettings;
+using testing_support::WorkingFolder;
 
 namespace {
-
-// Runs the test inside a fresh, empty working folder, where generated names land.
-class WorkingFolder {
-public:
-    WorkingFolder() : previous_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
-    ~WorkingFolder() { QDir::setCurrent(previous_); }
-    QString path(const QString& name) const { return dir_.filePath(name); }
-    QStringList files() const { return QDir(dir_.path()).entryList(QDir::Files); }
-
-private:
-    QTemporaryDir dir_;
-    QString previous_;
-};
 
 std::vector<std::uint8_t> gradientFrame(int shift = 0) {
     std::vector<std::uint8_t> frame(video::frameBytes);
