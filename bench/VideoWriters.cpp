@@ -81,14 +81,17 @@ void BitmapFile(benchmark::State& state) {
 
 BENCHMARK(UncompressedFrame)
     ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
     ->Repetitions(5)
     ->ComputeStatistics("max", worst);
 BENCHMARK(MotionJpegFrame)
     ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
     ->Repetitions(5)
     ->ComputeStatistics("max", worst);
 BENCHMARK(BitmapFile)
     ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
     ->Repetitions(5)
     ->ComputeStatistics("max", worst);
 
