@@ -244,12 +244,20 @@ AviResult AviFile::patchHeaders(std::size_t firstChangedEntry) {
 }
 
 AviResult AviFile::endRiff() {
+    // A RIFF whose successor could not start is not ended twice.
+    if (riffEnded_)
+        return AVIERR_OK;
     const bool merge = hasUnindexedFrames() || superIndex_.size() - riffFirstEntry_ > 1;
     if (merge && !riffFrames_.empty()) {
         if (const auto result = writeIndexFrom(0, true); result != AVIERR_OK)
             return result;
     }
-    return firstRiff_ ? writeIdx1() : AVIERR_OK;
+    if (firstRiff_) {
+        if (const auto result = writeIdx1(); result != AVIERR_OK)
+            return result;
+    }
+    riffEnded_ = true;
+    return AVIERR_OK;
 }
 
 AviResult AviFile::writeIdx1() {
@@ -292,6 +300,7 @@ AviResult AviFile::startRiff(std::uint32_t riffType) {
     unindexedFrom_ = 0;
     riffFirstEntry_ = superIndex_.size();
     firstRiff_ = false;
+    riffEnded_ = false;
     return AVIERR_OK;
 }
 

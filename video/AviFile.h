@@ -89,6 +89,7 @@ private:
     std::uint64_t riffStart_ = 0;
     std::uint64_t moviStart_ = 0;
     bool firstRiff_ = true;
+    bool riffEnded_ = false;
     std::vector<FrameEntry> riffFrames_;
     std::size_t unindexedFrom_ = 0;
     std::vector<SuperEntry> superIndex_;

@@ -69,20 +69,28 @@ TEST(AviLayout, SmallRiffsAndMergedBatchesReadBackInOrder) {
 }
 
 TEST(AviLayout, FullSuperIndexRefusesFurtherRiffsAndKeepsTheFrames) {
-    QTemporaryDir dir;
-    const auto path = inDir(dir, "full.avi");
-    auto file = video::AviFile::create(
-        path, {.riffBytes = 1'000'000, .superIndexCapacity = 4, .batchesPerRiff = 8});
-    ASSERT_TRUE(file);
-    ASSERT_EQ(file->begin(surfaceFormat()), video::AVIERR_OK);
-    const auto written = writeIndexedFrames(*file, 40);
-    const TestFrame another(written);
-    EXPECT_EQ(file->writeFrame(another.pixels), video::AVIERR_BADSIZE);
-    ASSERT_EQ(file->finish(), video::AVIERR_OK);
+    struct Case {
+        std::uint32_t capacity;
+        std::uint32_t frames; // four per RIFF
+    };
+    for (const Case c : {Case{2, 4}, Case{4, 12}}) {
+        SCOPED_TRACE(c.capacity);
+        QTemporaryDir dir;
+        const auto path = inDir(dir, "full.avi");
+        auto file = video::AviFile::create(
+            path, {.riffBytes = 1'000'000, .superIndexCapacity = c.capacity, .batchesPerRiff = 8});
+        ASSERT_TRUE(file);
+        ASSERT_EQ(file->begin(surfaceFormat()), video::AVIERR_OK);
+        const auto written = writeIndexedFrames(*file, 40);
+        const TestFrame another(written);
+        EXPECT_EQ(file->writeFrame(another.pixels), video::AVIERR_BADSIZE);
+        ASSERT_EQ(file->finish(), video::AVIERR_OK);
 
-    EXPECT_EQ(written, 12u);
-    EXPECT_EQ(probe(path).frames, 12);
-    EXPECT_EQ(readHeaders(path).dmlhTotalFrames, 12u);
+        EXPECT_EQ(written, c.frames);
+        EXPECT_EQ(countOf(fileBytes(path), "idx1"), 1);
+        EXPECT_EQ(probe(path).frames, c.frames);
+        EXPECT_EQ(readHeaders(path).dmlhTotalFrames, c.frames);
+    }
 }
 
 } // namespace
