@@ -3,7 +3,6 @@
 #include "video/LittleEndian.h"
 
 #include <algorithm>
-#include <limits>
 #include <system_error>
 
 namespace video {
@@ -86,14 +85,15 @@ void putStreamFormat(LittleEndian& out, const AviStreamFormat& format) {
 
 } // namespace
 
-AviFile::AviFile(std::ofstream out, std::filesystem::path fileName)
-    : out_(std::move(out)), fileName_(std::move(fileName)) {}
+AviFile::AviFile(std::ofstream out, std::filesystem::path fileName, const AviLimits& limits)
+    : out_(std::move(out)), fileName_(std::move(fileName)), limits_(limits) {}
 
-std::unique_ptr<AviFile> AviFile::create(const std::filesystem::path& fileName) {
+std::unique_ptr<AviFile> AviFile::create(const std::filesystem::path& fileName,
+                                         const AviLimits& limits) {
     std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
     if (!out)
         return nullptr;
-    return std::unique_ptr<AviFile>(new AviFile(std::move(out), fileName));
+    return std::unique_ptr<AviFile>(new AviFile(std::move(out), fileName, limits));
 }
 
 std::uint32_t AviFile::chunkId() const {
@@ -135,7 +135,7 @@ AviResult AviFile::begin(const AviStreamFormat& format) {
     positions_.strhLength = out.size() - 24;
     putStreamFormat(out, format_);
     out.put32(fourCc("indx"));
-    out.put32(stdIndexHeaderSize + superEntrySize * superIndexCapacity);
+    out.put32(stdIndexHeaderSize + superEntrySize * limits_.superIndexCapacity);
     out.put16(4);
     out.put16(0);
     positions_.indxEntriesInUse = out.size();
@@ -143,7 +143,7 @@ AviResult AviFile::begin(const AviStreamFormat& format) {
     out.put32(chunkId());
     out.putZeros(12);
     positions_.indxEntries = out.size();
-    out.putZeros(superEntrySize * superIndexCapacity);
+    out.putZeros(superEntrySize * limits_.superIndexCapacity);
     closeList(out, strl);
     const auto odml = openList(out, "LIST", "odml");
     out.put32(fourCc("dmlh"));
@@ -164,7 +164,7 @@ AviResult AviFile::begin(const AviStreamFormat& format) {
 }
 
 AviResult AviFile::writeFrame(std::span<const std::uint8_t> data) {
-    if (end_ - riffStart_ >= riffLimit) {
+    if (end_ - riffStart_ >= limits_.riffBytes) {
         if (const auto result = endRiff(); result != AVIERR_OK)
             return result;
         if (const auto result = startRiff(fourCc("AVIX")); result != AVIERR_OK)
@@ -189,8 +189,8 @@ AviResult AviFile::writeFrame(std::span<const std::uint8_t> data) {
 AviResult AviFile::writeIndex() {
     if (!hasUnindexedFrames())
         return AVIERR_OK;
-    const bool merge = superIndex_.size() - riffFirstEntry_ >= batchesPerRiff ||
-                       superIndex_.size() >= superIndexCapacity;
+    const bool merge = superIndex_.size() - riffFirstEntry_ >= limits_.batchesPerRiff ||
+                       superIndex_.size() >= limits_.superIndexCapacity;
     return writeIndexFrom(merge ? 0 : unindexedFrom_, merge);
 }
 
@@ -244,12 +244,20 @@ AviResult AviFile::patchHeaders(std::size_t firstChangedEntry) {
 }
 
 AviResult AviFile::endRiff() {
+    // A RIFF whose successor could not start is not ended twice.
+    if (riffEnded_)
+        return AVIERR_OK;
     const bool merge = hasUnindexedFrames() || superIndex_.size() - riffFirstEntry_ > 1;
     if (merge && !riffFrames_.empty()) {
         if (const auto result = writeIndexFrom(0, true); result != AVIERR_OK)
             return result;
     }
-    return firstRiff_ ? writeIdx1() : AVIERR_OK;
+    if (firstRiff_) {
+        if (const auto result = writeIdx1(); result != AVIERR_OK)
+            return result;
+    }
+    riffEnded_ = true;
+    return AVIERR_OK;
 }
 
 AviResult AviFile::writeIdx1() {
@@ -273,7 +281,7 @@ AviResult AviFile::writeIdx1() {
 }
 
 AviResult AviFile::startRiff(std::uint32_t riffType) {
-    if (superIndex_.size() + 1 >= superIndexCapacity)
+    if (superIndex_.size() + 1 >= limits_.superIndexCapacity)
         return AVIERR_BADSIZE;
     LittleEndian header;
     header.put32(fourCc("RIFF"));
@@ -292,6 +300,7 @@ AviResult AviFile::startRiff(std::uint32_t riffType) {
     unindexedFrom_ = 0;
     riffFirstEntry_ = superIndex_.size();
     firstRiff_ = false;
+    riffEnded_ = false;
     return AVIERR_OK;
 }
 

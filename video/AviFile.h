@@ -20,20 +20,24 @@ struct AviStreamFormat {
     std::uint32_t imageSize = 0;
 };
 
+// Sizes of the layout; tests choose small ones to reach every case with little data.
+struct AviLimits {
+    std::uint64_t riffBytes = std::uint64_t{1} << 30;
+    std::uint32_t superIndexCapacity = 2048;
+    // Index batches of one RIFF before they are merged into one, which bounds the super index
+    // however long a RIFF takes to fill.
+    std::uint32_t batchesPerRiff = 256;
+};
+
 // The RIFF layout of an AVI file with one video stream and the OpenDML extension: frames in
 // 'movi' lists, an 'ix00' standard index after each batch of frames, the 'indx' super index
-// pointing at them, a new 'RIFF AVIX' once the current RIFF passes riffLimit, 'idx1' in the
+// pointing at them, a new 'RIFF AVIX' once the current RIFF passes the limit, 'idx1' in the
 // first RIFF. Headers are patched in place, so the file as written so far is always a
 // complete AVI up to the last index written.
 class AviFile {
 public:
-    static constexpr std::uint64_t riffLimit = std::uint64_t{1} << 30;
-    static constexpr std::uint32_t superIndexCapacity = 2048;
-    // Index batches of one RIFF before they are merged into one, which bounds the super index
-    // however long a RIFF takes to fill.
-    static constexpr std::uint32_t batchesPerRiff = 256;
-
-    static std::unique_ptr<AviFile> create(const std::filesystem::path& fileName);
+    static std::unique_ptr<AviFile> create(const std::filesystem::path& fileName,
+                                           const AviLimits& limits = {});
 
     AviResult begin(const AviStreamFormat& format);
     bool begun() const { return begun_; }
@@ -63,7 +67,7 @@ private:
         std::uint64_t dmlhTotalFrames = 0;
     };
 
-    AviFile(std::ofstream out, std::filesystem::path fileName);
+    AviFile(std::ofstream out, std::filesystem::path fileName, const AviLimits& limits);
 
     bool writeAt(std::uint64_t position, std::span<const std::uint8_t> bytes);
     bool append(std::span<const std::uint8_t> bytes);
@@ -77,6 +81,7 @@ private:
 
     std::ofstream out_;
     std::filesystem::path fileName_;
+    AviLimits limits_;
     AviStreamFormat format_;
     Positions positions_;
     bool begun_ = false;
@@ -84,6 +89,7 @@ private:
     std::uint64_t riffStart_ = 0;
     std::uint64_t moviStart_ = 0;
     bool firstRiff_ = true;
+    bool riffEnded_ = false;
     std::vector<FrameEntry> riffFrames_;
     std::size_t unindexedFrom_ = 0;
     std::vector<SuperEntry> superIndex_;

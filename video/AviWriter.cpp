@@ -106,13 +106,13 @@ AviResult AviWriter::addFrame(const DibSection* bitmap) {
     return flushIndex();
 }
 
-AviResult AviWriter::flushIndex(bool force) {
+AviResult AviWriter::flushIndex() {
     if (failed_ || closed_)
         return AVIERR_ERROR;
     if (!file_->hasUnindexedFrames())
         return AVIERR_OK;
     const auto now = Clock::now();
-    if (!force && now - lastIndex_ < flushPeriod)
+    if (now - lastIndex_ < flushPeriod)
         return AVIERR_OK;
     lastIndex_ = now;
     return check(file_->writeIndex());

@@ -57,8 +57,9 @@ constexpr AviCompressOptions wmv3Options() {
 class AviFile;
 class MotionJpeg;
 
-// One AVI file with one video stream. Frames go out as they come; the index is written and the
-// headers patched at least once a second, so a file cut off by a crash plays up to then. Past
+// One AVI file with one video stream. Frames go out as they come; each frame added indexes the
+// waiting ones once flushPeriod has passed, and flushIndex does the same for a caller's timer,
+// so a file cut off by a crash plays up to its last index. Past
 // 1 GiB the file continues in further RIFF lists (OpenDML). Any failed write sets failed() for
 // good. Destroying an open writer closes it.
 class AviWriter {
@@ -76,8 +77,8 @@ public:
     AviResult setCompression(const DibSection* bitmap, const AviCompressOptions* options);
     AviResult addFrame(const DibSection* bitmap);
     // Writes the index of the frames added since the last time and patches the headers, when
-    // some are waiting and flushPeriod has passed since then (always when forced).
-    AviResult flushIndex(bool force = false);
+    // some are waiting and flushPeriod has passed since then.
+    AviResult flushIndex();
     AviResult close();
 
     bool failed() const { return failed_; }

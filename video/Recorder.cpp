@@ -84,17 +84,14 @@ void Recorder::stop() {
 }
 
 bool Recorder::recording() const {
-    const std::lock_guard lock(mutex_);
     return recording_;
 }
 
 Recorder::Failure Recorder::failure() const {
-    const std::lock_guard lock(mutex_);
     return failure_;
 }
 
 std::uint32_t Recorder::framesWritten() const {
-    const std::lock_guard lock(mutex_);
     return framesWritten_;
 }
 

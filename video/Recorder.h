@@ -3,6 +3,7 @@
 #include "video/AviWriter.h"
 #include "video/Dib.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <filesystem>
 #include <memory>
@@ -45,13 +46,14 @@ private:
     void flushWhileRecording(std::stop_token stop);
     void noteResult(AviResult result);
 
-    mutable std::mutex mutex_;
+    std::mutex mutex_;
     std::condition_variable_any wake_;
     std::unique_ptr<AviWriter> writer_;
-    bool recording_ = false;
     bool compressPending_ = false;
-    Failure failure_ = Failure::None;
-    std::uint32_t framesWritten_ = 0;
+    // Changed under the lock, read without it, so the status line never waits for a frame write.
+    std::atomic<bool> recording_ = false;
+    std::atomic<Failure> failure_ = Failure::None;
+    std::atomic<std::uint32_t> framesWritten_ = 0;
     std::jthread flusher_;
 };
 
