@@ -1,24 +1,68 @@
 #include "app/CommandLine.h"
 
+#include "platform/PortList.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
-ConsoleOptions parseCommandLine(const QStringList& arguments) {
+#include <cstdio>
+
+namespace {
+
+struct ConsoleParser {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Consola de mando de los robots Marlo 3 y Tervan."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption camera(
+    QCommandLineOption help = parser.addHelpOption();
+    QCommandLineOption version = parser.addVersionOption();
+    QCommandLineOption camera{
         QStringLiteral("camera"),
         QStringLiteral("Start with this camera: a number, a device path such as /dev/video0, a "
                        "video file, a stream address, or \"test\" for a moving test pattern."),
-        QStringLiteral("SOURCE"));
-    const QCommandLineOption listPorts(
+        QStringLiteral("SOURCE")};
+    QCommandLineOption listPorts{
         QStringLiteral("list-ports"),
-        QStringLiteral("List the serial ports of this machine and end."));
-    parser.addOption(camera);
-    parser.addOption(listPorts);
-    parser.process(arguments);
-    return ConsoleOptions{parser.value(camera), parser.isSet(listPorts)};
+        QStringLiteral("List the serial ports of this machine, with whether you may open each, "
+                       "and end.")};
+
+    ConsoleParser() {
+        parser.setApplicationDescription(
+            QStringLiteral("Consola de mando de los robots Marlo 3 y Tervan."));
+        parser.addOption(camera);
+        parser.addOption(listPorts);
+    }
+};
+
+QStringList argumentList(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+} // namespace
+
+ConsoleOptions parseCommandLine(const QStringList& arguments) {
+    ConsoleParser p;
+    p.parser.process(arguments);
+    return ConsoleOptions{p.parser.value(p.camera), p.parser.isSet(p.listPorts)};
+}
+
+bool needsNoWindow(const QStringList& arguments) {
+    ConsoleParser p;
+    // Unknown options are left to the full parse, which reports them.
+    p.parser.parse(arguments);
+    return p.parser.isSet(p.help) || p.parser.isSet(QStringLiteral("help-all")) ||
+           p.parser.isSet(p.version) || p.parser.isSet(p.listPorts);
+}
+
+std::optional<int> runWithoutWindow(int& argc, char** argv) {
+    if (!needsNoWindow(argumentList(argc, argv)))
+        return std::nullopt;
+    const QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("marlo-consola"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(MARLO_VERSION));
+    const ConsoleOptions options = parseCommandLine(QCoreApplication::arguments());
+    if (options.listPorts)
+        std::fputs(platform::describeSerialPorts(platform::listSerialPorts()).toLocal8Bit(),
+                   stdout);
+    return 0;
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // What the operator may choose when starting the console from a shell.
 struct ConsoleOptions {
     // Camera source to start with instead of the first attached camera; empty for none.
@@ -12,3 +14,11 @@ struct ConsoleOptions {
 
 // Reads the options; --help and --version print their text and end the program.
 ConsoleOptions parseCommandLine(const QStringList& arguments);
+
+// True when the command line asks only for text (help, version, the port list), which
+// must work without a display.
+bool needsNoWindow(const QStringList& arguments);
+
+// Answers such a command line with no window system and returns the exit status; nothing
+// when the console itself is to start.
+std::optional<int> runWithoutWindow(int& argc, char** argv);

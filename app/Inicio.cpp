@@ -50,6 +50,8 @@ int runStartup(const ConsoleOptions& options) {
 }
 
 int runConsole(int argc, char** argv) {
+    if (const auto status = runWithoutWindow(argc, argv))
+        return *status;
     platform::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("marlo-consola"));
     QApplication::setApplicationVersion(QStringLiteral(MARLO_VERSION));

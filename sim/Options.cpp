@@ -1,12 +1,30 @@
 #include "sim/Options.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 
 #include <limits>
 
 namespace sim {
 
 namespace {
+
+constexpr const char* description = R"(Simulated Marlo robot on a serial line.
+
+Serves a pseudo-terminal (or --device) that the console opens as its port, answers
+each command byte with the acknowledgement, the text query with --text and the
+telemetry request with the readings, and prints each command it decodes. It runs
+until interrupted.
+
+Fault modes (--fault):
+  none                      proper answers (the default)
+  silent                    no answer at all, as a robot that is off or unplugged
+  late:MS                   every answer MS milliseconds late (0..60000)
+  garbage                   every answer replaced by 0 to 12 random bytes (--seed)
+  short-telemetry           telemetry replies cut to their first 5 bytes
+  bad-telemetry[:DEFECT]    telemetry replies spoiled: letter (first byte not T,
+                            the default), humidity or temperature (a non-digit in
+                            that reading))";
 
 struct Parser {
     QCommandLineParser parser;
@@ -20,9 +38,7 @@ struct Parser {
     QCommandLineOption humidity{"humidity", "Humidity in per cent, as the console shows it.",
                                 "percent"};
     QCommandLineOption temperature{"temperature", "Temperature in degrees Celsius.", "degrees"};
-    QCommandLineOption fault{"fault",
-                             "none, silent, late:MS, garbage, short-telemetry or "
-                             "bad-telemetry[:letter|humidity|temperature].",
+    QCommandLineOption fault{"fault", "How the robot misbehaves: one of the fault modes below.",
                              "mode"};
     QCommandLineOption link{"link", "Create a symbolic link to the device at this path.", "path"};
     QCommandLineOption acknowledgement{"ack", "Acknowledgement byte, 0..255 (default 65, 'A').",
@@ -35,7 +51,7 @@ struct Parser {
     QCommandLineOption help{QStringList{"h", "help"}, "Show this help."};
 
     Parser() {
-        parser.setApplicationDescription("Simulated Marlo robot on a serial line.");
+        parser.setApplicationDescription(description);
         parser.addOptions({device, baud, humidityRaw, temperatureRaw, humidity, temperature, fault,
                            link, acknowledgement, text, textDelay, seed, quiet, help});
     }
@@ -152,8 +168,14 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     Parser p;
     if (!p.parser.parse(arguments))
         return OptionsError{p.parser.errorText().toStdString()};
-    if (p.parser.isSet(p.help))
-        return HelpRequested{p.parser.helpText().toStdString()};
+    if (p.parser.isSet(p.help)) {
+        // The parser would name the program of whatever application object runs, if any.
+        const QString program = arguments.isEmpty() ? QStringLiteral("marlo-sim")
+                                                    : QFileInfo(arguments.first()).fileName();
+        QString text = p.parser.helpText();
+        text.replace(0, text.indexOf('\n'), QStringLiteral("Usage: %1 [options]").arg(program));
+        return HelpRequested{text.toStdString()};
+    }
     if (!p.parser.positionalArguments().isEmpty())
         return OptionsError{"unexpected argument: " +
                             p.parser.positionalArguments().constFirst().toStdString()};

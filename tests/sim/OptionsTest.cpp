@@ -81,6 +81,40 @@ TEST(OptionsTest, RejectsBadValuesWithAMessage) {
     EXPECT_TRUE(std::holds_alternative<sim::HelpRequested>(parse({"--help"})));
 }
 
+TEST(OptionsTest, HelpNamesEveryOptionAndFaultMode) {
+    const auto parsed = parse({"--help"});
+    const auto* help = std::get_if<sim::HelpRequested>(&parsed);
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->text.starts_with("Usage: marlo-sim [options]\n")) << help->text;
+    for (const char* word : {"--device",
+                             "--baud",
+                             "--humidity-raw",
+                             "--temperature-raw",
+                             "--humidity",
+                             "--temperature",
+                             "--fault",
+                             "--link",
+                             "--ack",
+                             "--text",
+                             "--text-delay",
+                             "--seed",
+                             "--quiet",
+                             "  none ",
+                             "  silent ",
+                             "  late:MS ",
+                             "  garbage ",
+                             "  short-telemetry ",
+                             "  bad-telemetry[:DEFECT] ",
+                             "letter",
+                             "humidity",
+                             "temperature"})
+        EXPECT_NE(help->text.find(word), std::string::npos) << word;
+    for (const char* mode :
+         {"none", "silent", "late:250", "garbage", "short-telemetry", "bad-telemetry",
+          "bad-telemetry:letter", "bad-telemetry:humidity", "bad-telemetry:temperature"})
+        EXPECT_TRUE(sim::parseFault(mode).has_value()) << mode;
+}
+
 TEST(DeviceLinkTest, ReplacesOldLinksAndCleansUpOnlyItsOwn) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
