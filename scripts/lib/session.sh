@@ -41,11 +41,16 @@ session_start_display() {
 }
 
 # Starts marlo-sim with the given extra options and a settings file pointing at it; its
-# decoded commands go to the given output (default: this script's output).
-session_start_robot() { # output [marlo-sim options...]
-  local output=${1:-/dev/stdout}
+# decoded commands go to the given file, or with "-" to this script's own output (shared,
+# not reopened, so nothing else written there is overwritten).
+session_start_robot() { # output|- [marlo-sim options...]
+  local output=$1
   shift
-  session_background "$build/sim/marlo-sim" --link "$session_work/robot" "$@" >"$output"
+  if [ "$output" = - ]; then
+    session_background "$build/sim/marlo-sim" --link "$session_work/robot" "$@"
+  else
+    session_background "$build/sim/marlo-sim" --link "$session_work/robot" "$@" >"$output"
+  fi
   session_wait_for -e "$session_work/robot"
   mkdir -p "$session_work/config"
   cat >"$session_work/config/QUELMAR.conf" <<CONF
