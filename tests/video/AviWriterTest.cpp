@@ -81,7 +81,12 @@ TEST_P(UncompressedRecording, ReadsBackBottomUpWithTheLiteralStreamHeader) {
 
 INSTANTIATE_TEST_SUITE_P(Intervals, UncompressedRecording,
                          testing::Values(DeclaredPeriod{100, 100}, DeclaredPeriod{40, 40},
-                                         DeclaredPeriod{0, 100}, DeclaredPeriod{-7, 100}));
+                                         DeclaredPeriod{0, 100}, DeclaredPeriod{-7, 100}),
+                         [](const testing::TestParamInfo<DeclaredPeriod>& info) {
+                             const int interval = info.param.interval;
+                             return (interval < 0 ? "minus" : "") +
+                                    std::to_string(std::abs(interval)) + "ms";
+                         });
 
 TEST(CompressedRecording, Wmv3RequestGivesMotionJpegKeyFrames) {
     QTemporaryDir dir;

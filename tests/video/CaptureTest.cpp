@@ -62,8 +62,9 @@ TEST(Capture, DeliversOnlyTheNewestPictureBottomRowFirstAndNothingAfterStop) {
     std::atomic<int> produced{0};
     Capture capture(
         [&](const std::uint8_t* bits, int width, int height) {
-            // The first delivery is slow: five newer pictures arrive meanwhile.
-            for (int wait = 0; seen.calls == 0 && produced < 6 && wait < 500; ++wait)
+            // The first delivery is slow: newer pictures arrive meanwhile. Once the seventh
+            // is read, the sixth (number 5) has been handed over.
+            for (int wait = 0; seen.calls == 0 && produced < 7 && wait < 500; ++wait)
                 std::this_thread::sleep_for(10ms);
             std::lock_guard lock(seen.mutex);
             const std::size_t row = static_cast<std::size_t>(width) * 3;
