@@ -738,6 +738,8 @@ void TForm1::VrDemoButton1Click() {
 void TForm1::RegainController() {
     state_.ControllerActive = true;
     AcquireJoystick();
+    if (state_.JoystickPresent)
+        PollJoystick();
 }
 
 void TForm1::Panel3DblClick() {
