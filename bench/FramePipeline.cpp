@@ -1,5 +1,6 @@
 // The per-frame cost of the picture pipeline at 352 x 288.
 #include "video/FramePipeline.h"
+#include "bench/QtBenchmarkMain.h"
 
 #include <QApplication>
 
@@ -54,13 +55,5 @@ BENCHMARK(BM_EffectAlone)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runQtBenchmarks(argc, argv);
 }

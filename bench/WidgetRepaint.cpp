@@ -1,6 +1,7 @@
 // Cost of one synchronous repaint of the slider and the jog meter, as caused by a property
 // change on a shown widget. Runs on the offscreen platform unless another one is chosen.
 
+#include "bench/QtBenchmarkMain.h"
 #include "widgets/Vrjogmeter.h"
 #include "widgets/Vrslider.h"
 
@@ -72,13 +73,5 @@ BENCHMARK(BM_JogMeterRepaint)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runQtBenchmarks(argc, argv);
 }
