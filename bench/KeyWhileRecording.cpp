@@ -7,6 +7,7 @@
 // milliseconds over Retardo (negative when the byte leaves before the pause would end).
 
 #include "app/Main.h"
+#include "bench/Percentile.h"
 #include "bench/QtBenchmarkMain.h"
 #include "platform/Capture.h"
 #include "platform/Dialogs.h"
@@ -98,14 +99,6 @@ void runEventLoopFor(int milliseconds) {
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
-}
-
-double percentile(std::vector<double> values, double fraction) {
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1));
-    return values[index];
 }
 
 // The console on the simulated robot, showing the test pattern, in a fresh working folder

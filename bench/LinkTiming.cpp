@@ -1,6 +1,7 @@
 // Pacing of the robot link, timed by the simulated robot's receive stamps:
 // the gap between the bytes of one message in the send-only state, and the cost of one
 // SendByte against a robot that answers. Both are reported as milliseconds over Retardo.
+#include "bench/Percentile.h"
 #include "link/Commands.h"
 #include "link/PortSetup.h"
 #include "link/RobotLink.h"
@@ -46,14 +47,6 @@ struct LinkOnSimulator {
         return std::move(setup.port);
     }
 };
-
-double percentile(std::vector<double> values, double fraction) {
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1));
-    return values[index];
-}
 
 void reportOverRetardo(benchmark::State& state, const std::vector<double>& milliseconds) {
     // A gap below Retardo can only come from late receive stamps, which lengthen the next gap.
