@@ -88,8 +88,16 @@ QString percentText(int position) {
 } // namespace
 
 TForm1::TForm1(QWidget* owner, QString cameraSource)
-    : QDialog(owner), ui_(std::make_unique<Ui::TForm1>()), cameraSource_(std::move(cameraSource)) {
+    : QDialog(owner), ui_(std::make_unique<Ui::TForm1>()), statusLine_([this](const QString& text) {
+          ui_->Rxtext->setText(text);
+          ui_->Rxtext->repaint();
+      }),
+      cameraSource_(std::move(cameraSource)) {
     ui_->setupUi(this);
+    statusRefresh_.setTimerType(Qt::PreciseTimer);
+    statusRefresh_.setInterval(500);
+    connect(&statusRefresh_, &QTimer::timeout, this, [this] { statusLine_.refresh(); });
+    statusRefresh_.start();
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(1014, 734);
@@ -314,7 +322,7 @@ void TForm1::StartController() {
     if (state_.JoystickPresent)
         Timer1->SetEnabled(true);
     else
-        ui_->Rxtext->setText(QStringLiteral("Sin joystick"));
+        showStatus(QStringLiteral("Sin joystick"));
 }
 
 bool TForm1::InitJoystick() {
@@ -487,8 +495,7 @@ void TForm1::setInversionEnabled(bool enabled) {
 }
 
 void TForm1::showStatus(const QString& text) {
-    ui_->Rxtext->setText(text);
-    ui_->Rxtext->repaint();
+    statusLine_.show(text);
 }
 
 void TForm1::setPowerBar(int position) {
@@ -525,7 +532,7 @@ void TForm1::clickStopRecord() {
 }
 
 void TForm1::showRobotText() {
-    ui_->Rxtext->setText(link_->textQuery());
+    showStatus(link_->textQuery());
 }
 
 void TForm1::setJogMeter(int value) {

@@ -4,6 +4,7 @@
 #include "input/ControlState.h"
 #include "input/GameController.h"
 #include "input/Keyboard.h"
+#include "input/StatusLine.h"
 #include "link/Inversion.h"
 #include "link/LinkIndicators.h"
 #include "link/RobotLink.h"
@@ -16,6 +17,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QTimer>
 
 #include <cstdint>
 #include <memory>
@@ -127,6 +129,7 @@ public:
     const robot::Telemetry& telemetry() const { return telemetry_; }
     const robot::InversionMode& inversion() const { return *inversion_; }
     const input::GameController& controller() const { return *controller_; }
+    input::StatusLine& statusLine() { return statusLine_; }
     video::FrameSurface& surface() { return surface_; }
     video::FramePipeline& pipeline() { return *pipeline_; }
     video::Recorder& recorder() { return recorder_; }
@@ -188,6 +191,9 @@ private:
     void setJogMeter(int value) override;
 
     std::unique_ptr<Ui::TForm1> ui_;
+    input::StatusLine statusLine_;
+    // Brings a lasting condition back to the status line after a key text covered it.
+    QTimer statusRefresh_;
     MainWindowState state_;
     QString portName_;
     QString modeString_;
