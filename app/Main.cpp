@@ -24,7 +24,6 @@
 #include <QKeyEvent>
 #include <QRandomGenerator>
 #include <QScreen>
-#include <QThread>
 #include <QWindow>
 
 #include <climits>
@@ -81,6 +80,18 @@ TVrTimer* makeTimer(QObject* owner, TVrTimerType type, unsigned interval,
     return timer;
 }
 
+input::StatusLine::Condition recordingCondition(video::RecordingWatch::Notice notice) {
+    switch (notice) {
+    case video::RecordingWatch::Notice::DiskLow:
+        return input::StatusLine::Condition::DiskLow;
+    case video::RecordingWatch::Notice::FramesDropped:
+        return input::StatusLine::Condition::FramesDropped;
+    case video::RecordingWatch::Notice::Failed:
+        break;
+    }
+    return input::StatusLine::Condition::RecordingFailed;
+}
+
 QString percentText(int position) {
     return QStringLiteral("% ") + QString::number(position * 2);
 }
@@ -92,12 +103,27 @@ TForm1::TForm1(QWidget* owner, QString cameraSource)
           ui_->Rxtext->setText(text);
           ui_->Rxtext->repaint();
       }),
-      cameraSource_(std::move(cameraSource)) {
+      cameraSource_(std::move(cameraSource)),
+      recordingWatch_(
+          recorder_,
+          [this](video::RecordingWatch::Notice notice, const QString& text) {
+              statusLine_.raise(recordingCondition(notice), text);
+          },
+          [this](video::RecordingWatch::Notice notice) {
+              statusLine_.clear(recordingCondition(notice));
+          }) {
     ui_->setupUi(this);
     statusRefresh_.setTimerType(Qt::PreciseTimer);
     statusRefresh_.setInterval(500);
     connect(&statusRefresh_, &QTimer::timeout, this, [this] { statusLine_.refresh(); });
     statusRefresh_.start();
+    recordingLook_.setTimerType(Qt::PreciseTimer);
+    recordingLook_.setInterval(250);
+    connect(&recordingLook_, &QTimer::timeout, this, [this] {
+        if (recordingWatch_.look())
+            ShowRecordingStopped();
+    });
+    recordingLook_.start();
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(1014, 734);
@@ -786,48 +812,50 @@ void TForm1::PhotoCommand() {
     state_.SnapshotNumber = name->number < INT_MAX ? name->number + 1 : name->number;
 }
 
+// The surface is copied under its lock and the recording started outside it, so the capture
+// thread never waits for the disk; a start that fails changes neither lamp nor buttons.
 void TForm1::RecordClick() {
     showStatus(QStringLiteral("Botón 5: Secuencia de vídeo"));
     const std::optional<video::GeneratedName> name = video::nextVideoName(state_.VideoNumber);
     state_.VideoFileName = name ? QString::fromStdString(name->fileName.string()) : QString();
     if (state_.Recording)
         return;
-    state_.Recording = true;
     auto& controls = pipeline_->controls;
     controls.FramesPaused = true;
-    bool opened = false;
-    if (name) {
+    std::vector<std::uint8_t> pixels;
+    video::DibSection picture;
+    {
         auto lock = surface_.lock();
-        const video::DibSection picture = surface_.dib();
-        opened =
-            recorder_.start(name->fileName, state_.Intervalo, ui_->Comprime->Active(), &picture);
+        picture = surface_.dib();
+        pixels.assign(picture.bits, picture.bits + picture.imageSize);
     }
-    controls.Recording = true;
-    if (!opened)
-        showStatus(QStringLiteral("Vídeo no grabado: no se pudo crear ") + state_.VideoFileName);
-    else if (recorder_.failure() != video::Recorder::Failure::None)
-        showStatus(QStringLiteral("Vídeo no grabado: fallo del grabador"));
-    QThread::msleep(1000);
+    picture.bits = pixels.data();
+    const std::filesystem::path fileName = name ? name->fileName : std::filesystem::path();
+    const bool started =
+        recordingWatch_.start(fileName, state_.Intervalo, ui_->Comprime->Active(), &picture);
     controls.FramesPaused = false;
     const int used = name ? name->number : state_.VideoNumber;
     state_.VideoNumber = used < INT_MAX ? used + 1 : used;
+    if (!started)
+        return;
+    state_.Recording = true;
+    controls.Recording = true;
     ui_->Led->SetEnableBlinking(true);
     ui_->Record->setEnabled(false);
 }
 
-// The recorder's lock lets a frame being added finish before the close; the pauses keep
-// the lamp and button changes where the operator expects them.
+// The file is completed on the writer thread; a failure there still reaches the status line.
 void TForm1::StopRecordClick() {
     showStatus(QStringLiteral("Botón 5: Fin secuencia de vídeo"));
     if (!state_.Recording)
         return;
+    recordingWatch_.stop();
+    ShowRecordingStopped();
+}
+
+void TForm1::ShowRecordingStopped() {
     state_.Recording = false;
     pipeline_->controls.Recording = false;
-    QThread::msleep(100);
-    recorder_.stop();
-    if (recorder_.failure() == video::Recorder::Failure::WriteFailed)
-        showStatus(QStringLiteral("Vídeo incompleto: fallo del grabador"));
-    QThread::msleep(100);
     ui_->Led->SetEnableBlinking(false);
     ui_->Led->SetColorIndex(1);
     ui_->Record->setEnabled(true);

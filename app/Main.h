@@ -14,6 +14,7 @@
 #include "video/FramePipeline.h"
 #include "video/FrameSurface.h"
 #include "video/Recorder.h"
+#include "video/RecordingWatch.h"
 
 #include <QDialog>
 #include <QString>
@@ -169,6 +170,7 @@ private:
     void ShowFrontCamera(bool front);
     void StartKeyPreview();
     void PreviewKey(QEvent* event);
+    void ShowRecordingStopped();
 
     void setTxLamp(bool on) override;
     void setRxLamp(bool on) override;
@@ -208,6 +210,9 @@ private:
     QString pictureName_ = QStringLiteral("captura01");
     video::FrameSurface surface_;
     video::Recorder recorder_;
+    video::RecordingWatch recordingWatch_;
+    // Looks at the recording often enough that a failure shows within a second.
+    QTimer recordingLook_;
     std::unique_ptr<video::FramePipeline> pipeline_;
     video::PicturePanel* rawPanel_ = nullptr;
     video::PicturePanel* resultPanel_ = nullptr;

@@ -3,7 +3,6 @@
 #include "video/LittleEndian.h"
 
 #include <algorithm>
-#include <system_error>
 
 namespace video {
 
@@ -85,15 +84,15 @@ void putStreamFormat(LittleEndian& out, const AviStreamFormat& format) {
 
 } // namespace
 
-AviFile::AviFile(std::ofstream out, std::filesystem::path fileName, const AviLimits& limits)
-    : out_(std::move(out)), fileName_(std::move(fileName)), limits_(limits) {}
+AviFile::AviFile(std::unique_ptr<platform::DiskFile> file, const AviLimits& limits)
+    : file_(std::move(file)), limits_(limits) {}
 
 std::unique_ptr<AviFile> AviFile::create(const std::filesystem::path& fileName,
                                          const AviLimits& limits) {
-    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-    if (!out)
+    auto file = platform::localDisk().create(fileName);
+    if (!file)
         return nullptr;
-    return std::unique_ptr<AviFile>(new AviFile(std::move(out), fileName, limits));
+    return std::make_unique<AviFile>(std::move(file), limits);
 }
 
 std::uint32_t AviFile::chunkId() const {
@@ -101,13 +100,7 @@ std::uint32_t AviFile::chunkId() const {
 }
 
 bool AviFile::writeAt(std::uint64_t position, std::span<const std::uint8_t> bytes) {
-    out_.seekp(static_cast<std::streamoff>(position));
-    out_.write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    if (out_)
-        return true;
-    out_.clear();
-    return false;
+    return file_->writeAt(position, bytes);
 }
 
 bool AviFile::append(std::span<const std::uint8_t> bytes) {
@@ -121,6 +114,16 @@ bool AviFile::put32At(std::uint64_t position, std::uint32_t value) {
     LittleEndian bytes;
     bytes.put32(value);
     return writeAt(position, bytes.bytes());
+}
+
+// What the headers are about to point at reaches the device first, together with the frames
+// written before it.
+AviResult AviFile::appendDurably(std::span<const std::uint8_t> bytes) {
+    return append(bytes) && file_->syncData() ? AVIERR_OK : AVIERR_FILEWRITE;
+}
+
+std::uint32_t AviFile::indexedFrames() const {
+    return static_cast<std::uint32_t>(framesBeforeRiff_ + unindexedFrom_);
 }
 
 AviResult AviFile::begin(const AviStreamFormat& format) {
@@ -155,10 +158,8 @@ AviResult AviFile::begin(const AviStreamFormat& format) {
     moviStart_ = out.size();
     closeList(out, openList(out, "LIST", "movi"));
     closeList(out, riff);
-    if (!append(out.bytes()) || !out_.flush()) {
-        out_.clear();
+    if (appendDurably(out.bytes()) != AVIERR_OK)
         return AVIERR_FILEWRITE;
-    }
     begun_ = true;
     return AVIERR_OK;
 }
@@ -178,6 +179,9 @@ AviResult AviFile::writeFrame(std::span<const std::uint8_t> data) {
     const bool written =
         append(header.bytes()) && append(data) && (data.size() % 2 == 0 || append(pad));
     if (!written) {
+        // The part of the chunk that was written goes, which on a full disk also frees the
+        // room the last index needs.
+        file_->truncate(start);
         end_ = start;
         return AVIERR_FILEWRITE;
     }
@@ -210,7 +214,7 @@ AviResult AviFile::writeIndexFrom(std::size_t first, bool mergeRiff) {
         index.put32(riffFrames_[i].size);
     }
     const std::uint64_t position = end_;
-    if (!append(index.bytes()))
+    if (appendDurably(index.bytes()) != AVIERR_OK)
         return AVIERR_FILEWRITE;
     if (mergeRiff)
         superIndex_.resize(riffFirstEntry_);
@@ -227,7 +231,7 @@ AviResult AviFile::patchHeaders(std::size_t firstChangedEntry) {
         entries.put32(superIndex_[i].size);
         entries.put32(superIndex_[i].frames);
     }
-    const auto declared = static_cast<std::uint32_t>(framesBeforeRiff_ + unindexedFrom_);
+    const auto declared = indexedFrames();
     if (firstRiff_)
         firstRiffFrames_ = declared;
     const bool patched =
@@ -237,10 +241,7 @@ AviResult AviFile::patchHeaders(std::size_t firstChangedEntry) {
         put32At(positions_.strhLength, declared) && put32At(positions_.dmlhTotalFrames, declared) &&
         put32At(moviStart_ + 4, size32(end_ - moviStart_ - chunkHeaderSize)) &&
         put32At(riffStart_ + 4, size32(end_ - riffStart_ - chunkHeaderSize));
-    if (patched && out_.flush())
-        return AVIERR_OK;
-    out_.clear();
-    return AVIERR_FILEWRITE;
+    return patched && file_->syncData() ? AVIERR_OK : AVIERR_FILEWRITE;
 }
 
 AviResult AviFile::endRiff() {
@@ -271,13 +272,10 @@ AviResult AviFile::writeIdx1() {
         index.put32(static_cast<std::uint32_t>(frame.offset - chunkHeaderSize - moviType));
         index.put32(frame.size);
     }
-    const bool written = append(index.bytes()) &&
+    const bool written = appendDurably(index.bytes()) == AVIERR_OK &&
                          put32At(riffStart_ + 4, size32(end_ - riffStart_ - chunkHeaderSize)) &&
-                         out_.flush();
-    if (written)
-        return AVIERR_OK;
-    out_.clear();
-    return AVIERR_FILEWRITE;
+                         file_->syncData();
+    return written ? AVIERR_OK : AVIERR_FILEWRITE;
 }
 
 AviResult AviFile::startRiff(std::uint32_t riffType) {
@@ -321,14 +319,10 @@ AviResult AviFile::finish() {
         if (!append(out.bytes()))
             result = AVIERR_FILEWRITE;
     }
-    out_.close();
-    if (out_.fail())
+    // Drops what a failed write left past the last complete chunk.
+    file_->truncate(end_);
+    if (!file_->close())
         result = AVIERR_FILEWRITE;
-    // Drops what a failed frame write left past the last complete chunk.
-    std::error_code error;
-    if (std::filesystem::is_regular_file(fileName_, error) &&
-        std::filesystem::file_size(fileName_, error) > end_)
-        std::filesystem::resize_file(fileName_, end_, error);
     return result;
 }
 

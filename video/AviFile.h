@@ -1,10 +1,10 @@
 #pragma once
 
+#include "platform/Disk.h"
 #include "video/AviWriter.h"
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <span>
 #include <vector>
@@ -33,11 +33,14 @@ struct AviLimits {
 // 'movi' lists, an 'ix00' standard index after each batch of frames, the 'indx' super index
 // pointing at them, a new 'RIFF AVIX' once the current RIFF passes the limit, 'idx1' in the
 // first RIFF. Headers are patched in place, so the file as written so far is always a
-// complete AVI up to the last index written.
+// complete AVI up to the last index written. Each index reaches the device before the
+// headers that point at it are patched, so a power cut keeps the file readable up to its
+// last index.
 class AviFile {
 public:
     static std::unique_ptr<AviFile> create(const std::filesystem::path& fileName,
                                            const AviLimits& limits = {});
+    explicit AviFile(std::unique_ptr<platform::DiskFile> file, const AviLimits& limits = {});
 
     AviResult begin(const AviStreamFormat& format);
     bool begun() const { return begun_; }
@@ -48,6 +51,11 @@ public:
     // Writes the last index and headers (an empty AVI when no stream was begun).
     AviResult finish();
     std::uint32_t frames() const { return totalFrames_; }
+    // Frames an index points at: what a reader finds.
+    std::uint32_t indexedFrames() const;
+    std::uint64_t size() const { return end_; }
+    // Why the first failed write failed.
+    platform::DiskError diskError() const { return file_->error(); }
 
 private:
     struct FrameEntry {
@@ -67,11 +75,10 @@ private:
         std::uint64_t dmlhTotalFrames = 0;
     };
 
-    AviFile(std::ofstream out, std::filesystem::path fileName, const AviLimits& limits);
-
     bool writeAt(std::uint64_t position, std::span<const std::uint8_t> bytes);
     bool append(std::span<const std::uint8_t> bytes);
     bool put32At(std::uint64_t position, std::uint32_t value);
+    AviResult appendDurably(std::span<const std::uint8_t> bytes);
     AviResult startRiff(std::uint32_t riffType);
     AviResult writeIndexFrom(std::size_t first, bool mergeRiff);
     AviResult endRiff();
@@ -79,8 +86,7 @@ private:
     AviResult patchHeaders(std::size_t firstChangedEntry);
     std::uint32_t chunkId() const;
 
-    std::ofstream out_;
-    std::filesystem::path fileName_;
+    std::unique_ptr<platform::DiskFile> file_;
     AviLimits limits_;
     AviStreamFormat format_;
     Positions positions_;

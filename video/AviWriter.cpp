@@ -41,10 +41,15 @@ AviWriter::~AviWriter() {
 
 std::unique_ptr<AviWriter> AviWriter::open(const std::filesystem::path& fileName,
                                            int framePeriodMs) {
-    auto file = AviFile::create(fileName);
+    return open(platform::localDisk().create(fileName), framePeriodMs);
+}
+
+std::unique_ptr<AviWriter> AviWriter::open(std::unique_ptr<platform::DiskFile> file,
+                                           int framePeriodMs) {
     if (!file)
         return nullptr;
-    return std::unique_ptr<AviWriter>(new AviWriter(std::move(file), framePeriodMs));
+    return std::unique_ptr<AviWriter>(
+        new AviWriter(std::make_unique<AviFile>(std::move(file)), framePeriodMs));
 }
 
 AviResult AviWriter::fail(AviResult result) {
@@ -112,7 +117,7 @@ AviResult AviWriter::flushIndex() {
     if (!file_->hasUnindexedFrames())
         return AVIERR_OK;
     const auto now = Clock::now();
-    if (now - lastIndex_ < flushPeriod)
+    if (now - lastIndex_ < flushPeriod && file_->indexedFrames() > 0)
         return AVIERR_OK;
     lastIndex_ = now;
     return check(file_->writeIndex());
@@ -127,6 +132,18 @@ AviResult AviWriter::close() {
 
 std::uint32_t AviWriter::framesWritten() const {
     return file_->frames();
+}
+
+std::uint32_t AviWriter::framesIndexed() const {
+    return file_->indexedFrames();
+}
+
+std::uint64_t AviWriter::bytesWritten() const {
+    return file_->size();
+}
+
+platform::DiskError AviWriter::diskError() const {
+    return file_->diskError();
 }
 
 std::unique_ptr<AviWriter> OpenVideoWriter(const std::filesystem::path& fileName,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Disk.h"
 #include "video/Dib.h"
 
 #include <chrono>
@@ -57,18 +58,20 @@ constexpr AviCompressOptions wmv3Options() {
 class AviFile;
 class MotionJpeg;
 
-// One AVI file with one video stream. Frames go out as they come; each frame added indexes the
-// waiting ones once flushPeriod has passed, and flushIndex does the same for a caller's timer,
-// so a file cut off by a crash plays up to its last index. Past
-// 1 GiB the file continues in further RIFF lists (OpenDML). Any failed write sets failed() for
-// good. Destroying an open writer closes it.
+// One AVI file with one video stream. Frames go out as they come; the first frame is indexed
+// at once and each later one indexes the waiting ones once flushPeriod has passed, and
+// flushIndex does the same for a caller's timer, so a file cut off by a crash or a power cut
+// plays up to its last index. Past 1 GiB the file continues in further RIFF lists (OpenDML).
+// Any failed write sets failed() for good. Destroying an open writer closes it.
 class AviWriter {
 public:
     using Clock = std::chrono::steady_clock;
-    static constexpr Clock::duration flushPeriod = std::chrono::milliseconds(500);
+    static constexpr Clock::duration flushPeriod = std::chrono::seconds(1);
 
     // None when the file cannot be created. A non-positive frame period declares 100 ms.
     static std::unique_ptr<AviWriter> open(const std::filesystem::path& fileName,
+                                           int framePeriodMs);
+    static std::unique_ptr<AviWriter> open(std::unique_ptr<platform::DiskFile> file,
                                            int framePeriodMs);
     ~AviWriter();
     AviWriter(const AviWriter&) = delete;
@@ -76,13 +79,18 @@ public:
 
     AviResult setCompression(const DibSection* bitmap, const AviCompressOptions* options);
     AviResult addFrame(const DibSection* bitmap);
-    // Writes the index of the frames added since the last time and patches the headers, when
-    // some are waiting and flushPeriod has passed since then.
+    // Forces the frames added since the last time onto the device, then their index, then
+    // the headers that point at it, when some are waiting and flushPeriod has passed since
+    // then (at once for the first frame).
     AviResult flushIndex();
     AviResult close();
 
     bool failed() const { return failed_; }
     std::uint32_t framesWritten() const;
+    // Frames a reader finds in the file as it stands.
+    std::uint32_t framesIndexed() const;
+    std::uint64_t bytesWritten() const;
+    platform::DiskError diskError() const;
 
 private:
     AviWriter(std::unique_ptr<AviFile> file, int framePeriodMs);

@@ -1,113 +1,360 @@
 #include "video/Recorder.h"
 
-#include <chrono>
+#include "video/DibCheck.h"
+#include "video/MotionJpeg.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
 
 namespace video {
 
 namespace {
 
-constexpr auto indexCheckPeriod = std::chrono::milliseconds(250);
+using Failure = Recorder::Failure;
+using Clock = Recorder::Clock;
+
+// How often the writer thread looks at its queue when no frame wakes it.
+constexpr auto idleWake = std::chrono::milliseconds(250);
+constexpr std::size_t chunkOverhead = 8 + 16 + 8; // chunk header and both index entries
+
+struct QueuedFrame {
+    std::vector<std::uint8_t> pixels;
+    DibSection dib;
+    Clock::time_point arrived;
+
+    void copy(const DibSection& frame, std::vector<std::uint8_t> buffer, Clock::time_point at) {
+        pixels = std::move(buffer);
+        const std::size_t size = dibPixelBytes(frame);
+        pixels.resize(size);
+        std::memcpy(pixels.data(), frame.bits, size);
+        dib = frame;
+        dib.bits = pixels.data();
+        dib.imageSize = size;
+        arrived = at;
+    }
+};
+
+Failure failureFor(const AviWriter& writer) {
+    return writer.diskError() == platform::DiskError::Full ? Failure::DiskFull
+                                                           : Failure::WriteFailed;
+}
+
+std::uint64_t bytesPerFrame(bool compress, const DibSection* surface) {
+    if (surface == nullptr || !isCompleteDib(*surface))
+        return dibPixelBytes(DibSection{352, 288}) + chunkOverhead;
+    if (compress) {
+        MotionJpeg encoder;
+        if (encoder.encode(*surface))
+            return encoder.bytes().size() + chunkOverhead;
+    }
+    return dibPixelBytes(*surface) + chunkOverhead;
+}
+
+int secondsOfRecording(std::uint64_t freeBytes, double bytesPerSecond) {
+    const double seconds = static_cast<double>(freeBytes) / std::max(bytesPerSecond, 1.0);
+    return static_cast<int>(std::min(seconds, 1e9));
+}
 
 } // namespace
 
+class Recorder::Session {
+public:
+    Session(std::unique_ptr<AviWriter> writer, std::filesystem::path fileName,
+            const platform::Disk& disk, const Limits& limits, double bytesPerSecond)
+        : writer_(std::move(writer)), fileName_(std::move(fileName)), disk_(disk), limits_(limits),
+          estimatedRate_(bytesPerSecond) {}
+
+    void compressFrom(const DibSection* surface) {
+        compress_ = true;
+        if (surface != nullptr && isCompleteDib(*surface)) {
+            setUpFrame_.emplace();
+            setUpFrame_->copy(*surface, {}, Clock::now());
+        }
+    }
+
+    void noteSpace(int secondsLeft) {
+        lowSeconds_ = secondsLeft < limits_.warnBelow.count() ? secondsLeft : -1;
+    }
+
+    // Capture thread: the copy is made outside the lock, which is held only to take a buffer
+    // and to queue the frame.
+    void push(const DibSection& frame) {
+        if (!accepting_ || !isCompleteDib(frame))
+            return;
+        const auto now = Clock::now();
+        std::vector<std::uint8_t> buffer;
+        {
+            const std::lock_guard lock(mutex_);
+            if (queueFull(now)) {
+                ++dropped_;
+                return;
+            }
+            if (!spare_.empty()) {
+                buffer = std::move(spare_.back());
+                spare_.pop_back();
+            }
+            ++reserved_;
+        }
+        QueuedFrame queued;
+        queued.copy(frame, std::move(buffer), now);
+        {
+            const std::lock_guard lock(mutex_);
+            --reserved_;
+            queue_.push_back(std::move(queued));
+        }
+        ready_.notify_one();
+    }
+
+    void finish() {
+        accepting_ = false;
+        {
+            const std::lock_guard lock(mutex_);
+            finishing_ = true;
+        }
+        ready_.notify_one();
+    }
+
+    void run() {
+        if (compress_ && setUpFrame_ && !setUpCompression(setUpFrame_->dib))
+            return end(failureFor(*writer_));
+        lastCheck_ = Clock::now();
+        for (;;) {
+            std::optional<QueuedFrame> frame;
+            bool drained = false;
+            {
+                std::unique_lock lock(mutex_);
+                ready_.wait_for(lock, idleWake, [this] { return !queue_.empty() || finishing_; });
+                if (!queue_.empty()) {
+                    frame = std::move(queue_.front());
+                    queue_.pop_front();
+                }
+                drained = finishing_ && !frame && reserved_ == 0;
+            }
+            if (frame)
+                write(std::move(*frame));
+            else
+                writer_->flushIndex();
+            if (writer_->failed())
+                return end(failureFor(*writer_));
+            if (drained)
+                return end(Failure::None);
+            if (spaceRunsOut())
+                return end(Failure::SpaceLow);
+        }
+    }
+
+    bool accepting() const { return accepting_; }
+    bool closed() const { return closed_; }
+    Failure failure() const { return failure_; }
+    std::uint32_t written() const { return written_; }
+    std::uint32_t dropped() const { return dropped_; }
+    std::optional<int> lowSeconds() const {
+        const int seconds = lowSeconds_;
+        return seconds < 0 ? std::nullopt : std::optional<int>(seconds);
+    }
+
+private:
+    bool queueFull(Clock::time_point now) const {
+        const std::size_t waiting = queue_.size() + reserved_;
+        return waiting >= limits_.queueFrames ||
+               (!queue_.empty() && now - queue_.front().arrived >= limits_.queueSpan);
+    }
+
+    bool setUpCompression(const DibSection& frame) {
+        compress_ = false;
+        const auto options = wmv3Options();
+        return SetVideoCompression(writer_.get(), &frame, &options) == AVIERR_OK;
+    }
+
+    void write(QueuedFrame frame) {
+        if (compress_ && !setUpCompression(frame.dib))
+            return;
+        if (AddVideoFrame(writer_.get(), &frame.dib) == AVIERR_OK)
+            written_ = writer_->framesWritten();
+        const std::lock_guard lock(mutex_);
+        spare_.push_back(std::move(frame.pixels));
+    }
+
+    // Every check period, the free space against the rate of the last period (the estimate
+    // while no frame came, since the frames will come at about that rate).
+    bool spaceRunsOut() {
+        const auto now = Clock::now();
+        if (now - lastCheck_ < limits_.spaceCheckPeriod)
+            return false;
+        const double elapsed = std::chrono::duration<double>(now - lastCheck_).count();
+        const std::uint64_t bytes = writer_->bytesWritten();
+        const double measured = static_cast<double>(bytes - lastBytes_) / elapsed;
+        lastCheck_ = now;
+        lastBytes_ = bytes;
+        const auto free = disk_.freeBytes(fileName_.parent_path());
+        if (!free)
+            return false;
+        const int seconds = secondsOfRecording(*free, measured > 0 ? measured : estimatedRate_);
+        noteSpace(seconds);
+        return seconds < limits_.stopBelow.count();
+    }
+
+    void end(Failure failure) {
+        accepting_ = false;
+        {
+            const std::lock_guard lock(mutex_);
+            queue_.clear();
+            spare_.clear();
+        }
+        const bool completed = writer_->close() == AVIERR_OK;
+        if (failure == Failure::None && !completed)
+            failure = failureFor(*writer_);
+        written_ = writer_->framesIndexed();
+        writer_.reset();
+        if (written_ == 0)
+            disk_.remove(fileName_);
+        lowSeconds_ = -1;
+        failure_ = failure;
+        closed_ = true;
+    }
+
+    std::unique_ptr<AviWriter> writer_;
+    const std::filesystem::path fileName_;
+    const platform::Disk& disk_;
+    const Limits& limits_;
+    const double estimatedRate_;
+    bool compress_ = false;
+    std::optional<QueuedFrame> setUpFrame_;
+    Clock::time_point lastCheck_;
+    std::uint64_t lastBytes_ = 0;
+
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::deque<QueuedFrame> queue_;
+    std::vector<std::vector<std::uint8_t>> spare_;
+    std::size_t reserved_ = 0;
+    bool finishing_ = false;
+
+    std::atomic<bool> accepting_ = true;
+    std::atomic<bool> closed_ = false;
+    std::atomic<Failure> failure_ = Failure::None;
+    std::atomic<std::uint32_t> written_ = 0;
+    std::atomic<std::uint32_t> dropped_ = 0;
+    std::atomic<int> lowSeconds_ = -1;
+};
+
+Recorder::Recorder(platform::Disk disk, Limits limits) : disk_(std::move(disk)), limits_(limits) {}
+
 Recorder::~Recorder() {
     stop();
+    // Each writer finishes its file before its thread is joined.
+    writers_.clear();
 }
 
 bool Recorder::start(const std::filesystem::path& fileName, int intervalMs, bool compress,
                      const DibSection* surface) {
     {
         const std::lock_guard lock(mutex_);
-        if (recording_)
+        if (running_ && !running_->closed())
             return false;
-        recording_ = true;
-        failure_ = Failure::None;
-        framesWritten_ = 0;
     }
-    // Made outside the lock, so the capture thread drops frames meanwhile instead of waiting.
-    auto writer = OpenVideoWriter(fileName, intervalMs);
-    bool compressPending = false;
-    AviResult setUp = AVIERR_OK;
-    if (writer && compress) {
-        const auto options = wmv3Options();
-        setUp = SetVideoCompression(writer.get(), surface, &options);
-        // Without a surface to describe, the first frame sets the compression up.
-        compressPending = setUp == AVIERR_BADPARAM;
-    }
-    const std::lock_guard lock(mutex_);
-    if (!writer) {
-        failure_ = Failure::CannotCreate;
+    stop();
+    auto refuse = [this](Failure failure) {
+        const std::lock_guard lock(mutex_);
+        startFailure_ = failure;
+        last_.reset();
         return false;
-    }
-    writer_ = std::move(writer);
-    compressPending_ = compressPending;
-    noteResult(setUp);
-    flusher_ = std::jthread([this](std::stop_token stop) { flushWhileRecording(stop); });
+    };
+    const double rate =
+        static_cast<double>(bytesPerFrame(compress, surface)) * limits_.assumedFramesPerSecond;
+    std::optional<int> secondsLeft;
+    if (const auto free = disk_.freeBytes(fileName.parent_path()))
+        secondsLeft = secondsOfRecording(*free, rate);
+    if (secondsLeft && *secondsLeft < limits_.stopBelow.count())
+        return refuse(Failure::NoSpace);
+    auto writer = AviWriter::open(disk_.create(fileName), intervalMs);
+    if (!writer)
+        return refuse(Failure::CannotCreate);
+    auto session = std::make_shared<Session>(std::move(writer), fileName, disk_, limits_, rate);
+    if (compress)
+        session->compressFrom(surface);
+    if (secondsLeft)
+        session->noteSpace(*secondsLeft);
+    std::jthread thread([session] { session->run(); });
+    const std::lock_guard lock(mutex_);
+    startFailure_ = Failure::None;
+    running_ = session;
+    last_ = session;
+    writers_.emplace_back(std::move(session), std::move(thread));
     return true;
 }
 
 void Recorder::addFrame(const DibSection& frame) {
-    const std::lock_guard lock(mutex_);
-    if (!writer_)
-        return;
-    if (compressPending_) {
-        const auto options = wmv3Options();
-        const auto result = SetVideoCompression(writer_.get(), &frame, &options);
-        compressPending_ = result == AVIERR_BADPARAM;
-        noteResult(result);
+    std::shared_ptr<Session> session;
+    {
+        const std::lock_guard lock(mutex_);
+        session = running_;
     }
-    const auto result = AddVideoFrame(writer_.get(), &frame);
-    if (result == AVIERR_OK)
-        ++framesWritten_;
-    noteResult(result);
+    if (session)
+        session->push(frame);
 }
 
 void Recorder::stop() {
-    std::unique_ptr<AviWriter> writer;
-    std::jthread flusher;
+    std::shared_ptr<Session> session;
     {
         const std::lock_guard lock(mutex_);
-        if (!recording_)
-            return;
-        recording_ = false;
-        writer = std::move(writer_);
-        flusher = std::move(flusher_);
+        session = std::move(running_);
     }
-    if (flusher.joinable()) {
-        flusher.request_stop();
-        flusher.join();
+    if (session)
+        session->finish();
+    reapClosed();
+}
+
+bool Recorder::waitUntilClosed(std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    auto allClosed = [this] {
+        return std::all_of(writers_.begin(), writers_.end(),
+                           [](const auto& writer) { return writer.first->closed(); });
+    };
+    while (!allClosed()) {
+        if (Clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    if (writer && CloseVideoWriter(std::move(writer)) != AVIERR_OK) {
-        const std::lock_guard lock(mutex_);
-        failure_ = Failure::WriteFailed;
-    }
+    reapClosed();
+    return true;
+}
+
+// Joins the threads of the recordings that are complete; never waits on a running one.
+void Recorder::reapClosed() {
+    std::erase_if(writers_, [](const auto& writer) { return writer.first->closed(); });
 }
 
 bool Recorder::recording() const {
-    return recording_;
+    const std::lock_guard lock(mutex_);
+    return running_ && !running_->closed();
+}
+
+bool Recorder::closed() const {
+    const std::lock_guard lock(mutex_);
+    return !last_ || last_->closed();
 }
 
 Recorder::Failure Recorder::failure() const {
-    return failure_;
+    const std::lock_guard lock(mutex_);
+    return last_ ? last_->failure() : startFailure_.load();
 }
 
 std::uint32_t Recorder::framesWritten() const {
-    return framesWritten_;
+    const std::lock_guard lock(mutex_);
+    return last_ ? last_->written() : 0;
 }
 
-void Recorder::flushWhileRecording(std::stop_token stop) {
-    std::unique_lock lock(mutex_);
-    while (!wake_.wait_for(lock, stop, indexCheckPeriod, [] { return false; })) {
-        if (stop.stop_requested())
-            return;
-        if (writer_)
-            noteResult(writer_->flushIndex());
-    }
+std::uint32_t Recorder::framesDropped() const {
+    const std::lock_guard lock(mutex_);
+    return last_ ? last_->dropped() : 0;
 }
 
-void Recorder::noteResult(AviResult result) {
-    if (result != AVIERR_OK && writer_ && writer_->failed())
-        failure_ = Failure::WriteFailed;
+std::optional<int> Recorder::secondsLeftWhenLow() const {
+    const std::lock_guard lock(mutex_);
+    return last_ && last_->accepting() ? last_->lowSeconds() : std::nullopt;
 }
 
 } // namespace video

@@ -127,9 +127,9 @@ TEST_F(VideoWindow, FailuresToWriteAreShownInTheStatusLine) {
     form->RecordClick();
     EXPECT_TRUE(ui().Rxtext->text().startsWith("Vídeo no grabado"))
         << ui().Rxtext->text().toStdString();
-    EXPECT_TRUE(ui().Led->EnableBlinking());
-    form->StopRecordClick();
     EXPECT_FALSE(form->state().Recording);
+    EXPECT_FALSE(ui().Led->EnableBlinking()) << "a failed start leaves the lamp as it was";
+    EXPECT_TRUE(ui().Record->isEnabled());
     QDir::setCurrent(folder.path("."));
 }
 
@@ -166,6 +166,7 @@ TEST_F(VideoWindow, RecordingPlaysInAnIndependentReader) {
     EXPECT_FALSE(ui().Led->EnableBlinking());
     EXPECT_EQ(ui().Led->ColorIndex(), 1);
     EXPECT_TRUE(ui().Record->isEnabled());
+    ASSERT_TRUE(form->recorder().waitUntilClosed(std::chrono::seconds(20)));
     EXPECT_EQ(probe(folder.path(expectedName)), "352,288,10/1,6");
     feed(2);
     EXPECT_EQ(probe(folder.path(expectedName)), "352,288,10/1,6") << "no frame after the stop";

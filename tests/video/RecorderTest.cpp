@@ -11,6 +11,7 @@ namespace {
 
 using namespace video_test;
 using Failure = video::Recorder::Failure;
+constexpr auto closeTimeout = std::chrono::seconds(20);
 
 void addFrames(video::Recorder& recorder, int count) {
     for (int n = 0; n < count; ++n) {
@@ -36,6 +37,7 @@ TEST(Recorder, StartAgainAndStopWhileIdleChangeNothing) {
     recorder.stop();
     recorder.addFrame(dib);
     recorder.stop();
+    ASSERT_TRUE(recorder.waitUntilClosed(closeTimeout));
 
     EXPECT_FALSE(recorder.recording());
     EXPECT_EQ(recorder.failure(), Failure::None);
@@ -46,16 +48,18 @@ TEST(Recorder, StartAgainAndStopWhileIdleChangeNothing) {
     EXPECT_EQ(found.frames, 5);
 }
 
-TEST(Recorder, FileThatCannotBeCreatedIsReported) {
+TEST(Recorder, FileThatCannotBeCreatedIsReportedAndLeavesTheRecorderIdle) {
     QTemporaryDir dir;
     video::Recorder recorder;
     EXPECT_FALSE(recorder.start(inDir(dir, "no/such/001video.avi"), 100, false, nullptr));
-    EXPECT_TRUE(recorder.recording());
+    EXPECT_FALSE(recorder.recording());
     EXPECT_EQ(recorder.failure(), Failure::CannotCreate);
     addFrames(recorder, 2);
     EXPECT_EQ(recorder.framesWritten(), 0u);
     recorder.stop();
-    EXPECT_FALSE(recorder.recording());
+    EXPECT_EQ(recorder.failure(), Failure::CannotCreate);
+    ASSERT_TRUE(recorder.start(inDir(dir, "002video.avi"), 100, false, nullptr));
+    EXPECT_EQ(recorder.failure(), Failure::None) << "the next start forgets the last failure";
 }
 
 TEST(Recorder, CompressionWithoutSurfaceIsSetUpByTheFirstFrame) {
@@ -65,6 +69,7 @@ TEST(Recorder, CompressionWithoutSurfaceIsSetUpByTheFirstFrame) {
     ASSERT_TRUE(recorder.start(file, 100, true, nullptr));
     addFrames(recorder, 3);
     recorder.stop();
+    ASSERT_TRUE(recorder.waitUntilClosed(closeTimeout));
     EXPECT_EQ(recorder.failure(), Failure::None);
     const auto found = probe(file);
     EXPECT_EQ(found.codec, "mjpeg");
@@ -83,13 +88,15 @@ TEST(Recorder, DestroyedWhileRecordingCompletesTheFile) {
     EXPECT_EQ(readHeaders(file).dmlhTotalFrames, 4u);
 }
 
-TEST(Recorder, IndexIsWrittenWithinASecondAfterFramesStop) {
+TEST(Recorder, IndexIsWrittenAboutASecondAfterFramesStop) {
     QTemporaryDir dir;
     const auto file = inDir(dir, "005video.avi");
     video::Recorder recorder;
     ASSERT_TRUE(recorder.start(file, 100, false, nullptr));
     addFrames(recorder, 3);
-    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (readHeaders(file).dmlhTotalFrames < 3 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
 
     const auto snapshot = inDir(dir, "copia.avi");
     std::filesystem::copy_file(file, snapshot);
@@ -117,6 +124,7 @@ TEST(Recorder, CaptureThreadNeverMeetsAHalfMadeOrClosedWriter) {
     }
     capturing = false;
     capture.join();
+    ASSERT_TRUE(recorder.waitUntilClosed(closeTimeout));
     EXPECT_EQ(recorder.failure(), Failure::None);
     for (const auto& file : files) {
         SCOPED_TRACE(file.string());

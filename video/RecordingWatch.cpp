@@ -1,0 +1,96 @@
+#include "video/RecordingWatch.h"
+
+namespace video {
+
+QString recordingFailureText(Recorder::Failure failure, const QString& fileName) {
+    switch (failure) {
+    case Recorder::Failure::None:
+        return {};
+    case Recorder::Failure::CannotCreate:
+        return QStringLiteral("Vídeo no grabado: no se pudo crear ") + fileName;
+    case Recorder::Failure::NoSpace:
+        return QStringLiteral("Vídeo no grabado: disco lleno");
+    case Recorder::Failure::SpaceLow:
+        return QStringLiteral("Vídeo detenido: disco casi lleno");
+    case Recorder::Failure::DiskFull:
+        return QStringLiteral("Vídeo incompleto: disco lleno");
+    case Recorder::Failure::WriteFailed:
+        break;
+    }
+    return QStringLiteral("Vídeo incompleto: fallo del grabador");
+}
+
+QString diskLowText(int secondsLeft) {
+    return QStringLiteral("Poco espacio en disco: quedan %1 s de vídeo").arg(secondsLeft);
+}
+
+QString framesDroppedText(std::uint32_t frames) {
+    return QStringLiteral("Vídeo: %1 fotogramas perdidos, el disco no da abasto").arg(frames);
+}
+
+RecordingWatch::RecordingWatch(Recorder& recorder, Raise raise, Clear clear)
+    : recorder_(recorder), raise_(std::move(raise)), clear_(std::move(clear)) {}
+
+bool RecordingWatch::start(const std::filesystem::path& fileName, int intervalMs, bool compress,
+                           const DibSection* surface) {
+    for (const Notice notice : {Notice::Failed, Notice::DiskLow, Notice::FramesDropped})
+        clear_(notice);
+    fileName_ = QString::fromStdString(fileName.string());
+    dropped_ = 0;
+    secondsLeft_.reset();
+    closing_ = false;
+    running_ = recorder_.start(fileName, intervalMs, compress, surface);
+    if (running_)
+        lookAtQueueAndSpace();
+    else
+        reportFailure();
+    return running_;
+}
+
+void RecordingWatch::stop() {
+    if (!running_)
+        return;
+    running_ = false;
+    closing_ = true;
+    recorder_.stop();
+    clear_(Notice::DiskLow);
+}
+
+bool RecordingWatch::look() {
+    if (closing_ && recorder_.closed()) {
+        closing_ = false;
+        reportFailure();
+    }
+    if (!running_)
+        return false;
+    lookAtQueueAndSpace();
+    if (recorder_.recording())
+        return false;
+    running_ = false;
+    recorder_.stop();
+    clear_(Notice::DiskLow);
+    reportFailure();
+    return true;
+}
+
+void RecordingWatch::lookAtQueueAndSpace() {
+    if (const std::uint32_t dropped = recorder_.framesDropped(); dropped != dropped_) {
+        dropped_ = dropped;
+        raise_(Notice::FramesDropped, framesDroppedText(dropped));
+    }
+    const std::optional<int> secondsLeft = recorder_.secondsLeftWhenLow();
+    if (secondsLeft == secondsLeft_)
+        return;
+    secondsLeft_ = secondsLeft;
+    if (secondsLeft)
+        raise_(Notice::DiskLow, diskLowText(*secondsLeft));
+    else
+        clear_(Notice::DiskLow);
+}
+
+void RecordingWatch::reportFailure() {
+    if (const auto failure = recorder_.failure(); failure != Recorder::Failure::None)
+        raise_(Notice::Failed, recordingFailureText(failure, fileName_));
+}
+
+} // namespace video
