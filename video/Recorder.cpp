@@ -217,8 +217,8 @@ private:
 
     std::unique_ptr<AviWriter> writer_;
     const std::filesystem::path fileName_;
-    const platform::Disk& disk_;
-    const Limits& limits_;
+    const platform::Disk disk_;
+    const Limits limits_;
     const double estimatedRate_;
     bool compress_ = false;
     std::optional<QueuedFrame> setUpFrame_;
@@ -241,6 +241,10 @@ private:
 };
 
 Recorder::Recorder(platform::Disk disk, Limits limits) : disk_(std::move(disk)), limits_(limits) {}
+
+void Recorder::useDisk(platform::Disk disk) {
+    disk_ = std::move(disk);
+}
 
 Recorder::~Recorder() {
     stop();

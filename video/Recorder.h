@@ -55,6 +55,9 @@ public:
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;
 
+    // The disk of the next recordings.
+    void useDisk(platform::Disk disk);
+
     // Checks the space, creates the file and starts the writer, which sets Motion-JPEG up from
     // the surface when compress is set (or from the first frame when no surface is given).
     // Does nothing while recording. Returns whether the recording runs; when not, failure()
