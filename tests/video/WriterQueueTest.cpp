@@ -33,14 +33,19 @@ struct StalledDisk : ::testing::Test {
     ScriptedDisk disk;
     std::filesystem::path file = inDir(dir, "001video.avi");
     TestFrame frame{1};
+    std::unique_ptr<video::Recorder> recorder;
 
-    std::unique_ptr<video::Recorder> startStalled(video::RecorderLimits limits) {
-        auto recorder = std::make_unique<video::Recorder>(disk.disk(), limits);
+    // A test that fails with the gate closed still lets the writer finish.
+    ~StalledDisk() override {
+        disk.openGate();
+        recorder.reset();
+    }
+    void startStalled(video::RecorderLimits limits) {
+        recorder = std::make_unique<video::Recorder>(disk.disk(), limits);
         disk.closeGate();
         EXPECT_TRUE(recorder->start(file, 100, false, nullptr));
         recorder->addFrame(frame.dib());
         EXPECT_TRUE(waitFor([&] { return disk.writesAtGate() > 0; }));
-        return recorder;
     }
     void finish(video::Recorder& recorder) {
         disk.openGate();
@@ -52,7 +57,7 @@ struct StalledDisk : ::testing::Test {
 TEST_F(StalledDisk, QueueTakesItsNumberOfFramesAndDropsTheNext) {
     video::RecorderLimits limits;
     limits.queueFrames = 4;
-    auto recorder = startStalled(limits);
+    startStalled(limits);
     for (int n = 0; n < 4; ++n)
         recorder->addFrame(frame.dib());
     EXPECT_EQ(recorder->framesDropped(), 0u);
@@ -65,7 +70,7 @@ TEST_F(StalledDisk, QueueTakesItsNumberOfFramesAndDropsTheNext) {
 }
 
 TEST_F(StalledDisk, QueueHoldsNoMoreThanOneSecondOfFrames) {
-    auto recorder = startStalled({});
+    startStalled({});
     recorder->addFrame(frame.dib());
     recorder->addFrame(frame.dib());
     EXPECT_EQ(recorder->framesDropped(), 0u) << "a fresh queue takes frames";
@@ -77,7 +82,7 @@ TEST_F(StalledDisk, QueueHoldsNoMoreThanOneSecondOfFrames) {
 }
 
 TEST_F(StalledDisk, CaptureThreadNeverWaitsForTheDisk) {
-    auto recorder = startStalled({});
+    startStalled({});
     auto capture = std::async(std::launch::async, [&] {
         for (int n = 0; n < 100; ++n)
             recorder->addFrame(frame.dib());
