@@ -7,6 +7,8 @@ QString recordingFailureText(Recorder::Failure failure, const QString& fileName)
     case Recorder::Failure::None:
         return {};
     case Recorder::Failure::CannotCreate:
+        if (fileName.isEmpty())
+            return QStringLiteral("Vídeo no grabado: sin nombre libre");
         return QStringLiteral("Vídeo no grabado: no se pudo crear ") + fileName;
     case Recorder::Failure::NoSpace:
         return QStringLiteral("Vídeo no grabado: disco lleno");

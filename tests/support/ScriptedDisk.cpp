@@ -70,7 +70,6 @@ platform::Disk ScriptedDisk::disk() {
             auto real = local.create(name);
             if (!real)
                 return nullptr;
-            created_.push_back(name);
             return std::make_unique<File>(*this, std::move(real));
         },
         [this](const std::filesystem::path&) -> std::optional<std::uint64_t> {

@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <limits>
 #include <mutex>
-#include <vector>
 
 namespace testing_support {
 
@@ -30,9 +29,7 @@ public:
     void openGate();
     // Writes that have reached the gate since it was closed.
     int writesAtGate() const;
-    std::uint64_t bytesWritten() const { return written_; }
     int syncs() const { return syncs_; }
-    const std::vector<std::filesystem::path>& created() const { return created_; }
 
     platform::Disk disk();
 
@@ -43,7 +40,6 @@ private:
 
     std::atomic<std::uint64_t> written_{0};
     std::atomic<int> syncs_{0};
-    std::vector<std::filesystem::path> created_;
     mutable std::mutex gateMutex_;
     std::condition_variable gateChanged_;
     bool gateOpen_ = true;
