@@ -1,4 +1,5 @@
 #include "VideoFiles.h"
+#include "Waiting.h"
 
 #include "tests/support/ScriptedDisk.h"
 #include "video/Recorder.h"
@@ -17,21 +18,10 @@ using Failure = video::Recorder::Failure;
 using testing_support::ScriptedDisk;
 using Clock = std::chrono::steady_clock;
 
-constexpr auto patience = std::chrono::seconds(20);
 constexpr std::uint64_t rawFrameBytes = 352 * 3 * 288;
 constexpr int assumedRate = 10;
 // Bytes a second of uncompressed recording takes at the rate the recorder assumes.
 constexpr double rawSecond = double(rawFrameBytes) * assumedRate;
-
-template <typename Done> bool waitFor(Done done, Clock::duration timeout = patience) {
-    const auto deadline = Clock::now() + timeout;
-    while (!done()) {
-        if (Clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
 
 video::RecorderLimits testLimits() {
     video::RecorderLimits limits;

@@ -1,4 +1,5 @@
 #include "VideoFiles.h"
+#include "Waiting.h"
 
 #include "tests/support/ScriptedDisk.h"
 #include "video/RecordingWatch.h"
@@ -14,18 +15,6 @@ using namespace video_test;
 using testing_support::ScriptedDisk;
 using Notice = video::RecordingWatch::Notice;
 using Clock = std::chrono::steady_clock;
-
-constexpr auto patience = std::chrono::seconds(20);
-
-template <typename Done> bool waitFor(Done done) {
-    const auto deadline = Clock::now() + patience;
-    while (!done()) {
-        if (Clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
 
 // The notices as a status line would hold them.
 struct Notices {

@@ -1,4 +1,5 @@
 #include "VideoFiles.h"
+#include "Waiting.h"
 
 #include "tests/support/ScriptedDisk.h"
 #include "video/Recorder.h"
@@ -13,18 +14,6 @@ namespace {
 using namespace video_test;
 using testing_support::ScriptedDisk;
 using Clock = std::chrono::steady_clock;
-
-constexpr auto patience = std::chrono::seconds(20);
-
-template <typename Done> bool waitFor(Done done) {
-    const auto deadline = Clock::now() + patience;
-    while (!done()) {
-        if (Clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
 
 // A recording whose disk holds every write at a gate: the writer thread takes the first
 // frame and waits there, so the queue behind it fills exactly as the test feeds it.
