@@ -147,6 +147,7 @@ public:
 
     bool accepting() const { return accepting_; }
     bool closed() const { return closed_; }
+    bool ended() const { return closed_ || failure_ != Failure::None; }
     Failure failure() const { return failure_; }
     std::uint32_t written() const { return written_; }
     std::uint32_t dropped() const { return dropped_; }
@@ -196,8 +197,10 @@ private:
         return seconds < limits_.stopBelow.count();
     }
 
+    // A failure is told before the close, which on a failing device may take a while.
     void end(Failure failure) {
         accepting_ = false;
+        failure_ = failure;
         {
             const std::lock_guard lock(mutex_);
             queue_.clear();
@@ -256,7 +259,7 @@ bool Recorder::start(const std::filesystem::path& fileName, int intervalMs, bool
                      const DibSection* surface) {
     {
         const std::lock_guard lock(mutex_);
-        if (running_ && !running_->closed())
+        if (running_ && !running_->ended())
             return false;
     }
     stop();
@@ -333,7 +336,7 @@ void Recorder::reapClosed() {
 
 bool Recorder::recording() const {
     const std::lock_guard lock(mutex_);
-    return running_ && !running_->closed();
+    return running_ && !running_->ended();
 }
 
 bool Recorder::closed() const {
