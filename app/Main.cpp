@@ -6,6 +6,8 @@
 #include "app/Shape.h"
 #include "app/acerca.h"
 #include "input/LostControl.h"
+#include "job/ConsoleReading.h"
+#include "job/JobDialogs.h"
 #include "link/Commands.h"
 #include "link/PortSetup.h"
 #include "platform/CaptureDialogs.h"
@@ -19,10 +21,13 @@
 #include "widgets/Vrthreads.h"
 
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QRandomGenerator>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QThread>
 #include <QWindow>
@@ -94,6 +99,7 @@ TForm1::TForm1(QWidget* owner, QString cameraSource)
       }),
       cameraSource_(std::move(cameraSource)) {
     ui_->setupUi(this);
+    baseTitle_ = windowTitle();
     statusRefresh_.setTimerType(Qt::PreciseTimer);
     statusRefresh_.setInterval(500);
     connect(&statusRefresh_, &QTimer::timeout, this, [this] { statusLine_.refresh(); });
@@ -263,6 +269,7 @@ void TForm1::FormDestroy() {
     StopCamera();
     // A recording left running is completed, not left as a broken file.
     recorder_.stop();
+    job_->recordingStopped();
 }
 
 void TForm1::ChooseFileNameBases() {
@@ -357,6 +364,9 @@ void TForm1::FormDeactivate() {
 
 void TForm1::FormKeyDown(int key) {
     keyboard_->keyDown(key);
+    // After the key's own action; the note box opens once the key handling is over.
+    if (key == job::observationKey && job_->active())
+        QMetaObject::invokeMethod(this, &TForm1::ObservationKey, Qt::QueuedConnection);
 }
 
 void TForm1::FormKeyUp(int) {
@@ -484,6 +494,7 @@ void TForm1::showReturn(const QString& text) {
 
 void TForm1::showTelemetryLine(const QString& line) {
     ui_->Label11->setText(line);
+    lastGoodTelemetry_ = std::chrono::steady_clock::now();
 }
 
 void TForm1::setInversionInterval(int milliseconds) {
@@ -585,6 +596,8 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 // Video: camera, frame pipeline, still pictures and recording.
 
 void TForm1::SetUpVideo() {
+    job_ = std::make_unique<job::Session>([this] { return JobReading(); },
+                                          [this](const QString& text) { showStatus(text); });
     pipeline_ = std::make_unique<video::FramePipeline>(
         surface_, recorder_,
         video::FramePipeline::Texts{[this] { return telemetry_.temperatureText(); },
@@ -777,7 +790,7 @@ bool TForm1::TakePicture(const QString& fileName) {
 void TForm1::PhotoCommand() {
     showStatus(QStringLiteral("Botón 1: Foto instantánea"));
     const std::optional<video::GeneratedName> name =
-        video::nextSnapshotName(state_.SnapshotBase.toStdString(), state_.SnapshotNumber);
+        job_->snapshotName(state_.SnapshotBase.toStdString(), state_.SnapshotNumber);
     if (!name) {
         showStatus(QStringLiteral("Foto no guardada: sin nombre libre"));
         return;
@@ -788,7 +801,7 @@ void TForm1::PhotoCommand() {
 
 void TForm1::RecordClick() {
     showStatus(QStringLiteral("Botón 5: Secuencia de vídeo"));
-    const std::optional<video::GeneratedName> name = video::nextVideoName(state_.VideoNumber);
+    const std::optional<video::GeneratedName> name = job_->videoName(state_.VideoNumber);
     state_.VideoFileName = name ? QString::fromStdString(name->fileName.string()) : QString();
     if (state_.Recording)
         return;
@@ -802,6 +815,10 @@ void TForm1::RecordClick() {
         opened =
             recorder_.start(name->fileName, state_.Intervalo, ui_->Comprime->Active(), &picture);
     }
+    if (opened)
+        job_->recordingStarted(name->fileName, [this] {
+            return qint64(recorder_.framesWritten()) * std::max(1, state_.Intervalo);
+        });
     controls.Recording = true;
     if (!opened)
         showStatus(QStringLiteral("Vídeo no grabado: no se pudo crear ") + state_.VideoFileName);
@@ -825,10 +842,61 @@ void TForm1::StopRecordClick() {
     pipeline_->controls.Recording = false;
     QThread::msleep(100);
     recorder_.stop();
+    job_->recordingStopped();
     if (recorder_.failure() == video::Recorder::Failure::WriteFailed)
         showStatus(QStringLiteral("Vídeo incompleto: fallo del grabador"));
     QThread::msleep(100);
     ui_->Led->SetEnableBlinking(false);
     ui_->Led->SetColorIndex(1);
     ui_->Record->setEnabled(true);
+}
+
+// The inspection job.
+
+void TForm1::StartJob(const QString& name) {
+    if (job_->start(name))
+        setWindowTitle(baseTitle_ + QStringLiteral(" - Trabajo: ") + job_->name());
+}
+
+void TForm1::JobClick() {
+    if (const std::optional<QString> name = job::askJobName(this))
+        StartJob(*name);
+    RegainController();
+}
+
+void TForm1::ReportClick() {
+    job_->writeReport();
+}
+
+// The picture is of the moment the key was pressed; the note follows.
+void TForm1::ObservationKey() {
+    if (noteBoxOpen_)
+        return;
+    const QScopedValueRollback open(noteBoxOpen_, true);
+    const std::optional<video::GeneratedName> picture = job_->snapshotName({}, 0);
+    const bool saved = picture && TakePicture(QString::fromStdString(picture->fileName.string()));
+    job::Observation observation =
+        job_->markNow(saved ? picture->fileName : std::filesystem::path());
+    if (const std::optional<job::Note> note = job::askNote(this)) {
+        observation.note = note->text;
+        observation.tag = note->tag;
+        job_->record(std::move(observation));
+    }
+    RegainController();
+}
+
+job::Reading TForm1::JobReading() const {
+    const job::TelemetryValues values =
+        job::telemetryValues(telemetry_, lastGoodTelemetry_, std::chrono::steady_clock::now());
+    return job::consoleReading(values,
+                               {state_, ui_->VrSlider4->Position(), ui_->VrPowerButton8->Active()},
+                               QTime::currentTime());
+}
+
+void TForm1::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("Trabajo..."), this, &TForm1::JobClick);
+    menu.addAction(QStringLiteral("Informe del trabajo"), this, &TForm1::ReportClick)
+        ->setEnabled(job_->active());
+    menu.exec(event->globalPos());
 }
