@@ -168,13 +168,23 @@ QString observationsSection(const JobRecord& job) {
     return html + QStringLiteral("</table>");
 }
 
+// The moment of a row: its time of day on the recording's date, the next day once the
+// recording has passed midnight.
+QDateTime rowMoment(const RecordingSummary& r, const TrackRow& row) {
+    QDateTime moment(r.start.date(), row.reading.time);
+    if (row.reading.time < r.start.time())
+        moment = moment.addDays(1);
+    return moment;
+}
+
 struct ChartPoint {
     qint64 second;
     double value;
 };
 using ChartLine = std::vector<std::vector<ChartPoint>>;
 
-// One run of points per recording; readings without a value break the run.
+// One run of points per recording, at the time of day of each reading; readings without a
+// value break the run.
 ChartLine chartLine(const JobRecord& job, bool temperature) {
     ChartLine line;
     for (const RecordingSummary& r : job.recordings) {
@@ -187,7 +197,7 @@ ChartLine chartLine(const JobRecord& job, bool temperature) {
                 line.emplace_back();
                 continue;
             }
-            line.back().push_back({job.start.secsTo(r.start) + row.second, value});
+            line.back().push_back({job.start.secsTo(rowMoment(r, row)), value});
         }
     }
     return line;
@@ -260,7 +270,7 @@ JobRecord readJobFolder(const QString& path) {
             job.end = to;
     };
     for (const RecordingSummary& r : job.recordings)
-        widen(r.start, r.start.addSecs(r.seconds));
+        widen(r.start, r.rows.empty() ? r.start : rowMoment(r, r.rows.back()));
     for (const Observation& o : job.observations)
         widen(o.when, o.when);
     return job;

@@ -20,7 +20,8 @@ inline const QString reportChartFile = QStringLiteral("report-grafico.png");
 struct RecordingSummary {
     QString file;
     QDateTime start;
-    // Seconds of telemetry beside it: its length to within a second.
+    // Seconds of video (frames times the declared period), as the telemetry beside it counts
+    // them: its playing length to within a second.
     int seconds = 0;
     // Frames the recording's header counts; nothing when it cannot be read.
     std::optional<std::uint32_t> frames;

@@ -7,7 +7,8 @@
 namespace job {
 
 QString numberOf(const QString& text) {
-    static const QRegularExpression number(QStringLiteral("^\\s*(-?\\d{1,4}(?:[.,]\\d{1,2})?)(?![\\d.,])"));
+    static const QRegularExpression number(
+        QStringLiteral("^\\s*(-?\\d{1,4}(?:[.,]\\d{1,2})?)(?![\\d.,])"));
     const QRegularExpressionMatch match = number.match(text);
     if (!match.hasMatch())
         return noValue;

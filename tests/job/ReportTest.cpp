@@ -41,11 +41,11 @@ QByteArray aviHeader(quint32 frames, std::optional<quint32> total) {
     return chunk("RIFF", QByteArray("AVI ") + chunk("LIST", list));
 }
 
-QByteArray table(int seconds, int temperature) {
+QByteArray table(const QDateTime& from, int seconds, int temperature) {
     QByteArray csv = trackCsvHeader().toUtf8();
     for (int s = 1; s <= seconds; ++s) {
         Reading r;
-        r.time = start.time().addSecs(s);
+        r.time = from.time().addSecs(s);
         r.temperature = s == 2 ? noValue : QString::number(temperature);
         r.humidity = QStringLiteral("60");
         csv += trackCsvRow(s, r).toUtf8();
@@ -74,9 +74,10 @@ struct ReportFolder : ::testing::Test {
         const QString first = QStringLiteral("Obra-Sur-tramo_2026-12-09_10-01-00_video.avi");
         const QString second = QStringLiteral("Obra-Sur-tramo_2026-12-09_10-10-00-2_video.avi");
         write(dir.filePath(first), aviHeader(70, std::nullopt));
-        write(dir.filePath(first).chopped(4) + ".csv", table(7, 30));
+        write(dir.filePath(first).chopped(4) + ".csv", table(start.addSecs(60), 7, 30));
         write(dir.filePath(second), aviHeader(10, 5000));
-        write(dir.filePath(second).chopped(4) + ".csv", table(3, 45) + "broken,row\n");
+        write(dir.filePath(second).chopped(4) + ".csv",
+              table(start.addSecs(600), 3, 45) + "broken,row\n");
         QImage picture(352, 288, QImage::Format_RGB888);
         for (const char* name : {"a_foto.bmp", "b_foto.bmp", "c_foto.bmp"}) {
             picture.fill(Qt::darkGreen);
@@ -150,7 +151,8 @@ TEST_F(ReportFolder, ChartDrawsEachValueAtItsHeight) {
         }
         return QString();
     };
-    // The first recording runs 10:01:01..10:01:07 of the 20 minutes: x about 110 + 1380*62/1200.
+    // The first recording runs 10:01:01..10:01:07 of the 20 minutes: x about 110 + 1380 * 64 /
+    // 1200.
     const double x = 110 + 1380.0 * 64 / 1200;
     EXPECT_EQ(colourAt(30.0 / 60, x), QStringLiteral("red"));
     EXPECT_EQ(colourAt(60.0 / 100, x), QStringLiteral("blue"));
