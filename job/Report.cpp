@@ -157,7 +157,7 @@ QString observationsSection(const JobRecord& job) {
     }
     if (pairs.empty())
         return html;
-    html += QStringLiteral("<h2>Antes y después de la limpieza</h2>"
+    html += QStringLiteral("<h3>Antes y después de la limpieza</h3>"
                            "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">"
                            "<tr><th>Antes</th><th>Después</th></tr>");
     for (const Pair& pair : pairs) {
