@@ -143,3 +143,26 @@ TEST_F(JobWindow, ACancelledNoteKeepsThePictureButRecordsNothing) {
     EXPECT_EQ(files.filter(QStringLiteral("_foto.bmp")).size(), 1);
     EXPECT_FALSE(files.contains(job::observationsFile));
 }
+
+TEST_F(JobWindow, AHeldObservationKeyOpensOneNoteBoxAtATime) {
+    form->StartJob(QStringLiteral("Obra Sur"));
+    feed(1);
+    int boxes = 0;
+    // The repeats already queued run while the first box is open.
+    dialogs.onNextModal([&boxes](QDialog&) {
+        ++boxes;
+        QCoreApplication::processEvents();
+        return int(QDialog::Rejected);
+    });
+    dialogs.onNextModal([&boxes](QDialog&) {
+        ++boxes;
+        return int(QDialog::Rejected);
+    });
+    form->FormKeyDown(job::observationKey);
+    form->FormKeyDown(job::observationKey);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(boxes, 1);
+    form->FormKeyDown(job::observationKey);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(boxes, 2) << "a later press opens the box again";
+}
