@@ -1,6 +1,7 @@
 #include "job/Session.h"
 #include "tests/support/WorkingFolder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -147,4 +148,15 @@ TEST_F(JobSession, ATrackThatCannotBeWrittenIsShownOnce) {
 TEST_F(JobSession, AReportNeedsAJob) {
     session.writeReport();
     EXPECT_EQ(shown.last(), QStringLiteral("Informe: no hay trabajo abierto"));
+}
+
+TEST_F(JobSession, TheReportIsWrittenInTheBackgroundAndItsOutcomeShown) {
+    ASSERT_TRUE(session.start(QStringLiteral("Obra Sur")));
+    session.writeReport();
+    EXPECT_EQ(shown.last(), QStringLiteral("Informe en preparación..."));
+    session.drain();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shown.last(),
+              QStringLiteral("Informe escrito: ") + QDir(session.folder()).filePath("report.pdf"));
+    EXPECT_TRUE(QFile::exists(QDir(session.folder()).filePath(QStringLiteral("report.html"))));
 }
