@@ -364,13 +364,13 @@ void TForm1::FormDeactivate() {
 
 void TForm1::FormKeyDown(int key) {
     keyboard_->keyDown(key);
-    // After the key's own action; the note box opens once the key handling is over.
-    if (key == job::observationKey && job_->active())
-        QMetaObject::invokeMethod(this, &TForm1::ObservationKey, Qt::QueuedConnection);
 }
 
-void TForm1::FormKeyUp(int) {
+// The note box opens once the release has sent its Stop, as every key's release does.
+void TForm1::FormKeyUp(int key) {
     keyboard_->keyUp();
+    if (key == job::observationKey && job_->active())
+        QMetaObject::invokeMethod(this, &TForm1::ObservationKey, Qt::QueuedConnection);
 }
 
 void TForm1::VrSalirClick() {
@@ -868,7 +868,7 @@ void TForm1::ReportClick() {
     job_->writeReport();
 }
 
-// The picture is of the moment the key was pressed; the note follows.
+// The picture is of the moment the key was released; the note follows.
 void TForm1::ObservationKey() {
     if (noteBoxOpen_)
         return;

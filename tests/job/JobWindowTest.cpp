@@ -52,8 +52,8 @@ struct JobWindow : ::testing::Test {
     }
     void pressObservationKey() {
         form->FormKeyDown(job::observationKey);
-        QCoreApplication::processEvents();
         form->FormKeyUp(job::observationKey);
+        QCoreApplication::processEvents();
     }
     void answerNote(const QString& note, job::Tag tag) {
         dialogs.onNextModal([note, tag](QDialog& dialog) {
@@ -144,11 +144,15 @@ TEST_F(JobWindow, ACancelledNoteKeepsThePictureButRecordsNothing) {
     EXPECT_FALSE(files.contains(job::observationsFile));
 }
 
-TEST_F(JobWindow, AHeldObservationKeyOpensOneNoteBoxAtATime) {
+TEST_F(JobWindow, ObservationKeyOpensOneNoteBoxAtATimeOnRelease) {
     form->StartJob(QStringLiteral("Obra Sur"));
     feed(1);
     int boxes = 0;
-    // The repeats already queued run while the first box is open.
+    form->FormKeyDown(job::observationKey);
+    form->FormKeyDown(job::observationKey);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(dialogs.modalDialogs().empty()) << "the box waits for the release";
+    // Releases already queued run while the first box is open.
     dialogs.onNextModal([&boxes](QDialog&) {
         ++boxes;
         QCoreApplication::processEvents();
@@ -158,11 +162,11 @@ TEST_F(JobWindow, AHeldObservationKeyOpensOneNoteBoxAtATime) {
         ++boxes;
         return int(QDialog::Rejected);
     });
-    form->FormKeyDown(job::observationKey);
-    form->FormKeyDown(job::observationKey);
+    form->FormKeyUp(job::observationKey);
+    form->FormKeyUp(job::observationKey);
     QCoreApplication::processEvents();
     EXPECT_EQ(boxes, 1);
-    form->FormKeyDown(job::observationKey);
+    form->FormKeyUp(job::observationKey);
     QCoreApplication::processEvents();
     EXPECT_EQ(boxes, 2) << "a later press opens the box again";
 }
