@@ -81,7 +81,7 @@ Tag NoteDialog::tag() const {
 
 std::optional<QString> askJobName(QWidget* owner) {
     JobDialog dialog(owner);
-    if (platform::Dialogs::showModal(dialog) != QDialog::Accepted || dialog.jobName().isEmpty())
+    if (platform::Dialogs::showModal(dialog) != QDialog::Accepted)
         return std::nullopt;
     return dialog.jobName();
 }

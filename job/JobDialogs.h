@@ -43,7 +43,8 @@ struct Note {
     Tag tag = Tag::None;
 };
 
-// Both ask through the platform's dialogs; nothing when the operator cancels.
+// Both ask through the platform's dialogs; nothing when the operator cancels (an accepted
+// job dialog may give an empty name, which the session refuses and says so).
 std::optional<QString> askJobName(QWidget* owner);
 std::optional<Note> askNote(QWidget* owner);
 

@@ -36,6 +36,10 @@ Session::~Session() {
 }
 
 bool Session::start(const QString& name) {
+    if (cleanJobName(name).isEmpty()) {
+        status_(QStringLiteral("Trabajo no abierto: falta el nombre"));
+        return false;
+    }
     std::optional<JobFolder> folder = JobFolder::open(name, root_, QDateTime::currentDateTime());
     if (!folder) {
         status_(QStringLiteral("Trabajo no abierto: ") + QDir(root_).path());

@@ -82,7 +82,14 @@ TEST_F(JobSession, AJobThatCannotBeOpenedLeavesTheFormerOne) {
     ASSERT_TRUE(session.start(QStringLiteral("Obra Sur")));
     EXPECT_FALSE(session.start(QStringLiteral("   ")));
     EXPECT_EQ(session.name(), QStringLiteral("Obra Sur"));
-    EXPECT_TRUE(shown.last().startsWith(QStringLiteral("Trabajo no abierto")));
+    EXPECT_EQ(shown.last(), QStringLiteral("Trabajo no abierto: falta el nombre"));
+    const QString blocked = root.filePath(QStringLiteral("blocked"));
+    QFile blocker(blocked);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    Session elsewhere{[this] { return reading; }, [this](const QString& t) { shown << t; },
+                      blocked};
+    EXPECT_FALSE(elsewhere.start(QStringLiteral("Obra Sur")));
+    EXPECT_EQ(shown.last(), QStringLiteral("Trabajo no abierto: ") + blocked);
 }
 
 TEST_F(JobSession, TracksFollowTheRecordingAndObservationsGoEverywhere) {
