@@ -26,6 +26,8 @@ constexpr qint64 largestTable = 64 * 1024 * 1024;
 constexpr qint64 headerBytes = 64 * 1024;
 constexpr int chartWidth = 1600;
 constexpr int chartHeight = 600;
+// Readings beyond this are not a sensor's and are left out of the chart.
+constexpr double largestReading = 1000;
 
 std::optional<QString> readText(const QString& path) {
     QFile file(path);
@@ -193,7 +195,7 @@ ChartLine chartLine(const JobRecord& job, bool temperature) {
             bool ok = false;
             const double value =
                 (temperature ? row.reading.temperature : row.reading.humidity).toDouble(&ok);
-            if (!ok || !std::isfinite(value)) {
+            if (!ok || !std::isfinite(value) || std::abs(value) > largestReading) {
                 line.emplace_back();
                 continue;
             }
@@ -203,8 +205,27 @@ ChartLine chartLine(const JobRecord& job, bool temperature) {
     return line;
 }
 
-void drawLine(QPainter& painter, const ChartLine& line, const QRectF& area, qint64 span, double low,
-              double high, const QColor& colour) {
+struct Scale {
+    double low;
+    double high;
+};
+
+// The usual range unless a reading lies outside it; then widened to whole steps of `step`.
+Scale scaleFor(const ChartLine& line, Scale usual, double step) {
+    Scale scale = usual;
+    for (const auto& run : line) {
+        for (const ChartPoint& point : run) {
+            scale.low = std::min(scale.low, std::floor(point.value / step) * step);
+            scale.high = std::max(scale.high, std::ceil(point.value / step) * step);
+        }
+    }
+    return scale;
+}
+
+void drawLine(QPainter& painter, const ChartLine& line, const QRectF& area, qint64 span,
+              Scale scale, const QColor& colour) {
+    const double low = scale.low;
+    const double high = scale.high;
     painter.setPen(QPen(colour, 3));
     for (const auto& run : line) {
         QPainterPath path;
@@ -288,6 +309,11 @@ QImage drawChart(const JobRecord& job) {
     const qint64 span = std::max<qint64>(1, job.start.secsTo(job.end));
     const ChartLine temperature = chartLine(job, true);
     const ChartLine humidity = chartLine(job, false);
+    const Scale degrees = scaleFor(temperature, {0, 60}, 20);
+    const Scale percent = scaleFor(humidity, {0, 100}, 25);
+    const auto mark = [](Scale scale, int step) {
+        return QString::number(scale.low + (scale.high - scale.low) * step / 4.0);
+    };
 
     painter.setPen(QPen(Qt::gray, 1));
     for (int step = 0; step <= 4; ++step) {
@@ -295,11 +321,11 @@ QImage drawChart(const JobRecord& job) {
         painter.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
         painter.setPen(Qt::darkRed);
         painter.drawText(QRectF(0, y - 15, area.left() - 10, 30), Qt::AlignRight | Qt::AlignVCenter,
-                         QString::number(step * 15) + QStringLiteral(" ºC"));
+                         mark(degrees, step) + QStringLiteral(" ºC"));
         painter.setPen(Qt::darkBlue);
         painter.drawText(QRectF(area.right() + 10, y - 15, 100, 30),
                          Qt::AlignLeft | Qt::AlignVCenter,
-                         QString::number(step * 25) + QStringLiteral(" %"));
+                         mark(percent, step) + QStringLiteral(" %"));
         painter.setPen(QPen(Qt::gray, 1));
     }
     painter.setPen(Qt::black);
@@ -308,8 +334,8 @@ QImage drawChart(const JobRecord& job) {
                      job.start.toString(QStringLiteral("HH:mm:ss")));
     painter.drawText(QRectF(area.right() - 300, area.bottom() + 10, 300, 30), Qt::AlignRight,
                      job.end.toString(QStringLiteral("HH:mm:ss")));
-    drawLine(painter, temperature, area, span, 0, 60, Qt::red);
-    drawLine(painter, humidity, area, span, 0, 100, Qt::blue);
+    drawLine(painter, temperature, area, span, degrees, Qt::red);
+    drawLine(painter, humidity, area, span, percent, Qt::blue);
     painter.setPen(Qt::red);
     painter.drawText(QRectF(area.left(), 10, 400, 30), Qt::AlignLeft,
                      QStringLiteral("Temperatura (ºC)"));

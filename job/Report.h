@@ -46,7 +46,9 @@ std::optional<QDateTime> startFromName(const QString& fileName);
 
 JobRecord readJobFolder(const QString& folder);
 
-// Temperature and humidity over the job: one line each, broken where a recording ends.
+// Temperature and humidity over the job: one line each, broken where a recording ends and
+// where a reading is missing. The scales are 0..60 ºC and 0..100 %, widened to take in any
+// reading outside them.
 QImage drawChart(const JobRecord& job);
 
 // The report's HTML; the pictures and the chart are referenced by their file names.

@@ -63,6 +63,38 @@ Observation mark(Tag tag, const QString& note, const QString& picture, int minut
     return o;
 }
 
+// "red" or "blue" where a line of that colour crosses x at the given fraction of the plot
+// area's height (110..1490 x 50..520), empty where none does.
+QString colourAt(const QImage& chart, double fraction, double x) {
+    const int y = int(520 - 470 * fraction);
+    for (int dy = -3; dy <= 3; ++dy) {
+        const QColor c = chart.pixelColor(int(x), y + dy);
+        if (c.red() > 200 && c.green() < 80 && c.blue() < 80)
+            return QStringLiteral("red");
+        if (c.blue() > 200 && c.red() < 80 && c.green() < 80)
+            return QStringLiteral("blue");
+    }
+    return {};
+}
+
+// Ten seconds of one recording, every temperature the same.
+JobRecord tenSeconds(const QString& temperature) {
+    JobRecord job;
+    job.start = start;
+    job.end = start.addSecs(10);
+    RecordingSummary recording;
+    recording.start = start;
+    for (int s = 1; s <= 10; ++s) {
+        TrackRow row;
+        row.second = s;
+        row.reading.time = start.time().addSecs(s);
+        row.reading.temperature = temperature;
+        recording.rows.push_back(row);
+    }
+    job.recordings.push_back(recording);
+    return job;
+}
+
 struct ReportFolder : ::testing::Test {
     QTemporaryDir root;
     QString folder;
@@ -140,23 +172,27 @@ TEST_F(ReportFolder, ChartDrawsEachValueAtItsHeight) {
     const JobRecord job = readJobFolder(folder);
     const QImage chart = drawChart(job);
     // Temperature 30 of 60 and humidity 60 of 100, in the plot area of 110..1490 x 50..520.
-    const auto colourAt = [&chart](double fraction, double x) {
-        const int y = int(520 - 470 * fraction);
-        for (int dy = -3; dy <= 3; ++dy) {
-            const QColor c = chart.pixelColor(int(x), y + dy);
-            if (c.red() > 200 && c.green() < 80 && c.blue() < 80)
-                return QStringLiteral("red");
-            if (c.blue() > 200 && c.red() < 80 && c.green() < 80)
-                return QStringLiteral("blue");
-        }
-        return QString();
-    };
     // The first recording runs 10:01:01..10:01:07 of the 20 minutes: x about 110 + 1380 * 64 /
     // 1200.
     const double x = 110 + 1380.0 * 64 / 1200;
-    EXPECT_EQ(colourAt(30.0 / 60, x), QStringLiteral("red"));
-    EXPECT_EQ(colourAt(60.0 / 100, x), QStringLiteral("blue"));
-    EXPECT_EQ(colourAt(45.0 / 60, x), QString());
+    EXPECT_EQ(colourAt(chart, 30.0 / 60, x), QStringLiteral("red"));
+    EXPECT_EQ(colourAt(chart, 60.0 / 100, x), QStringLiteral("blue"));
+    EXPECT_EQ(colourAt(chart, 45.0 / 60, x), QString());
+}
+
+TEST(ReportChart, AReadingOutsideTheUsualRangeWidensTheScale) {
+    const QImage hot = drawChart(tenSeconds(QStringLiteral("75")));
+    EXPECT_EQ(colourAt(hot, 75.0 / 80, 800), QStringLiteral("red"));
+    const QImage usual = drawChart(tenSeconds(QStringLiteral("59")));
+    EXPECT_EQ(colourAt(usual, 59.0 / 60, 800), QStringLiteral("red"));
+    const QImage cold = drawChart(tenSeconds(QStringLiteral("-5")));
+    EXPECT_EQ(colourAt(cold, 15.0 / 80, 800), QStringLiteral("red")) << "-20..60";
+}
+
+TEST(ReportChart, ReadingsNoSensorGivesAreLeftOut) {
+    const QImage chart = drawChart(tenSeconds(QStringLiteral("5000")));
+    for (int step = 1; step <= 50; ++step)
+        EXPECT_NE(colourAt(chart, step / 50.0, 800), QStringLiteral("red")) << step;
 }
 
 TEST_F(ReportFolder, FilesAreWrittenAndTheHtmlReferencesOnlyFilesThatExist) {
