@@ -1,9 +1,11 @@
 #include "app/CommandLine.h"
 
+#include "job/Report.h"
 #include "platform/PortList.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
 
@@ -22,12 +24,22 @@ struct ConsoleParser {
         QStringLiteral("list-ports"),
         QStringLiteral("List the serial ports of this machine, with whether you may open each, "
                        "and end.")};
+    QCommandLineOption job{QStringLiteral("job"),
+                           QStringLiteral("Start the inspection job NAME: pictures, recordings, "
+                                          "their telemetry and the observations go to its folder."),
+                           QStringLiteral("NAME")};
+    QCommandLineOption report{
+        QStringLiteral("report"),
+        QStringLiteral("Write report.html and report.pdf of the job in FOLDER, and end."),
+        QStringLiteral("FOLDER")};
 
     ConsoleParser() {
         parser.setApplicationDescription(
             QStringLiteral("Consola de mando de los robots Marlo 3 y Tervan."));
         parser.addOption(camera);
         parser.addOption(listPorts);
+        parser.addOption(job);
+        parser.addOption(report);
     }
 };
 
@@ -43,7 +55,8 @@ QStringList argumentList(int argc, char** argv) {
 ConsoleOptions parseCommandLine(const QStringList& arguments) {
     ConsoleParser p;
     p.parser.process(arguments);
-    return ConsoleOptions{p.parser.value(p.camera), p.parser.isSet(p.listPorts)};
+    return ConsoleOptions{p.parser.value(p.camera), p.parser.isSet(p.listPorts),
+                          p.parser.value(p.job), p.parser.value(p.report)};
 }
 
 bool needsNoWindow(const QStringList& arguments) {
@@ -54,7 +67,30 @@ bool needsNoWindow(const QStringList& arguments) {
            p.parser.isSet(p.version) || p.parser.isSet(p.listPorts);
 }
 
+bool wantsReport(const QStringList& arguments) {
+    ConsoleParser p;
+    p.parser.parse(arguments);
+    return p.parser.isSet(p.report) && !needsNoWindow(arguments);
+}
+
+namespace {
+
+// The report is drawn and laid out by Qt's painting, which needs a platform but no display.
+int writeReportAndEnd(int& argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QGuiApplication application(argc, argv);
+    const ConsoleOptions options = parseCommandLine(QCoreApplication::arguments());
+    const job::ReportOutcome outcome = job::writeReportFiles(options.report);
+    std::fputs((outcome.message() + '\n').toLocal8Bit(), outcome.written ? stdout : stderr);
+    return outcome.written ? 0 : 1;
+}
+
+} // namespace
+
 std::optional<int> runWithoutWindow(int& argc, char** argv) {
+    if (wantsReport(argumentList(argc, argv)))
+        return writeReportAndEnd(argc, argv);
     if (!needsNoWindow(argumentList(argc, argv)))
         return std::nullopt;
     const QCoreApplication application(argc, argv);

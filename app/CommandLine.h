@@ -10,6 +10,10 @@ struct ConsoleOptions {
     // Camera source to start with instead of the first attached camera; empty for none.
     QString camera;
     bool listPorts = false;
+    // The inspection job to start with; empty for none.
+    QString job;
+    // A job folder whose report is to be written, with no window; empty for none.
+    QString report;
 };
 
 // Reads the options; --help and --version print their text and end the program.
@@ -18,7 +22,9 @@ ConsoleOptions parseCommandLine(const QStringList& arguments);
 // True when the command line asks only for text (help, version, the port list), which
 // must work without a display.
 bool needsNoWindow(const QStringList& arguments);
+// True when the command line asks for a job's report, which is written with no window.
+bool wantsReport(const QStringList& arguments);
 
-// Answers such a command line with no window system and returns the exit status; nothing
-// when the console itself is to start.
+// Answers such a command line (and --report) with no window system and returns the exit status;
+// nothing when the console itself is to start.
 std::optional<int> runWithoutWindow(int& argc, char** argv);

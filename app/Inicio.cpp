@@ -28,6 +28,8 @@ TArranque::~TArranque() = default;
 void TArranque::Timer1Timer() {
     Timer1->stop();
     Form1 = new TForm1(this, options_.camera);
+    if (!options_.job.isEmpty())
+        Form1->StartJob(options_.job);
     hide();
     Form1->ShowModal();
     close();

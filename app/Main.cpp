@@ -6,6 +6,8 @@
 #include "app/Shape.h"
 #include "app/acerca.h"
 #include "input/LostControl.h"
+#include "job/ConsoleReading.h"
+#include "job/JobDialogs.h"
 #include "link/Commands.h"
 #include "link/PortSetup.h"
 #include "platform/CaptureDialogs.h"
@@ -19,10 +21,13 @@
 #include "widgets/Vrthreads.h"
 
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QRandomGenerator>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QWindow>
 
@@ -113,6 +118,7 @@ TForm1::TForm1(QWidget* owner, QString cameraSource)
               statusLine_.clear(recordingCondition(notice));
           }) {
     ui_->setupUi(this);
+    baseTitle_ = windowTitle();
     statusRefresh_.setTimerType(Qt::PreciseTimer);
     statusRefresh_.setInterval(500);
     connect(&statusRefresh_, &QTimer::timeout, this, [this] { statusLine_.refresh(); });
@@ -289,6 +295,7 @@ void TForm1::FormDestroy() {
     StopCamera();
     // A recording left running is completed, not left as a broken file.
     recorder_.stop();
+    job_->recordingStopped();
 }
 
 void TForm1::ChooseFileNameBases() {
@@ -385,8 +392,11 @@ void TForm1::FormKeyDown(int key) {
     keyboard_->keyDown(key);
 }
 
-void TForm1::FormKeyUp(int) {
+// The note box opens once the release has sent its Stop, as every key's release does.
+void TForm1::FormKeyUp(int key) {
     keyboard_->keyUp();
+    if (key == job::observationKey && job_->active())
+        QMetaObject::invokeMethod(this, &TForm1::ObservationKey, Qt::QueuedConnection);
 }
 
 void TForm1::VrSalirClick() {
@@ -510,6 +520,7 @@ void TForm1::showReturn(const QString& text) {
 
 void TForm1::showTelemetryLine(const QString& line) {
     ui_->Label11->setText(line);
+    lastGoodTelemetry_ = std::chrono::steady_clock::now();
 }
 
 void TForm1::setInversionInterval(int milliseconds) {
@@ -611,6 +622,8 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 // Video: camera, frame pipeline, still pictures and recording.
 
 void TForm1::SetUpVideo() {
+    job_ = std::make_unique<job::Session>([this] { return JobReading(); },
+                                          [this](const QString& text) { showStatus(text); });
     pipeline_ = std::make_unique<video::FramePipeline>(
         surface_, recorder_,
         video::FramePipeline::Texts{[this] { return telemetry_.temperatureText(); },
@@ -803,7 +816,7 @@ bool TForm1::TakePicture(const QString& fileName) {
 void TForm1::PhotoCommand() {
     showStatus(QStringLiteral("Botón 1: Foto instantánea"));
     const std::optional<video::GeneratedName> name =
-        video::nextSnapshotName(state_.SnapshotBase.toStdString(), state_.SnapshotNumber);
+        job_->snapshotName(state_.SnapshotBase.toStdString(), state_.SnapshotNumber);
     if (!name) {
         showStatus(QStringLiteral("Foto no guardada: sin nombre libre"));
         return;
@@ -816,7 +829,7 @@ void TForm1::PhotoCommand() {
 // thread never waits for the disk; a start that fails changes neither lamp nor buttons.
 void TForm1::RecordClick() {
     showStatus(QStringLiteral("Botón 5: Secuencia de vídeo"));
-    const std::optional<video::GeneratedName> name = video::nextVideoName(state_.VideoNumber);
+    const std::optional<video::GeneratedName> name = job_->videoName(state_.VideoNumber);
     state_.VideoFileName = name ? QString::fromStdString(name->fileName.string()) : QString();
     if (state_.Recording)
         return;
@@ -833,6 +846,10 @@ void TForm1::RecordClick() {
     const std::filesystem::path fileName = name ? name->fileName : std::filesystem::path();
     const bool started =
         recordingWatch_.start(fileName, state_.Intervalo, ui_->Comprime->Active(), &picture);
+    if (started)
+        job_->recordingStarted(fileName, [this] {
+            return qint64(recorder_.framesWritten()) * std::max(1, state_.Intervalo);
+        });
     controls.FramesPaused = false;
     const int used = name ? name->number : state_.VideoNumber;
     state_.VideoNumber = used < INT_MAX ? used + 1 : used;
@@ -856,7 +873,58 @@ void TForm1::StopRecordClick() {
 void TForm1::ShowRecordingStopped() {
     state_.Recording = false;
     pipeline_->controls.Recording = false;
+    job_->recordingStopped();
     ui_->Led->SetEnableBlinking(false);
     ui_->Led->SetColorIndex(1);
     ui_->Record->setEnabled(true);
+}
+
+// The inspection job.
+
+void TForm1::StartJob(const QString& name) {
+    if (job_->start(name))
+        setWindowTitle(baseTitle_ + QStringLiteral(" - Trabajo: ") + job_->name());
+}
+
+void TForm1::JobClick() {
+    if (const std::optional<QString> name = job::askJobName(this))
+        StartJob(*name);
+    RegainController();
+}
+
+void TForm1::ReportClick() {
+    job_->writeReport();
+}
+
+// The picture is of the moment the key was released; the note follows.
+void TForm1::ObservationKey() {
+    if (noteBoxOpen_)
+        return;
+    const QScopedValueRollback open(noteBoxOpen_, true);
+    const std::optional<video::GeneratedName> picture = job_->snapshotName({}, 0);
+    const bool saved = picture && TakePicture(QString::fromStdString(picture->fileName.string()));
+    job::Observation observation =
+        job_->markNow(saved ? picture->fileName : std::filesystem::path());
+    if (const std::optional<job::Note> note = job::askNote(this)) {
+        observation.note = note->text;
+        observation.tag = note->tag;
+        job_->record(std::move(observation));
+    }
+    RegainController();
+}
+
+job::Reading TForm1::JobReading() const {
+    const job::TelemetryValues values =
+        job::telemetryValues(telemetry_, lastGoodTelemetry_, std::chrono::steady_clock::now());
+    return job::consoleReading(values,
+                               {state_, ui_->VrSlider4->Position(), ui_->VrPowerButton8->Active()},
+                               QTime::currentTime());
+}
+
+void TForm1::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("Trabajo..."), this, &TForm1::JobClick);
+    menu.addAction(QStringLiteral("Informe del trabajo"), this, &TForm1::ReportClick)
+        ->setEnabled(job_->active());
+    menu.exec(event->globalPos());
 }

@@ -5,6 +5,7 @@
 #include "input/GameController.h"
 #include "input/Keyboard.h"
 #include "input/StatusLine.h"
+#include "job/Session.h"
 #include "link/Inversion.h"
 #include "link/LinkIndicators.h"
 #include "link/RobotLink.h"
@@ -20,6 +21,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -122,6 +124,10 @@ public:
     void PhotoCommand();
     void RecordClick();
     void StopRecordClick();
+    void StartJob(const QString& name);
+    void JobClick();
+    void ReportClick();
+    void ObservationKey();
 
     MainWindowState& state() { return state_; }
     Ui::TForm1& ui() { return *ui_; }
@@ -135,6 +141,7 @@ public:
     video::FramePipeline& pipeline() { return *pipeline_; }
     video::Recorder& recorder() { return recorder_; }
     platform::Capture& capture() { return *capture_; }
+    job::Session& job() { return *job_; }
     QImage rawPicture() const;
 
     TVrTimer* Timer1 = nullptr;
@@ -148,6 +155,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void SetUpComponents();
@@ -171,6 +179,7 @@ private:
     void StartKeyPreview();
     void PreviewKey(QEvent* event);
     void ShowRecordingStopped();
+    job::Reading JobReading() const;
 
     void setTxLamp(bool on) override;
     void setRxLamp(bool on) override;
@@ -214,6 +223,11 @@ private:
     // Looks at the recording often enough that a failure shows within a second.
     QTimer recordingLook_;
     std::unique_ptr<video::FramePipeline> pipeline_;
+    // The inspection job: its folder, the tracks beside recordings, the observations.
+    std::unique_ptr<job::Session> job_;
+    std::optional<std::chrono::steady_clock::time_point> lastGoodTelemetry_;
+    QString baseTitle_;
+    bool noteBoxOpen_ = false;
     video::PicturePanel* rawPanel_ = nullptr;
     video::PicturePanel* resultPanel_ = nullptr;
     // Last, so it stops before anything its frames reach is destroyed.

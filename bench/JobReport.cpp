@@ -1,0 +1,93 @@
+// What an inspection job costs: the GUI thread's share of one second of telemetry track (the
+// cue and row are formatted and handed to the writer thread, which writes them meanwhile),
+// and the report of a working day's job (four recordings of ten minutes, 40 observations with
+// their pictures) written from its folder.
+
+#include "bench/QtBenchmarkMain.h"
+#include "job/BackgroundWriter.h"
+#include "job/JobFolder.h"
+#include "job/Observation.h"
+#include "job/Report.h"
+#include "job/TrackWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+job::Reading reading(int second) {
+    job::Reading r;
+    r.time = QTime(9, 0, 0).addSecs(second);
+    r.temperature = QString::number(20 + second % 7);
+    r.humidity = QString::number(50 + second % 11);
+    r.drive = QStringLiteral("avance");
+    r.speedPercent = 80;
+    r.lightsPercent = 40;
+    return r;
+}
+
+void trackSecond(benchmark::State& state) {
+    QTemporaryDir dir;
+    job::BackgroundWriter writer;
+    job::TrackWriter track(writer, dir.filePath(QStringLiteral("b_video.avi")).toStdString());
+    qint64 position = 0;
+    for (auto _ : state) {
+        position += 1000;
+        track.tick(position, reading(int(position / 1000)));
+    }
+    writer.drain();
+}
+BENCHMARK(trackSecond)->Unit(benchmark::kMicrosecond);
+
+void fillJob(const QString& folder) {
+    const QDir dir(folder);
+    for (int recording = 0; recording < 4; ++recording) {
+        job::BackgroundWriter writer;
+        const QString name = QStringLiteral("Obra_2026-12-09_%1-00-00_video.avi")
+                                 .arg(9 + recording, 2, 10, QChar('0'));
+        QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
+        job::TrackWriter track(writer, dir.filePath(name).toStdString());
+        for (int second = 1; second <= 600; ++second)
+            track.tick(qint64(second) * 1000, reading(3600 * recording + second));
+        track.finish(600'000, reading(0));
+    }
+    QImage picture(352, 288, QImage::Format_RGB888);
+    QFile observations(dir.filePath(job::observationsFile));
+    observations.open(QIODevice::WriteOnly);
+    observations.write(job::observationsCsvHeader().toUtf8());
+    for (int i = 0; i < 40; ++i) {
+        picture.fill(QColor::fromHsv(i * 9, 200, 200));
+        const QString file = QStringLiteral("o%1_foto.bmp").arg(i);
+        picture.save(dir.filePath(file), "BMP");
+        job::Observation o;
+        o.when = QDateTime(QDate(2026, 12, 9), QTime(9, 0, 0)).addSecs(i * 300);
+        o.tag = i % 2 ? job::Tag::After : job::Tag::Before;
+        o.note = QStringLiteral("Observación %1 de la rejilla del conducto").arg(i);
+        o.picture = file;
+        observations.write(job::observationCsvRow(o).toUtf8());
+    }
+}
+
+void reportOfADay(benchmark::State& state) {
+    QTemporaryDir root;
+    const QString folder = job::JobFolder::open(QStringLiteral("Obra"), root.path(),
+                                                QDateTime(QDate(2026, 12, 9), QTime(9, 0, 0)))
+                               ->path();
+    fillJob(folder);
+    for (auto _ : state) {
+        const job::ReportOutcome outcome = job::writeReportFiles(folder);
+        if (!outcome.written)
+            state.SkipWithError("report not written");
+    }
+}
+BENCHMARK(reportOfADay)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return runQtBenchmarks(argc, argv);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include <filesystem>
+#include <optional>
+
+namespace job {
+
+// Longest job name kept, in characters; longer names are cut.
+inline constexpr int longestJobName = 80;
+
+// The job's name as the operator gave it, trimmed and cut to longestJobName; empty when it
+// holds nothing but spaces.
+QString cleanJobName(const QString& name);
+// The name as it goes into file names: letters and digits kept, every run of anything else
+// one hyphen ("Hotel Sol / conducto 3" gives "Hotel-Sol-conducto-3").
+QString fileNamePart(const QString& jobName);
+
+// Where job folders go: $XDG_PICTURES_DIR/Marlo, else the user's picture folder's Marlo.
+QString jobsRoot();
+
+// The folder of one job, "<root>/<yyyy-MM-dd>_<name>", and the names of the files it gets.
+class JobFolder {
+public:
+    // Creates the folder (or takes the existing one of the same job and day) and writes the
+    // job's name into it; nothing when the name is empty or the folder cannot be made.
+    static std::optional<JobFolder> open(const QString& name, const QString& root,
+                                         const QDateTime& now);
+
+    const QString& name() const { return name_; }
+    const QString& path() const { return path_; }
+
+    // "<name>_<yyyy-MM-dd>_<HH-mm-ss>_<what>", with "-2", "-3", ... after the time when the
+    // name is taken; nothing when every one of them is.
+    std::optional<std::filesystem::path> newFile(const QString& what, const QDateTime& now) const;
+
+private:
+    JobFolder(QString name, QString path) : name_(std::move(name)), path_(std::move(path)) {}
+
+    QString name_;
+    QString path_;
+};
+
+// The file in a job folder that keeps the job's name and start.
+inline const QString jobInfoFile = QStringLiteral("trabajo.ini");
+
+struct JobInfo {
+    QString name;
+    QDateTime started;
+};
+// What a job folder says of its job; the folder's own name when its file is missing.
+JobInfo readJobInfo(const QString& folder);
+
+} // namespace job

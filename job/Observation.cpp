@@ -1,0 +1,138 @@
+#include "job/Observation.h"
+
+#include "job/TrackFormat.h"
+
+#include <QStringView>
+
+#include <algorithm>
+
+namespace job {
+namespace {
+
+constexpr int observationFields = 12;
+
+std::optional<qint64> millisecondsField(const QString& seconds) {
+    if (seconds.isEmpty())
+        return 0;
+    bool ok = false;
+    const double value = seconds.toDouble(&ok);
+    if (!ok || value < 0 || value > 1e7)
+        return std::nullopt;
+    return static_cast<qint64>(value * 1000.0 + 0.5);
+}
+
+} // namespace
+
+QString tagText(Tag tag) {
+    switch (tag) {
+    case Tag::Before:
+        return QStringLiteral("antes");
+    case Tag::After:
+        return QStringLiteral("después");
+    case Tag::None:
+        break;
+    }
+    return {};
+}
+
+Tag tagFromText(const QString& text) {
+    if (text == tagText(Tag::Before))
+        return Tag::Before;
+    if (text == tagText(Tag::After))
+        return Tag::After;
+    return Tag::None;
+}
+
+QString observationsCsvHeader() {
+    return QStringLiteral("fecha_hora,grabacion,segundo,temperatura_c,humedad_pct,marcha,"
+                          "velocidad_pct,luces_pct,motor_limpieza,etiqueta,foto,nota\n");
+}
+
+QString observationCsvRow(const Observation& o) {
+    const Reading& r = o.reading;
+    const QStringList fields{o.when.toString(Qt::ISODate),
+                             o.recording,
+                             o.recording.isEmpty()
+                                 ? QString()
+                                 : QString::number(double(o.intoRecording) / 1000.0, 'f', 1),
+                             r.temperature,
+                             r.humidity,
+                             r.drive,
+                             QString::number(r.speedPercent),
+                             QString::number(r.lightsPercent),
+                             r.cleaningMotor ? QStringLiteral("sí") : QStringLiteral("no"),
+                             tagText(o.tag),
+                             o.picture,
+                             o.note.left(longestNote)};
+    QStringList quoted;
+    for (const QString& field : fields)
+        quoted << csvField(field);
+    return quoted.join(QLatin1Char(',')) + '\n';
+}
+
+ObservationList parseObservations(const QString& csvText) {
+    ObservationList list;
+    QStringList records;
+    // A quoted note may hold line ends: a record ends only at a line end outside quotes.
+    QString record;
+    bool quoted = false;
+    for (const QChar c : csvText) {
+        if (c == '"')
+            quoted = !quoted;
+        if (c == '\n' && !quoted) {
+            records << record;
+            record.clear();
+        } else {
+            record += c;
+        }
+    }
+    if (!record.trimmed().isEmpty())
+        records << record;
+    for (qsizetype i = 1; i < records.size(); ++i) {
+        if (records[i].trimmed().isEmpty())
+            continue;
+        const std::optional<QStringList> fields = parseCsvLine(records[i]);
+        Observation o;
+        std::optional<qint64> into;
+        if (fields && fields->size() == observationFields) {
+            const QStringList& f = *fields;
+            o.when = QDateTime::fromString(f[0], Qt::ISODate);
+            o.recording = f[1];
+            into = millisecondsField(f[2]);
+            o.reading.time = o.when.time();
+            o.reading.temperature = f[3];
+            o.reading.humidity = f[4];
+            o.reading.drive = f[5];
+            o.reading.speedPercent = std::clamp(f[6].toInt(), 0, 100);
+            o.reading.lightsPercent = std::clamp(f[7].toInt(), 0, 100);
+            o.reading.cleaningMotor = f[8] == QStringLiteral("sí");
+            o.tag = tagFromText(f[9]);
+            o.picture = f[10];
+            o.note = f[11].left(longestNote);
+        }
+        if (!fields || fields->size() != observationFields || !o.when.isValid() || !into) {
+            ++list.skippedRows;
+            continue;
+        }
+        o.intoRecording = *into;
+        list.observations.push_back(std::move(o));
+    }
+    return list;
+}
+
+std::vector<Pair> beforeAfterPairs(const std::vector<Observation>& observations) {
+    std::vector<Pair> pairs;
+    const std::size_t none = observations.size();
+    std::size_t open = none;
+    for (std::size_t i = 0; i < observations.size(); ++i) {
+        if (observations[i].tag == Tag::Before) {
+            open = i;
+        } else if (observations[i].tag == Tag::After && open != none) {
+            pairs.push_back({open, i});
+            open = none;
+        }
+    }
+    return pairs;
+}
+
+} // namespace job

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "job/BackgroundWriter.h"
+#include "job/JobFolder.h"
+#include "job/Observation.h"
+#include "job/Reading.h"
+#include "job/TrackWriter.h"
+#include "video/BitmapFile.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace job {
+
+// The key that marks an observation: "O", which the key table leaves free.
+inline constexpr int observationKey = 'O';
+
+// The inspection job of the running console. Without a job every name is the one the
+// console always used; with one, pictures, recordings, their tracks and the observations go
+// to the job's folder. The file work runs on a thread of its own.
+class Session : public QObject {
+    Q_OBJECT
+public:
+    using Readings = std::function<Reading()>;
+    using Status = std::function<void(const QString&)>;
+
+    // readings: the values of the moment; status: where passing texts go.
+    Session(Readings readings, Status status, QString root = jobsRoot());
+    ~Session() override;
+
+    bool active() const { return folder_.has_value(); }
+    QString name() const { return folder_ ? folder_->name() : QString(); }
+    QString folder() const { return folder_ ? folder_->path() : QString(); }
+    // Sets the job; false (and a status text) when its folder cannot be made, leaving the
+    // job as it was. A running recording keeps its folder.
+    bool start(const QString& name);
+
+    // The recording's name: the job's, else "00" + number + "video.avi" in the working folder.
+    std::optional<video::GeneratedName> videoName(int number) const;
+    // A still picture's name: the job's, else base + number + ".bmp".
+    std::optional<video::GeneratedName> snapshotName(const std::string& base, int number) const;
+
+    // The tracks of a recording begin and end with it; position tells how many milliseconds
+    // of video it holds.
+    using Position = std::function<qint64()>;
+    void recordingStarted(const std::filesystem::path& video, Position position);
+    void recordingStopped();
+    bool trackRunning() const { return track_ != nullptr; }
+
+    // The moment the observation key was pressed, with the picture saved for it (empty when
+    // none could be); completed by record() once the operator has written the note.
+    Observation markNow(const std::filesystem::path& picture) const;
+    void record(Observation observation);
+
+    // Writes the report of the current job in the background; the outcome goes to status.
+    void writeReport();
+
+    void tick();
+    // Waits for the background file work (end of the session, tests).
+    void drain() { writer_.drain(); }
+
+private:
+    void reportTrackFailure();
+
+    Readings readings_;
+    Status status_;
+    QString root_;
+    std::optional<JobFolder> folder_;
+    QString recordingName_;
+    std::unique_ptr<TrackWriter> track_;
+    Position position_;
+    bool failureShown_ = false;
+    QTimer seconds_;
+    // Last: its tasks may post back to this object, so it finishes them before the rest goes.
+    BackgroundWriter writer_;
+};
+
+} // namespace job

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "job/Reading.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace job {
+
+// Text of the subtitle and table files written beside every recording.
+
+// "00:01:02,345" for a time into the recording; negative times count as zero.
+QString srtTimestamp(qint64 milliseconds);
+
+// Cue `index` (1 upwards) covering second index-1 to index of the recording, with the notes
+// taken in that second on lines of their own.
+QString srtCue(int index, const Reading& reading, const QStringList& notes = {});
+
+// One value of a comma-separated row, quoted when it holds a comma, a quote or a line end.
+QString csvField(const QString& value);
+// The fields of one comma-separated line; nothing when a quoted field is left open.
+std::optional<QStringList> parseCsvLine(const QString& line);
+
+QString trackCsvHeader();
+// One row a second: time of day, second of the recording, then the reading's values.
+QString trackCsvRow(int second, const Reading& reading);
+// The reading and second of a row written by trackCsvRow; nothing for a malformed row.
+struct TrackRow {
+    int second = 0;
+    Reading reading;
+};
+std::optional<TrackRow> parseTrackCsvRow(const QString& line);
+
+// A note as one line: line ends become spaces, so that it cannot end a cue early.
+QString oneLine(const QString& text);
+
+} // namespace job

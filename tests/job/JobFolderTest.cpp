@@ -1,0 +1,113 @@
+#include "job/JobFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace job;
+
+namespace {
+
+const QDateTime morning(QDate(2026, 12, 9), QTime(10, 15, 30));
+
+void touch(const std::filesystem::path& file) {
+    QFile f(QString::fromStdString(file.string()));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+}
+
+} // namespace
+
+TEST(JobFolder, NamesBecomeFileNamePartsOfLettersDigitsAndHyphens) {
+    const std::pair<const char*, const char*> table[] = {
+        {"Obra Sur - tramo 3", "Obra-Sur-tramo-3"},
+        {"  Hotel Sol / conducto 3  ", "Hotel-Sol-conducto-3"},
+        {"Ñandú_Ático", "Ñandú-Ático"},
+        {"../../etc", "etc"},
+        {"a", "a"},
+        {"***", "trabajo"},
+    };
+    for (const auto& [name, part] : table)
+        EXPECT_EQ(fileNamePart(QString::fromUtf8(name)), QString::fromUtf8(part)) << name;
+}
+
+TEST(JobFolder, LongNamesAreCutAndBlankNamesRefused) {
+    EXPECT_EQ(cleanJobName(QString(longestJobName, 'x')).size(), longestJobName);
+    EXPECT_EQ(cleanJobName(QString(longestJobName + 1, 'x')).size(), longestJobName);
+    EXPECT_EQ(cleanJobName(QStringLiteral("  a \n b ")), QStringLiteral("a b"));
+    QTemporaryDir root;
+    EXPECT_FALSE(JobFolder::open(QStringLiteral(" \t "), root.path(), morning));
+    EXPECT_TRUE(QDir(root.path()).isEmpty());
+}
+
+TEST(JobFolder, FolderIsDateAndNameAndTheSameJobOfTheDayKeepsIt) {
+    QTemporaryDir root;
+    const auto first = JobFolder::open(QStringLiteral("Obra Sur - tramo 3"), root.path(), morning);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->path(), root.filePath(QStringLiteral("2026-12-09_Obra-Sur-tramo-3")));
+    EXPECT_EQ(first->name(), QStringLiteral("Obra Sur - tramo 3"));
+    const auto again =
+        JobFolder::open(QStringLiteral("Obra Sur - tramo 3"), root.path(), morning.addSecs(3600));
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->path(), first->path());
+    const JobInfo info = readJobInfo(first->path());
+    EXPECT_EQ(info.name, QStringLiteral("Obra Sur - tramo 3"));
+    EXPECT_EQ(info.started, morning) << "the second opening keeps the job's start";
+    const auto nextDay =
+        JobFolder::open(QStringLiteral("Obra Sur - tramo 3"), root.path(), morning.addDays(1));
+    ASSERT_TRUE(nextDay);
+    EXPECT_NE(nextDay->path(), first->path());
+}
+
+TEST(JobFolder, FolderThatCannotBeMadeIsRefused) {
+    QTemporaryDir root;
+    QFile blocker(root.filePath(QStringLiteral("file")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    EXPECT_FALSE(JobFolder::open(QStringLiteral("x"), blocker.fileName(), morning));
+}
+
+TEST(JobFolder, FileNamesNeverReplaceAnExistingFile) {
+    QTemporaryDir root;
+    const auto folder = JobFolder::open(QStringLiteral("Obra Sur"), root.path(), morning);
+    ASSERT_TRUE(folder);
+    const auto first = folder->newFile(QStringLiteral("foto.bmp"), morning);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(QString::fromStdString(first->filename().string()),
+              QStringLiteral("Obra-Sur_2026-12-09_10-15-30_foto.bmp"));
+    EXPECT_EQ(folder->newFile(QStringLiteral("foto.bmp"), morning), first)
+        << "a name is free until its file is written";
+    touch(*first);
+    const auto second = folder->newFile(QStringLiteral("foto.bmp"), morning);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(QString::fromStdString(second->filename().string()),
+              QStringLiteral("Obra-Sur_2026-12-09_10-15-30-2_foto.bmp"));
+    EXPECT_EQ(folder->newFile(QStringLiteral("video.avi"), morning)->filename().string(),
+              "Obra-Sur_2026-12-09_10-15-30_video.avi");
+    for (int suffix = 2; suffix <= 999; ++suffix)
+        touch(*folder->newFile(QStringLiteral("foto.bmp"), morning));
+    EXPECT_FALSE(folder->newFile(QStringLiteral("foto.bmp"), morning)) << "all 999 taken";
+    EXPECT_TRUE(folder->newFile(QStringLiteral("foto.bmp"), morning.addSecs(1)));
+}
+
+TEST(JobFolder, RootFollowsThePicturesFolder) {
+    const QByteArray saved = qgetenv("XDG_PICTURES_DIR");
+    qputenv("XDG_PICTURES_DIR", "/srv/fotos");
+    EXPECT_EQ(jobsRoot(), QStringLiteral("/srv/fotos/Marlo"));
+    qunsetenv("XDG_PICTURES_DIR");
+    EXPECT_TRUE(jobsRoot().endsWith(QStringLiteral("/Marlo")));
+    EXPECT_NE(jobsRoot(), QStringLiteral("/srv/fotos/Marlo"));
+    if (!saved.isEmpty())
+        qputenv("XDG_PICTURES_DIR", saved);
+}
+
+TEST(JobFolder, FolderWithoutItsFileIsNamedAfterItself) {
+    QTemporaryDir root;
+    const QString folder = root.filePath(QStringLiteral("2026-12-09_Sin-datos"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    EXPECT_EQ(readJobInfo(folder).name, QStringLiteral("2026-12-09_Sin-datos"));
+    EXPECT_FALSE(readJobInfo(folder).started.isValid());
+}

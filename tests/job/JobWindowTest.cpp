@@ -1,0 +1,172 @@
+#include "app/Main.h"
+#include "input/Keyboard.h"
+#include "job/JobDialogs.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TempSettings.h"
+#include "tests/support/WorkingFolder.h"
+#include "ui_Main.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using testing_support::ScriptedDialogs;
+using testing_support::TempSettings;
+using testing_support::WorkingFolder;
+
+namespace {
+
+const QString title = QStringLiteral("Marlo 3 y Tervan - Software de control y captura");
+
+// The pictures folder is chosen when the window is made.
+struct PicturesFolder {
+    QTemporaryDir dir;
+    QByteArray saved = qgetenv("XDG_PICTURES_DIR");
+    PicturesFolder() { qputenv("XDG_PICTURES_DIR", dir.path().toUtf8()); }
+    ~PicturesFolder() {
+        if (saved.isEmpty())
+            qunsetenv("XDG_PICTURES_DIR");
+        else
+            qputenv("XDG_PICTURES_DIR", saved);
+    }
+};
+
+struct JobWindow : ::testing::Test {
+    struct MissingPortSettings : TempSettings {
+        MissingPortSettings() { store("Puerto Comm", "/nonexistent/marlo-port"); }
+    };
+    MissingPortSettings settings;
+    ScriptedDialogs dialogs;
+    WorkingFolder working;
+    PicturesFolder pictures;
+    std::unique_ptr<TForm1> form = std::make_unique<TForm1>();
+
+    void feed(int frames) {
+        const std::vector<std::uint8_t> frame(video::frameBytes, 0x40);
+        for (int i = 0; i < frames; ++i)
+            form->FrameCallback(frame.data(), video::frameWidth, video::frameHeight);
+    }
+    void pressObservationKey() {
+        form->FormKeyDown(job::observationKey);
+        form->FormKeyUp(job::observationKey);
+        QCoreApplication::processEvents();
+    }
+    void answerNote(const QString& note, job::Tag tag) {
+        dialogs.onNextModal([note, tag](QDialog& dialog) {
+            auto& box = dynamic_cast<job::NoteDialog&>(dialog);
+            box.noteEdit->setText(note);
+            (tag == job::Tag::Before  ? box.before
+             : tag == job::Tag::After ? box.after
+                                      : box.none)
+                ->setChecked(true);
+            return int(QDialog::Accepted);
+        });
+    }
+    QStringList jobFiles() {
+        form->job().drain();
+        return QDir(form->job().folder()).entryList(QDir::Files, QDir::Name);
+    }
+};
+
+} // namespace
+
+TEST_F(JobWindow, WithoutAJobTheObservationKeyIsAnyOtherKeyAndNamesAreTheUsualOnes) {
+    EXPECT_EQ(form->windowTitle(), title);
+    pressObservationKey();
+    EXPECT_TRUE(dialogs.modalDialogs().empty());
+    const auto& state = form->state();
+    EXPECT_EQ(form->statusLine().text(),
+              input::statusLine(state.DriveSpeed, state.Forward, job::observationKey));
+    feed(1);
+    form->RecordClick();
+    feed(3);
+    form->StopRecordClick();
+    ASSERT_EQ(working.files().size(), 1);
+    EXPECT_EQ(working.files()[0], state.VideoFileName);
+    EXPECT_TRUE(state.VideoFileName.endsWith(QStringLiteral("video.avi")));
+    EXPECT_FALSE(state.VideoFileName.contains('_'));
+    EXPECT_TRUE(QDir(pictures.dir.path()).isEmpty());
+}
+
+TEST_F(JobWindow, JobDialogNamesTheJobAndShowsItInTheTitle) {
+    dialogs.onNextModal([](QDialog&) { return int(QDialog::Rejected); });
+    form->JobClick();
+    EXPECT_EQ(form->windowTitle(), title);
+    EXPECT_FALSE(form->job().active());
+    dialogs.onNextModal([](QDialog& dialog) {
+        auto& box = dynamic_cast<job::JobDialog&>(dialog);
+        box.site->setText(QStringLiteral("Hotel Sol"));
+        box.section->setText(QStringLiteral("conducto 3"));
+        return int(QDialog::Accepted);
+    });
+    form->JobClick();
+    EXPECT_EQ(form->windowTitle(), title + QStringLiteral(" - Trabajo: Hotel Sol - conducto 3"));
+    EXPECT_TRUE(QDir(form->job().folder()).exists());
+}
+
+TEST_F(JobWindow, RecordingPicturesAndObservationsLandInTheJobFolder) {
+    form->StartJob(QStringLiteral("Obra Sur"));
+    feed(1);
+    form->PhotoCommand();
+    form->RecordClick();
+    feed(25);
+    answerNote(QStringLiteral("junta limpia"), job::Tag::After);
+    pressObservationKey();
+    EXPECT_EQ(dialogs.modalDialogs().size(), 1u);
+    feed(5);
+    form->StopRecordClick();
+    EXPECT_TRUE(working.files().isEmpty());
+    const QStringList files = jobFiles();
+    EXPECT_EQ(files.filter(QStringLiteral("_foto.bmp")).size(), 2);
+    EXPECT_EQ(files.filter(QStringLiteral("_video.avi")).size(), 1);
+    EXPECT_EQ(files.filter(QStringLiteral("_video.srt")).size(), 1);
+    EXPECT_EQ(files.filter(QStringLiteral("_video.csv")).size(), 1);
+    EXPECT_TRUE(files.contains(job::observationsFile));
+    QFile srt(QDir(form->job().folder()).filePath(files.filter(QStringLiteral(".srt"))[0]));
+    ASSERT_TRUE(srt.open(QIODevice::ReadOnly));
+    const QString cues = QString::fromUtf8(srt.readAll());
+    EXPECT_EQ(cues.count(QStringLiteral(" --> ")), 3) << "30 frames at 100 ms";
+    EXPECT_TRUE(cues.contains(QStringLiteral("Observación: después: junta limpia")));
+    EXPECT_TRUE(cues.contains(QStringLiteral("-- ºC  -- %"))) << "no robot answered";
+}
+
+TEST_F(JobWindow, ACancelledNoteKeepsThePictureButRecordsNothing) {
+    form->StartJob(QStringLiteral("Obra Sur"));
+    feed(1);
+    dialogs.onNextModal([](QDialog&) { return int(QDialog::Rejected); });
+    pressObservationKey();
+    const QStringList files = jobFiles();
+    EXPECT_EQ(files.filter(QStringLiteral("_foto.bmp")).size(), 1);
+    EXPECT_FALSE(files.contains(job::observationsFile));
+}
+
+TEST_F(JobWindow, ObservationKeyOpensOneNoteBoxAtATimeOnRelease) {
+    form->StartJob(QStringLiteral("Obra Sur"));
+    feed(1);
+    int boxes = 0;
+    form->FormKeyDown(job::observationKey);
+    form->FormKeyDown(job::observationKey);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(dialogs.modalDialogs().empty()) << "the box waits for the release";
+    // Releases already queued run while the first box is open.
+    dialogs.onNextModal([&boxes](QDialog&) {
+        ++boxes;
+        QCoreApplication::processEvents();
+        return int(QDialog::Rejected);
+    });
+    dialogs.onNextModal([&boxes](QDialog&) {
+        ++boxes;
+        return int(QDialog::Rejected);
+    });
+    form->FormKeyUp(job::observationKey);
+    form->FormKeyUp(job::observationKey);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(boxes, 1);
+    form->FormKeyUp(job::observationKey);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(boxes, 2) << "a later press opens the box again";
+}

@@ -1,0 +1,125 @@
+#include "job/TrackWriter.h"
+#include "job/BackgroundWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace job;
+
+namespace {
+
+QString text(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+Reading readingAt(int second) {
+    Reading reading;
+    reading.time = QTime(10, 0, 0).addSecs(second);
+    reading.temperature = QString::number(20 + second);
+    reading.humidity = QStringLiteral("50");
+    return reading;
+}
+
+struct Track : ::testing::Test {
+    QTemporaryDir dir;
+    BackgroundWriter writer;
+    std::filesystem::path video = dir.filePath(QStringLiteral("x_video.avi")).toStdString();
+
+    int cues() {
+        writer.drain();
+        return int(
+            text(dir.filePath(QStringLiteral("x_video.srt"))).count(QStringLiteral(" --> ")));
+    }
+    QStringList rows() {
+        writer.drain();
+        return text(dir.filePath(QStringLiteral("x_video.csv"))).split('\n', Qt::SkipEmptyParts);
+    }
+};
+
+} // namespace
+
+TEST_F(Track, FilesSitBesideTheRecording) {
+    TrackWriter track(writer, video);
+    EXPECT_EQ(track.subtitlePath(), dir.filePath(QStringLiteral("x_video.srt")));
+    EXPECT_EQ(track.tablePath(), dir.filePath(QStringLiteral("x_video.csv")));
+    EXPECT_EQ(besideVideo("/a/b.c/d_video.avi", QStringLiteral(".srt")),
+              QStringLiteral("/a/b.c/d_video.srt"));
+}
+
+TEST_F(Track, ACueAndARowForEachWholeSecondAsItEnds) {
+    TrackWriter track(writer, video);
+    track.tick(999, readingAt(0));
+    EXPECT_EQ(cues(), 0);
+    EXPECT_EQ(rows().size(), 1) << "the header";
+    track.tick(1000, readingAt(1));
+    EXPECT_EQ(cues(), 1);
+    track.tick(3500, readingAt(3));
+    EXPECT_EQ(cues(), 3) << "seconds missed by a late tick are caught up";
+    track.tick(2000, readingAt(3));
+    EXPECT_EQ(cues(), 3) << "a position going back writes nothing twice";
+    const QStringList table = rows();
+    ASSERT_EQ(table.size(), 4);
+    EXPECT_TRUE(table[1].startsWith(QStringLiteral("10:00:01,1,21,")));
+    EXPECT_TRUE(table[3].startsWith(QStringLiteral("10:00:03,3,23,")));
+    EXPECT_FALSE(track.failed());
+}
+
+TEST_F(Track, FinishWritesThePartSecondOnlyWhenThereIsOne) {
+    {
+        TrackWriter track(writer, video);
+        track.finish(3000, readingAt(3));
+        track.tick(9000, readingAt(9));
+        EXPECT_EQ(cues(), 3) << "nothing after the end";
+    }
+    const std::filesystem::path other = dir.filePath(QStringLiteral("y_video.avi")).toStdString();
+    TrackWriter track(writer, other);
+    track.finish(3001, readingAt(3));
+    writer.drain();
+    EXPECT_EQ(text(dir.filePath(QStringLiteral("y_video.srt"))).count(QStringLiteral(" --> ")), 4);
+}
+
+TEST_F(Track, NotesGoIntoTheCueOfTheirSecondOnly) {
+    TrackWriter track(writer, video);
+    track.tick(1000, readingAt(1));
+    track.addNote(QStringLiteral("antes: grieta"));
+    track.tick(2000, readingAt(2));
+    track.tick(3000, readingAt(3));
+    writer.drain();
+    const QString srt = text(dir.filePath(QStringLiteral("x_video.srt")));
+    EXPECT_EQ(srt.count(QStringLiteral("Observación: antes: grieta")), 1);
+    EXPECT_LT(srt.indexOf(QStringLiteral("\n2\n")), srt.indexOf(QStringLiteral("grieta")));
+    EXPECT_GT(srt.indexOf(QStringLiteral("\n3\n")), srt.indexOf(QStringLiteral("grieta")));
+}
+
+TEST_F(Track, AnExistingFileIsNeverReplacedAndTheFailureIsKnown) {
+    QFile earlier(dir.filePath(QStringLiteral("x_video.srt")));
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("earlier");
+    earlier.close();
+    TrackWriter track(writer, video);
+    track.tick(2000, readingAt(2));
+    writer.drain();
+    EXPECT_TRUE(track.failed());
+    EXPECT_EQ(text(earlier.fileName()), QStringLiteral("earlier"));
+}
+
+TEST_F(Track, AFolderThatIsNotThereFails) {
+    TrackWriter track(writer, dir.filePath(QStringLiteral("gone/x_video.avi")).toStdString());
+    writer.drain();
+    EXPECT_TRUE(track.failed());
+}
+
+TEST(BackgroundWriter, RunsTasksInOrderAndFinishesThemAllBeforeItGoes) {
+    std::vector<int> order;
+    {
+        BackgroundWriter writer;
+        for (int i = 0; i < 100; ++i)
+            writer.post([&order, i] { order.push_back(i); });
+    }
+    ASSERT_EQ(order.size(), 100u);
+    EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
+}
