@@ -1,10 +1,14 @@
 #include "input/GameController.h"
+#include "input/Keyboard.h"
+#include "input/LostControl.h"
 #include "platform/Joystick.h"
 #include "platform/VirtualJoystick.h"
 #include "tests/input/RecordingPanel.h"
 #include "tests/link/LinkTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 using link_testing::RecordingLink;
 using platform::stickMax;
@@ -52,17 +56,6 @@ TEST(AxisScaling, RawEndsAndCentreLandOnTheConsoleRanges) {
         EXPECT_EQ(platform::scaleAxis(c.raw, c.min, c.max), c.expected) << c.raw;
 }
 
-TEST(StickArithmetic, MotorValuesAndTheirClampTo49And1) {
-    struct Case {
-        int x, y;
-        input::MotorValues expected;
-    };
-    for (const Case& c : {Case{0, -48, {2, 2}}, Case{0, 48, {2, 2}}, Case{48, 0, {2, 49}},
-                          Case{-48, 0, {49, 2}}, Case{3, 0, {47, 49}}, Case{-3, 40, {11, 9}},
-                          Case{0, 0, {50, 50}}, Case{48, -48, {1, 50}}, Case{500, -500, {1, 50}}})
-        EXPECT_EQ(input::stickMotors(c.x, c.y), c.expected) << c.x << "," << c.y;
-}
-
 TEST_F(ControllerOnVirtualStick, FirstTickSendsTheZValueThenStop) {
     controller.tick(true);
     using Step = RecordingLink::Step;
@@ -73,69 +66,242 @@ TEST_F(ControllerOnVirtualStick, FirstTickSendsTheZValueThenStop) {
     EXPECT_TRUE(tick().empty()) << "a stick at rest sends nothing more";
 }
 
-TEST_F(ControllerOnVirtualStick, StickMovesFromRestSendTheirBursts) {
-    struct Case {
-        const char* name;
+TEST_F(ControllerOnVirtualStick, StickTickAtEveryThresholdOnBothSides) {
+    struct Point {
         int x, y;
+    };
+    struct Row {
+        const char* rule;
+        Point from, to;
         Bytes bytes;
-        QString status;
-        int power;
+        // None where nothing of the drive is shown: the jog meter, power and text stay.
+        std::optional<QString> status = {};
+        bool forward = true;
+        int power = -1;
     };
-    const Case cases[] = {
-        {"full forward", 0, -48, {0x41, 0x72, 0x31, 2, 0x32, 2}, "Recto adelante", 48},
-        {"full back", 0, 48, {0x52, 0x61, 0x31, 2, 0x32, 2}, "Recto atrás", 48},
-        {"hard right",
-         48,
-         0,
+    const QString ahead = QStringLiteral("Recto adelante");
+    const QString back = QStringLiteral("Recto atrás");
+    const QString turning = QStringLiteral("Girando");
+    const Row rows[] = {
+        {"rest: x 1 stops", {3, 0}, {1, 0}, {0x50}},
+        {"rest: x 2 is not at rest", {3, 0}, {2, 0}, {}},
+        {"rest: x -1 stops", {-3, 0}, {-1, 0}, {0x50}},
+        {"rest: x -2 is not at rest", {-3, 0}, {-2, 0}, {}},
+        {"rest: y 1 stops", {0, 3}, {0, 1}, {0x50}, {}, false},
+        {"rest: y 2 is not at rest", {0, 3}, {0, 2}, {}, {}, false},
+        {"rest: y -1 stops", {0, -3}, {0, -1}, {0x50}},
+        {"rest: y -2 is not at rest", {0, -3}, {0, -2}, {}},
+        {"dead band: x +2 from the last sent", {10, -20}, {12, -20}, {}},
+        {"dead band: x +3 from the last sent",
+         {10, -20},
+         {13, -20},
+         {0x41, 0x72, 0x31, 17, 0x32, 43, 0x31, 17, 0x32, 43},
+         turning,
+         true,
+         20},
+        {"dead band: x -2 from the last sent", {10, -20}, {8, -20}, {}},
+        {"dead band: x -3 from the last sent",
+         {10, -20},
+         {7, -20},
+         {0x41, 0x72, 0x31, 23, 0x32, 37, 0x31, 23, 0x32, 37},
+         turning,
+         true,
+         20},
+        {"dead band: y -2 from the last sent", {10, -20}, {10, -22}, {}},
+        {"dead band: y -3 from the last sent",
+         {10, -20},
+         {10, -23},
+         {0x41, 0x72, 0x31, 17, 0x32, 37, 0x31, 17, 0x32, 37},
+         turning,
+         true,
+         23},
+        {"dead band: y +2 from the last sent", {10, -20}, {10, -18}, {}},
+        {"dead band: y +3 from the last sent",
+         {10, -20},
+         {10, -17},
+         {0x41, 0x72, 0x31, 23, 0x32, 43, 0x31, 23, 0x32, 43},
+         turning,
+         true,
+         17},
+        {"direction: y 0 forward",
+         {0, 0},
+         {3, 0},
+         {0x41, 0x72, 0x31, 47, 0x32, 49},
+         ahead,
+         true,
+         2},
+        {"direction: y 1 still forward, pulled-back arithmetic",
+         {0, 0},
+         {3, 1},
+         {0x41, 0x72, 0x31, 48, 0x32, 50},
+         ahead,
+         true,
+         1},
+        {"direction: y 2 backward",
+         {0, 0},
+         {3, 2},
+         {0x52, 0x61, 0x31, 47, 0x32, 49},
+         back,
+         false,
+         2},
+        {"turning: |m1 - m2| 3 goes straight",
+         {0, 0},
+         {3, -1},
+         {0x41, 0x72, 0x31, 46, 0x32, 49},
+         ahead,
+         true,
+         3},
+        {"turning: |m1 - m2| 4 turns, motor value 51 becomes 49",
+         {0, 0},
+         {3, -2},
+         {0x41, 0x72, 0x31, 45, 0x32, 49, 0x31, 45, 0x32, 49},
+         turning,
+         true,
+         3},
+        {"hard turn: x 45 is a turn",
+         {0, 0},
+         {45, 0},
+         {0x41, 0x72, 0x31, 5, 0x32, 49, 0x31, 5, 0x32, 49},
+         turning,
+         true,
+         23},
+        {"hard turn: x 46 spins right",
+         {0, 0},
+         {46, 0},
+         {0x41, 0x72, 0x31, 4, 0x32, 49, 0x31, 1, 0x32, 1, 0x61, 0x41},
+         turning,
+         false,
+         24},
+        {"hard turn: x -45 is a turn",
+         {0, 0},
+         {-45, 0},
+         {0x41, 0x72, 0x31, 49, 0x32, 5, 0x31, 49, 0x32, 5},
+         turning,
+         true,
+         23},
+        {"hard turn: x -46 spins left",
+         {0, 0},
+         {-46, 0},
+         {0x41, 0x72, 0x31, 49, 0x32, 4, 0x52, 0x31, 1, 0x32, 1},
+         turning,
+         false,
+         24},
+        {"hard turn: y 1 still spins",
+         {0, 0},
+         {48, 1},
+         {0x41, 0x72, 0x31, 25, 0x32, 49, 0x31, 1, 0x32, 1, 0x61, 0x41},
+         turning,
+         false,
+         13},
+        {"hard turn: y -1 still spins, motor value 1 stays",
+         {0, 0},
+         {-48, -1},
+         {0x41, 0x72, 0x31, 49, 0x32, 1, 0x52, 0x31, 1, 0x32, 1},
+         turning,
+         false,
+         25},
+        {"hard turn: y 2 drives the backward arc",
+         {0, 0},
+         {48, 2},
+         {0x52, 0x61, 0x31, 24, 0x32, 49, 0x31, 24, 0x32, 49},
+         turning,
+         false,
+         14},
+        {"hard turn: y -2 drives the forward arc, motor value lands on 0",
+         {0, 0},
+         {48, -2},
+         {0x41, 0x72, 0x31, 0, 0x32, 49, 0x31, 0, 0x32, 49},
+         turning,
+         true,
+         26},
+        {"forward arc (48, -30)",
+         {0, 0},
+         {48, -30},
+         {0x41, 0x72, 0x31, 1, 0x32, 49, 0x31, 1, 0x32, 49},
+         turning,
+         true,
+         25},
+        {"motor values: 0 and 50 stay",
+         {0, 0},
+         {25, -25},
+         {0x41, 0x72, 0x31, 0, 0x32, 50, 0x31, 0, 0x32, 50},
+         turning,
+         true,
+         25},
+        {"motor values: -1 becomes 1, 51 becomes 49",
+         {0, 0},
+         {26, -25},
+         {0x41, 0x72, 0x31, 1, 0x32, 49, 0x31, 1, 0x32, 49},
+         turning,
+         true,
+         25},
+        {"motor values: 49 stays",
+         {0, 0},
+         {3, -4},
+         {0x41, 0x72, 0x31, 43, 0x32, 49, 0x31, 43, 0x32, 49},
+         turning,
+         true,
+         4},
+        {"full forward", {0, 0}, {0, -48}, {0x41, 0x72, 0x31, 2, 0x32, 2}, ahead, true, 48},
+        {"full back", {0, 0}, {0, 48}, {0x52, 0x61, 0x31, 2, 0x32, 2}, back, false, 48},
+        {"full right",
+         {0, 0},
+         {48, 0},
          {0x41, 0x72, 0x31, 2, 0x32, 49, 0x31, 1, 0x32, 1, 0x61, 0x41},
-         "Girando",
+         turning,
+         false,
          25},
-        {"hard left",
-         -48,
-         0,
-         {0x41, 0x72, 0x31, 49, 0x32, 2, 0x52, 0x31, 1, 0x32, 1},
-         "Girando",
-         25},
-        {"slight right", 3, 0, {0x41, 0x72, 0x31, 47, 0x32, 49}, "Recto adelante", 2},
-        {"turning back",
-         20,
-         30,
-         {0x52, 0x61, 0x31, 10, 0x32, 30, 0x31, 10, 0x32, 30},
-         "Girando",
-         30},
+        {"back to centre in one step sends speed 50",
+         {0, -48},
+         {0, 0},
+         {0x41, 0x72, 0x31, 50, 0x32, 50},
+         ahead,
+         true,
+         0},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        stick.setStick(0, 0);
-        input::GameController fresh(state, panel, link);
+    const QString before = QStringLiteral("before");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.rule);
+        input::ControlState freshState;
+        RecordingLink freshLink;
+        input_testing::RecordingPanel freshPanel{freshLink};
+        input::GameController fresh(freshState, freshPanel, freshLink);
+        stick.setStick(row.from.x, row.from.y);
         ASSERT_TRUE(fresh.init(platform::openFirstJoystick()));
         fresh.acquire(true);
         fresh.tick(true);
 
-        stick.setStick(c.x, c.y);
-        link.steps.clear();
+        stick.setStick(row.to.x, row.to.y);
+        freshLink.steps.clear();
+        freshPanel.status = before;
+        freshPanel.power = freshPanel.slider = freshPanel.jogMeter = -99;
+        const bool shown = row.status.has_value();
+        freshState.Forward = !row.forward;
         fresh.tick(true);
-        EXPECT_EQ(link.bytes(), c.bytes);
-        EXPECT_EQ(panel.status, c.status);
-        EXPECT_EQ(panel.power, c.power);
-        EXPECT_EQ(panel.slider, c.power);
-        EXPECT_EQ(panel.jogMeter, c.x);
-        EXPECT_EQ(fresh.joyLastSent().x, c.x);
+        EXPECT_EQ(freshLink.bytes(), row.bytes);
+        EXPECT_EQ(freshPanel.status, row.status.value_or(before));
+        EXPECT_EQ(freshState.Forward, shown ? row.forward : !row.forward);
+        EXPECT_EQ(freshPanel.power, shown ? row.power : -99);
+        EXPECT_EQ(freshPanel.slider, shown ? row.power : -99);
+        EXPECT_EQ(freshPanel.jogMeter, shown ? row.to.x : -99);
+        EXPECT_EQ(fresh.joyLastSent().x, shown ? row.to.x : row.from.x);
+        EXPECT_EQ(fresh.joyLastSent().y, shown ? row.to.y : row.from.y);
     }
 }
 
-TEST_F(ControllerOnVirtualStick, DeadBandCountsFromTheLastSentPosition) {
+TEST_F(ControllerOnVirtualStick, ZChangeOfOneIsSentAndTheRestingStickStopsAfterIt) {
     settle();
-    stick.setStick(2, 0);
-    EXPECT_TRUE(tick().empty());
-    stick.setStick(3, 0);
-    EXPECT_EQ(tick(), (Bytes{0x41, 0x72, 0x31, 47, 0x32, 49}));
-    stick.setStick(5, 0);
-    EXPECT_TRUE(tick().empty()) << "2 units from the sent 3";
-    stick.setStick(6, 0);
-    EXPECT_FALSE(tick().empty());
+    stick.setZ(16);
+    EXPECT_EQ(tick(), (Bytes{0x53, 16 ^ 0x80, 0x50}));
+    EXPECT_EQ(state.Position80, 16);
+    EXPECT_TRUE(tick().empty()) << "an unchanged Z sends nothing";
+    stick.setStick(0, -48);
+    tick();
+    stick.setZ(55);
+    EXPECT_EQ(tick(), (Bytes{0x53, 55 ^ 0x80})) << "no stop while the stick drives";
+    EXPECT_EQ(state.Position80, 55);
+    EXPECT_EQ(controller.joyLastSent().z, 55);
 }
-
 TEST_F(ControllerOnVirtualStick, FullForwardBackToCentreSendsSpeed50ThenStopOnTheNextTick) {
     settle();
     stick.setStick(0, -48);
@@ -213,4 +379,81 @@ TEST_F(ControllerOnVirtualStick, UnpluggedAtRestSendsNothing) {
     settle();
     stick.unplug();
     EXPECT_TRUE(tick().empty());
+}
+
+TEST_F(ControllerOnVirtualStick, ReplugedControllerIsTakenAgainAndDrives) {
+    settle();
+    stick.unplug();
+    EXPECT_TRUE(tick().empty());
+    platform::VirtualJoystick replugged;
+    ASSERT_TRUE(replugged.attached());
+    EXPECT_TRUE(tick().empty()) << "plugged in at rest";
+    replugged.setStick(0, -48);
+    EXPECT_EQ(tick(), (Bytes{0x41, 0x72, 0x31, 2, 0x32, 2}));
+    EXPECT_EQ(panel.status, "Recto adelante");
+}
+
+TEST(TwoAxisController, SendsNoZAndDrives) {
+    platform::VirtualJoystick stick(2);
+    ASSERT_TRUE(stick.attached());
+    input::ControlState state;
+    RecordingLink link;
+    input_testing::RecordingPanel panel{link};
+    input::GameController controller{state, panel, link};
+    ASSERT_TRUE(controller.init(platform::openFirstJoystick()));
+    controller.acquire(true);
+    controller.tick(true);
+    EXPECT_TRUE(link.bytes().empty()) << "no third axis, no channel 80";
+    EXPECT_EQ(state.Position80, input::centre80);
+    stick.setStick(0, 48);
+    controller.tick(true);
+    EXPECT_EQ(link.bytes(), (Bytes{0x52, 0x61, 0x31, 2, 0x32, 2}));
+}
+
+namespace {
+
+// The window lost the keyboard and the controller: each way of driving on its own.
+struct LostControl : ControllerOnVirtualStick {
+    input::Keyboard keyboard{state, panel, link};
+
+    Bytes loseControl() {
+        link.steps.clear();
+        input::stopOnLostControl(keyboard, controller, link);
+        return link.bytes();
+    }
+};
+
+} // namespace
+
+TEST_F(LostControl, NeitherDrivingSendsNothing) {
+    settle();
+    keyboard.keyDown('D');
+    EXPECT_TRUE(loseControl().empty());
+}
+
+TEST_F(LostControl, HeldArrowAloneStopsOnce) {
+    settle();
+    keyboard.keyDown(38);
+    EXPECT_EQ(loseControl(), Bytes{0x50});
+    EXPECT_FALSE(state.KeyHeld);
+    EXPECT_TRUE(loseControl().empty());
+}
+
+TEST_F(LostControl, PushedStickAloneStopsOnce) {
+    settle();
+    stick.setStick(0, -48);
+    tick();
+    EXPECT_EQ(loseControl(), Bytes{0x50});
+    EXPECT_TRUE(controller.stickIdle());
+    EXPECT_TRUE(loseControl().empty());
+}
+
+TEST_F(LostControl, KeyAndStickTogetherStopOnce) {
+    settle();
+    stick.setStick(0, -48);
+    tick();
+    keyboard.keyDown(40);
+    EXPECT_EQ(loseControl(), Bytes{0x50});
+    EXPECT_FALSE(state.KeyHeld);
+    EXPECT_TRUE(controller.stickIdle());
 }
