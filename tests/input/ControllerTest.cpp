@@ -3,12 +3,13 @@
 #include "input/LostControl.h"
 #include "platform/Joystick.h"
 #include "platform/VirtualJoystick.h"
+#include "tests/input/HexBytes.h"
 #include "tests/input/RecordingPanel.h"
 #include "tests/link/LinkTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <optional>
+#include <map>
 
 using link_testing::RecordingLink;
 using platform::stickMax;
@@ -67,199 +68,57 @@ TEST_F(ControllerOnVirtualStick, FirstTickSendsTheZValueThenStop) {
 }
 
 TEST_F(ControllerOnVirtualStick, StickTickAtEveryThresholdOnBothSides) {
-    struct Point {
-        int x, y;
-    };
     struct Row {
         const char* rule;
-        Point from, to;
-        Bytes bytes;
-        // None where nothing of the drive is shown: the jog meter, power and text stay.
-        std::optional<QString> status = {};
-        bool forward = true;
+        platform::JoystickReading from, to;
+        const char* bytes;
+        // What the tick shows: a ahead, b back, t turning ahead, u turning back, s spinning on the
+        // spot, - nothing.
+        char shown;
         int power = -1;
     };
-    const QString ahead = QStringLiteral("Recto adelante");
-    const QString back = QStringLiteral("Recto atrás");
-    const QString turning = QStringLiteral("Girando");
     const Row rows[] = {
-        {"rest: x 1 stops", {3, 0}, {1, 0}, {0x50}},
-        {"rest: x 2 is not at rest", {3, 0}, {2, 0}, {}},
-        {"rest: x -1 stops", {-3, 0}, {-1, 0}, {0x50}},
-        {"rest: x -2 is not at rest", {-3, 0}, {-2, 0}, {}},
-        {"rest: y 1 stops", {0, 3}, {0, 1}, {0x50}, {}, false},
-        {"rest: y 2 is not at rest", {0, 3}, {0, 2}, {}, {}, false},
-        {"rest: y -1 stops", {0, -3}, {0, -1}, {0x50}},
-        {"rest: y -2 is not at rest", {0, -3}, {0, -2}, {}},
-        {"dead band: x +2 from the last sent", {10, -20}, {12, -20}, {}},
-        {"dead band: x +3 from the last sent",
-         {10, -20},
-         {13, -20},
-         {0x41, 0x72, 0x31, 17, 0x32, 43, 0x31, 17, 0x32, 43},
-         turning,
-         true,
-         20},
-        {"dead band: x -2 from the last sent", {10, -20}, {8, -20}, {}},
-        {"dead band: x -3 from the last sent",
-         {10, -20},
-         {7, -20},
-         {0x41, 0x72, 0x31, 23, 0x32, 37, 0x31, 23, 0x32, 37},
-         turning,
-         true,
-         20},
-        {"dead band: y -2 from the last sent", {10, -20}, {10, -22}, {}},
-        {"dead band: y -3 from the last sent",
-         {10, -20},
-         {10, -23},
-         {0x41, 0x72, 0x31, 17, 0x32, 37, 0x31, 17, 0x32, 37},
-         turning,
-         true,
-         23},
-        {"dead band: y +2 from the last sent", {10, -20}, {10, -18}, {}},
-        {"dead band: y +3 from the last sent",
-         {10, -20},
-         {10, -17},
-         {0x41, 0x72, 0x31, 23, 0x32, 43, 0x31, 23, 0x32, 43},
-         turning,
-         true,
-         17},
-        {"direction: y 0 forward",
-         {0, 0},
-         {3, 0},
-         {0x41, 0x72, 0x31, 47, 0x32, 49},
-         ahead,
-         true,
-         2},
-        {"direction: y 1 still forward, pulled-back arithmetic",
-         {0, 0},
-         {3, 1},
-         {0x41, 0x72, 0x31, 48, 0x32, 50},
-         ahead,
-         true,
-         1},
-        {"direction: y 2 backward",
-         {0, 0},
-         {3, 2},
-         {0x52, 0x61, 0x31, 47, 0x32, 49},
-         back,
-         false,
-         2},
-        {"turning: |m1 - m2| 3 goes straight",
-         {0, 0},
-         {3, -1},
-         {0x41, 0x72, 0x31, 46, 0x32, 49},
-         ahead,
-         true,
-         3},
-        {"turning: |m1 - m2| 4 turns, motor value 51 becomes 49",
-         {0, 0},
-         {3, -2},
-         {0x41, 0x72, 0x31, 45, 0x32, 49, 0x31, 45, 0x32, 49},
-         turning,
-         true,
-         3},
-        {"hard turn: x 45 is a turn",
-         {0, 0},
-         {45, 0},
-         {0x41, 0x72, 0x31, 5, 0x32, 49, 0x31, 5, 0x32, 49},
-         turning,
-         true,
-         23},
-        {"hard turn: x 46 spins right",
-         {0, 0},
-         {46, 0},
-         {0x41, 0x72, 0x31, 4, 0x32, 49, 0x31, 1, 0x32, 1, 0x61, 0x41},
-         turning,
-         false,
-         24},
-        {"hard turn: x -45 is a turn",
-         {0, 0},
-         {-45, 0},
-         {0x41, 0x72, 0x31, 49, 0x32, 5, 0x31, 49, 0x32, 5},
-         turning,
-         true,
-         23},
-        {"hard turn: x -46 spins left",
-         {0, 0},
-         {-46, 0},
-         {0x41, 0x72, 0x31, 49, 0x32, 4, 0x52, 0x31, 1, 0x32, 1},
-         turning,
-         false,
-         24},
-        {"hard turn: y 1 still spins",
-         {0, 0},
-         {48, 1},
-         {0x41, 0x72, 0x31, 25, 0x32, 49, 0x31, 1, 0x32, 1, 0x61, 0x41},
-         turning,
-         false,
-         13},
-        {"hard turn: y -1 still spins, motor value 1 stays",
-         {0, 0},
-         {-48, -1},
-         {0x41, 0x72, 0x31, 49, 0x32, 1, 0x52, 0x31, 1, 0x32, 1},
-         turning,
-         false,
-         25},
-        {"hard turn: y 2 drives the backward arc",
-         {0, 0},
-         {48, 2},
-         {0x52, 0x61, 0x31, 24, 0x32, 49, 0x31, 24, 0x32, 49},
-         turning,
-         false,
-         14},
-        {"hard turn: y -2 drives the forward arc, motor value lands on 0",
-         {0, 0},
-         {48, -2},
-         {0x41, 0x72, 0x31, 0, 0x32, 49, 0x31, 0, 0x32, 49},
-         turning,
-         true,
-         26},
-        {"forward arc (48, -30)",
-         {0, 0},
-         {48, -30},
-         {0x41, 0x72, 0x31, 1, 0x32, 49, 0x31, 1, 0x32, 49},
-         turning,
-         true,
-         25},
-        {"motor values: 0 and 50 stay",
-         {0, 0},
-         {25, -25},
-         {0x41, 0x72, 0x31, 0, 0x32, 50, 0x31, 0, 0x32, 50},
-         turning,
-         true,
-         25},
-        {"motor values: -1 becomes 1, 51 becomes 49",
-         {0, 0},
-         {26, -25},
-         {0x41, 0x72, 0x31, 1, 0x32, 49, 0x31, 1, 0x32, 49},
-         turning,
-         true,
-         25},
-        {"motor values: 49 stays",
-         {0, 0},
-         {3, -4},
-         {0x41, 0x72, 0x31, 43, 0x32, 49, 0x31, 43, 0x32, 49},
-         turning,
-         true,
-         4},
-        {"full forward", {0, 0}, {0, -48}, {0x41, 0x72, 0x31, 2, 0x32, 2}, ahead, true, 48},
-        {"full back", {0, 0}, {0, 48}, {0x52, 0x61, 0x31, 2, 0x32, 2}, back, false, 48},
-        {"full right",
-         {0, 0},
-         {48, 0},
-         {0x41, 0x72, 0x31, 2, 0x32, 49, 0x31, 1, 0x32, 1, 0x61, 0x41},
-         turning,
-         false,
-         25},
-        {"back to centre in one step sends speed 50",
-         {0, -48},
-         {0, 0},
-         {0x41, 0x72, 0x31, 50, 0x32, 50},
-         ahead,
-         true,
-         0},
+        {"rest: x 1 stops", {3, 0}, {1, 0}, "50", '-'},
+        {"rest: x 2 is not at rest", {3, 0}, {2, 0}, "", '-'},
+        {"rest: x -1 stops", {-3, 0}, {-1, 0}, "50", '-'},
+        {"rest: x -2 is not at rest", {-3, 0}, {-2, 0}, "", '-'},
+        {"rest: y 1 stops", {0, 3}, {0, 1}, "50", '-'},
+        {"rest: y 2 is not at rest", {0, 3}, {0, 2}, "", '-'},
+        {"rest: y -1 stops", {0, -3}, {0, -1}, "50", '-'},
+        {"rest: y -2 is not at rest", {0, -3}, {0, -2}, "", '-'},
+        {"dead band: x +2", {10, -20}, {12, -20}, "", '-'},
+        {"dead band: x +3", {10, -20}, {13, -20}, "41 72 31 11 32 2B 31 11 32 2B", 't', 20},
+        {"dead band: x -2", {10, -20}, {8, -20}, "", '-'},
+        {"dead band: x -3", {10, -20}, {7, -20}, "41 72 31 17 32 25 31 17 32 25", 't', 20},
+        {"dead band: y -2", {10, -20}, {10, -22}, "", '-'},
+        {"dead band: y -3", {10, -20}, {10, -23}, "41 72 31 11 32 25 31 11 32 25", 't', 23},
+        {"dead band: y +2", {10, -20}, {10, -18}, "", '-'},
+        {"dead band: y +3", {10, -20}, {10, -17}, "41 72 31 17 32 2B 31 17 32 2B", 't', 17},
+        {"y 0 forward", {0, 0}, {3, 0}, "41 72 31 2F 32 31", 'a', 2},
+        {"y 1 forward, pulled-back arithmetic", {0, 0}, {3, 1}, "41 72 31 30 32 32", 'a', 1},
+        {"y 2 backward", {0, 0}, {3, 2}, "52 61 31 2F 32 31", 'b', 2},
+        {"|m1 - m2| 3 goes straight", {0, 0}, {3, -1}, "41 72 31 2E 32 31", 'a', 3},
+        {"|m1 - m2| 4 turns, 51 is 49", {0, 0}, {3, -2}, "41 72 31 2D 32 31 31 2D 32 31", 't', 3},
+        {"x 45 turns", {0, 0}, {45, 0}, "41 72 31 05 32 31 31 05 32 31", 't', 23},
+        {"x 46 spins right", {0, 0}, {46, 0}, "41 72 31 04 32 31 31 01 32 01 61 41", 's', 24},
+        {"x -45 turns", {0, 0}, {-45, 0}, "41 72 31 31 32 05 31 31 32 05", 't', 23},
+        {"x -46 spins left", {0, 0}, {-46, 0}, "41 72 31 31 32 04 52 31 01 32 01", 's', 24},
+        {"hard turn at y 1 spins", {0, 0}, {48, 1}, "41 72 31 19 32 31 31 01 32 01 61 41", 's', 13},
+        {"y -1 spins, 1 stays", {0, 0}, {-48, -1}, "41 72 31 31 32 01 52 31 01 32 01", 's', 25},
+        {"hard turn at y 2 is an arc", {0, 0}, {48, 2}, "52 61 31 18 32 31 31 18 32 31", 'u', 14},
+        {"y -2 is an arc, 0 stays", {0, 0}, {48, -2}, "41 72 31 00 32 31 31 00 32 31", 't', 26},
+        {"forward arc (48, -30)", {0, 0}, {48, -30}, "41 72 31 01 32 31 31 01 32 31", 't', 25},
+        {"motor values 0 and 50 stay", {0, 0}, {25, -25}, "41 72 31 00 32 32 31 00 32 32", 't', 25},
+        {"motor value -1 becomes 1", {0, 0}, {26, -25}, "41 72 31 01 32 31 31 01 32 31", 't', 25},
+        {"motor value 49 stays", {0, 0}, {3, -4}, "41 72 31 2B 32 31 31 2B 32 31", 't', 4},
+        {"full forward", {0, 0}, {0, -48}, "41 72 31 02 32 02", 'a', 48},
+        {"full back", {0, 0}, {0, 48}, "52 61 31 02 32 02", 'b', 48},
+        {"full right", {0, 0}, {48, 0}, "41 72 31 02 32 31 31 01 32 01 61 41", 's', 25},
+        {"back to centre sends speed 50", {0, -48}, {0, 0}, "41 72 31 32 32 32", 'a', 0},
     };
-    const QString before = QStringLiteral("before");
+    const std::map<char, QString> texts{{'-', "before"},      {'a', "Recto adelante"},
+                                        {'b', "Recto atrás"}, {'t', "Girando"},
+                                        {'u', "Girando"},     {'s', "Girando"}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
         input::ControlState freshState;
@@ -273,14 +132,15 @@ TEST_F(ControllerOnVirtualStick, StickTickAtEveryThresholdOnBothSides) {
 
         stick.setStick(row.to.x, row.to.y);
         freshLink.steps.clear();
-        freshPanel.status = before;
+        freshPanel.status = "before";
         freshPanel.power = freshPanel.slider = freshPanel.jogMeter = -99;
-        const bool shown = row.status.has_value();
-        freshState.Forward = !row.forward;
+        const bool shown = row.shown != '-';
+        const bool forward = row.shown == 'a' || row.shown == 't';
+        freshState.Forward = !forward;
         fresh.tick(true);
-        EXPECT_EQ(freshLink.bytes(), row.bytes);
-        EXPECT_EQ(freshPanel.status, row.status.value_or(before));
-        EXPECT_EQ(freshState.Forward, shown ? row.forward : !row.forward);
+        EXPECT_EQ(freshLink.bytes(), input_testing::hexBytes(row.bytes));
+        EXPECT_EQ(freshPanel.status, texts.at(row.shown));
+        EXPECT_EQ(freshState.Forward, shown ? forward : !forward);
         EXPECT_EQ(freshPanel.power, shown ? row.power : -99);
         EXPECT_EQ(freshPanel.slider, shown ? row.power : -99);
         EXPECT_EQ(freshPanel.jogMeter, shown ? row.to.x : -99);

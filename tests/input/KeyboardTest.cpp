@@ -1,11 +1,11 @@
 #include "input/Keyboard.h"
+#include "tests/input/HexBytes.h"
 #include "tests/input/RecordingPanel.h"
 #include "tests/link/LinkTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
+using input_testing::hexBytes;
 using link_testing::RecordingLink;
 
 namespace {
@@ -20,15 +20,32 @@ constexpr int positionC0 = 40;
 constexpr int position80 = 30;
 const QString untouched = QStringLiteral("untouched");
 
-input::ControlState startState() {
+input::ControlState startState(bool forward = true) {
     input::ControlState state;
     state.DriveSpeed = driveSpeed;
     state.StoredSpeed = storedSpeed;
     state.PositionC0 = positionC0;
     state.Position80 = position80;
     state.ArmActive = false;
+    state.Forward = forward;
     return state;
 }
+
+QString status(int speed, bool forward, int key) {
+    return QStringLiteral("%1   %2 -- %3").arg(speed).arg(forward ? 1 : 0).arg(key);
+}
+
+// One key pressed from the start state, with or without Forward set.
+struct KeyPress {
+    input::ControlState state;
+    RecordingLink link;
+    input_testing::RecordingPanel panel{link};
+
+    KeyPress(int key, bool forward) : state(startState(forward)) {
+        panel.status = untouched;
+        input::Keyboard(state, panel, link).keyDown(key);
+    }
+};
 
 struct KeyboardTable : ::testing::Test {
     input::ControlState state = startState();
@@ -44,165 +61,96 @@ struct KeyboardTable : ::testing::Test {
     }
 };
 
-QString status(int speed, bool forward, int key) {
-    return QStringLiteral("%1   %2 -- %3").arg(speed).arg(forward ? 1 : 0).arg(key);
-}
-
 } // namespace
 
-TEST_F(KeyboardTable, EveryRowSendsItsBytesAppliesItsEffectsAndWritesItsStatus) {
+TEST(KeyboardRows, KeysThatOnlySendOrShowLeaveEveryValueAlone) {
     struct Row {
         const char* rule;
         int key;
-        Bytes bytes;
-        // A status of the key's own, or none for the speed-direction-key line.
-        std::optional<QString> text = {};
-        int power = -1;
-        int slider = -1;
-        bool held = false;
-        // The direction the key sets; none when it keeps it.
-        std::optional<bool> forward = {};
-        std::uint8_t drive = driveSpeed;
-        std::uint8_t stored = storedSpeed;
-        int c0 = positionC0;
-        int p80 = position80;
-        std::int8_t motors = 50;
+        const char* bytes;
+        // The key's own text; none for the status line.
+        const char* text = nullptr;
     };
     const Row rows[] = {
-        {"Enter stops and empties the power bar", 13, {0x50}, {}, 0},
-        {"Space centres C0 then 80",
-         32,
-         {0x53, 0xE2, 0x53, 0xAD},
-         {},
-         -1,
-         -1,
-         false,
-         {},
-         driveSpeed,
-         storedSpeed,
-         34,
-         45},
-        {"Page Up", 33, {0x4A}},
-        {"Page Down", 34, {0x6A}},
-        {"End", 35, {0x46}},
-        {"Left turns at the drive speed", 37, {0x33, driveSpeed, 0x52, 0x72}, {}, -1, -1, true},
-        {"Up drives forward at the stored speed",
-         38,
-         {0x41, 0x72, 0x31, storedSpeed, 0x32, storedSpeed},
-         {},
-         50 - storedSpeed,
-         -1,
-         true,
-         true,
-         storedSpeed,
-         storedSpeed,
-         positionC0,
-         position80,
-         storedSpeed},
-        {"Right turns at the drive speed", 39, {0x33, driveSpeed, 0x61, 0x41}, {}, -1, -1, true},
-        {"Down drives backward at the stored speed",
-         40,
-         {0x52, 0x61, 0x31, storedSpeed, 0x32, storedSpeed},
-         {},
-         50 - storedSpeed,
-         -1,
-         true,
-         false,
-         storedSpeed,
-         storedSpeed,
-         positionC0,
-         position80,
-         storedSpeed},
-        {"A cleaning motor on", 'A', {0x42}},
-        {"C fixed byte, arm down by one",
-         'C',
-         {0x53, 0xFF},
-         {},
-         -1,
-         -1,
-         false,
-         {},
-         driveSpeed,
-         storedSpeed,
-         positionC0,
-         position80 - 1},
-        {"D front camera", 'D', {0x63}},
-        {"E keeps its own text", 'E', {0x45}, QStringLiteral("Elevador arriba")},
-        {"F picture keeps its own text", 'F', {}, QStringLiteral("Botón 1: Foto instantánea")},
-        {"G leaves the line to the recording", 'G', {}, untouched},
-        {"P leaves the line to the recording", 'P', {}, untouched},
-        {"R keeps its own text", 'R', {0x65}, QStringLiteral("Elevador abajo")},
-        {"S cleaning motor off", 'S', {0x62}},
-        {"T rear camera", 'T', {0x43}},
-        {"V fixed byte, arm up by one",
-         'V',
-         {0x53, 0xC1},
-         {},
-         -1,
-         -1,
-         false,
-         {},
-         driveSpeed,
-         storedSpeed,
-         positionC0,
-         position80 + 1},
-        {"X steps C0 up",
-         'X',
-         {0x53, (positionC0 + 1) ^ 0xC0},
-         {},
-         -1,
-         -1,
-         false,
-         {},
-         driveSpeed,
-         storedSpeed,
-         positionC0 + 1},
-        {"Z steps C0 down",
-         'Z',
-         {0x53, (positionC0 - 1) ^ 0xC0},
-         {},
-         -1,
-         -1,
-         false,
-         {},
-         driveSpeed,
-         storedSpeed,
-         positionC0 - 1},
-        {"keypad 0 shows the robot's text", 96, {}, QStringLiteral("robot text")},
-        {"keypad plus: more power", 107, {}, {}, 32, 32, false, {}, 18, 18},
-        {"plus: more power", 187, {}, {}, 32, 32, false, {}, 18, 18},
-        {"keypad minus: less power", 109, {}, {}, 28, 28, false, {}, 22, 22},
-        {"minus: less power", 189, {}, {}, 28, 28, false, {}, 22, 22},
-        {"F1 lights preset", 112, {0x4C, 25}},
-        {"F2 lights off", 113, {0x6C}},
-        {"F11 zoom out", 122, {0x5A}},
-        {"F12 zoom in", 123, {0x7A}},
-        {"any other key", 36, {}},
-        {"any other key, code as unsigned", 255, {}},
+        {"Page Up", 33, "4A"},
+        {"Page Down", 34, "6A"},
+        {"End", 35, "46"},
+        {"A cleaning motor on", 'A', "42"},
+        {"D front camera", 'D', "63"},
+        {"E keeps its own text", 'E', "45", "Elevador arriba"},
+        {"F picture keeps its own text", 'F', "", "Botón 1: Foto instantánea"},
+        {"G leaves the line to the recording", 'G', "", "untouched"},
+        {"P leaves the line to the recording", 'P', "", "untouched"},
+        {"R keeps its own text", 'R', "65", "Elevador abajo"},
+        {"S cleaning motor off", 'S', "62"},
+        {"T rear camera", 'T', "43"},
+        {"keypad 0 shows the robot's text", 96, "", "robot text"},
+        {"F1 lights preset", 112, "4C 19"},
+        {"F2 lights off", 113, "6C"},
+        {"F11 zoom out", 122, "5A"},
+        {"F12 zoom in", 123, "7A"},
+        {"any other key", 36, ""},
+        {"any other key, its code unsigned", 255, ""},
+    };
+    for (const Row& row : rows) {
+        for (const bool forward : {true, false}) {
+            SCOPED_TRACE(std::string(row.rule) + (forward ? ", forward" : ", backward"));
+            const KeyPress press(row.key, forward);
+            EXPECT_EQ(press.link.bytes(), hexBytes(row.bytes));
+            EXPECT_EQ(press.panel.status, row.text ? QString::fromUtf8(row.text)
+                                                   : status(driveSpeed, forward, row.key));
+            EXPECT_EQ(press.panel.power, -1);
+            EXPECT_EQ(press.panel.slider, -1);
+            EXPECT_FALSE(press.state.KeyHeld);
+            EXPECT_EQ(press.state.Forward, forward);
+            EXPECT_EQ(press.state.DriveSpeed, driveSpeed);
+            EXPECT_EQ(press.state.StoredSpeed, storedSpeed);
+            EXPECT_EQ(press.state.PositionC0, positionC0);
+            EXPECT_EQ(press.state.Position80, position80);
+        }
+    }
+}
+
+TEST(KeyboardRows, KeysThatDriveResetOrChangeTheSpeed) {
+    struct Row {
+        const char* rule;
+        int key;
+        const char* bytes;
+        int power, slider;
+        bool held;
+        int forward; // -1 keeps it
+        int drive, stored, c0, p80, motors;
+    };
+    const int d = driveSpeed, s = storedSpeed, c0 = positionC0, p80 = position80;
+    const Row rows[] = {
+        {"Enter stops, power bar 0", 13, "50", 0, -1, false, -1, d, s, c0, p80, 50},
+        {"Space centres C0 then 80", 32, "53 E2 53 AD", -1, -1, false, -1, d, s, 34, 45, 50},
+        {"Left turns at the drive speed", 37, "33 14 52 72", -1, -1, true, -1, d, s, c0, p80, 50},
+        {"Right turns at the drive speed", 39, "33 14 61 41", -1, -1, true, -1, d, s, c0, p80, 50},
+        {"Up at the stored speed", 38, "41 72 31 0E 32 0E", 36, -1, true, 1, s, s, c0, p80, s},
+        {"Down at the stored speed", 40, "52 61 31 0E 32 0E", 36, -1, true, 0, s, s, c0, p80, s},
+        {"keypad plus: more power", 107, "", 32, 32, false, -1, 18, 18, c0, p80, 50},
+        {"plus: more power", 187, "", 32, 32, false, -1, 18, 18, c0, p80, 50},
+        {"keypad minus: less power", 109, "", 28, 28, false, -1, 22, 22, c0, p80, 50},
+        {"minus: less power", 189, "", 28, 28, false, -1, 22, 22, c0, p80, 50},
     };
     for (const Row& row : rows) {
         for (const bool forwardBefore : {true, false}) {
             SCOPED_TRACE(std::string(row.rule) + (forwardBefore ? ", forward" : ", backward"));
-            input::ControlState state = startState();
-            state.Forward = forwardBefore;
-            RecordingLink link;
-            input_testing::RecordingPanel panel{link};
-            panel.status = untouched;
-            input::Keyboard(state, panel, link).keyDown(row.key);
-
-            EXPECT_EQ(link.bytes(), row.bytes);
-            const bool forward = row.forward.value_or(forwardBefore);
-            EXPECT_EQ(panel.status, row.text.value_or(status(row.drive, forward, row.key)));
-            EXPECT_EQ(panel.power, row.power);
-            EXPECT_EQ(panel.slider, row.slider);
-            EXPECT_EQ(state.KeyHeld, row.held);
-            EXPECT_EQ(state.Forward, forward);
-            EXPECT_EQ(state.DriveSpeed, row.drive);
-            EXPECT_EQ(state.StoredSpeed, row.stored);
-            EXPECT_EQ(state.PositionC0, row.c0);
-            EXPECT_EQ(state.Position80, row.p80);
-            EXPECT_EQ(state.Motor1Value, row.motors);
-            EXPECT_EQ(state.Motor2Value, row.motors);
+            const KeyPress press(row.key, forwardBefore);
+            const bool forward = row.forward < 0 ? forwardBefore : row.forward == 1;
+            EXPECT_EQ(press.link.bytes(), hexBytes(row.bytes));
+            EXPECT_EQ(press.panel.status, status(row.drive, forward, row.key));
+            EXPECT_EQ(press.panel.power, row.power);
+            EXPECT_EQ(press.panel.slider, row.slider);
+            EXPECT_EQ(press.state.KeyHeld, row.held);
+            EXPECT_EQ(press.state.Forward, forward);
+            EXPECT_EQ(press.state.DriveSpeed, row.drive);
+            EXPECT_EQ(press.state.StoredSpeed, row.stored);
+            EXPECT_EQ(press.state.PositionC0, row.c0);
+            EXPECT_EQ(press.state.Position80, row.p80);
+            EXPECT_EQ(press.state.Motor1Value, row.motors);
+            EXPECT_EQ(press.state.Motor2Value, row.motors);
         }
     }
 }
@@ -229,17 +177,14 @@ TEST_F(KeyboardTable, HeldArrowActsOncePerPressAndOtherKeysRepeat) {
     for (int arrow : {37, 38, 39, 40}) {
         SCOPED_TRACE(arrow);
         state.KeyHeld = true;
-        state.Forward = true;
-        panel.power = -1;
         EXPECT_TRUE(press(arrow).empty());
         EXPECT_EQ(state.DriveSpeed, driveSpeed);
         EXPECT_TRUE(state.Forward);
         EXPECT_EQ(panel.power, -1);
         EXPECT_EQ(panel.status, status(driveSpeed, true, arrow)) << "the status line still follows";
     }
-    EXPECT_EQ(press('X'), (Bytes{0x53, (positionC0 + 1) ^ 0xC0}))
-        << "X acts while an arrow is held";
-    EXPECT_EQ(press('X'), (Bytes{0x53, (positionC0 + 2) ^ 0xC0}));
+    EXPECT_EQ(press('X'), hexBytes("53 E9")) << "X acts while an arrow is held";
+    EXPECT_EQ(press('X'), hexBytes("53 EA"));
     EXPECT_TRUE(state.KeyHeld);
 }
 
@@ -249,7 +194,7 @@ TEST_F(KeyboardTable, ReleaseStopsAndFreesTheArrows) {
     keyboard.keyUp();
     EXPECT_EQ(link.bytes(), Bytes{0x50});
     EXPECT_FALSE(state.KeyHeld);
-    EXPECT_EQ(press(37), (Bytes{0x33, storedSpeed, 0x52, 0x72})) << "Up left the drive speed at 14";
+    EXPECT_EQ(press(37), hexBytes("33 0E 52 72")) << "Up left the drive speed at 14";
     link.steps.clear();
     keyboard.keyUp();
     EXPECT_EQ(link.bytes(), Bytes{0x50}) << "every release stops, held or not";
@@ -283,33 +228,38 @@ TEST_F(KeyboardTable, SpeedKeysClampTo0And50) {
     }
 }
 
-TEST_F(KeyboardTable, PositionKeysStayWithin1To64) {
+TEST_F(KeyboardTable, PositionKeysStepC0Within1To64) {
     struct Case {
         int key, before, after;
     };
-    for (const Case& c : {Case{'X', 63, 64}, Case{'X', 64, 64}, Case{'Z', 2, 1}, Case{'Z', 1, 1}}) {
+    for (const Case& c : {Case{'X', 40, 41}, Case{'X', 63, 64}, Case{'X', 64, 64},
+                          Case{'Z', 40, 39}, Case{'Z', 2, 1}, Case{'Z', 1, 1}}) {
         SCOPED_TRACE(std::string(1, static_cast<char>(c.key)) + std::to_string(c.before));
         state.PositionC0 = c.before;
         EXPECT_EQ(press(c.key), (Bytes{0x53, static_cast<std::uint8_t>(c.after ^ 0xC0)}));
         EXPECT_EQ(state.PositionC0, c.after);
+        EXPECT_EQ(state.Position80, position80);
+        EXPECT_EQ(panel.status, status(driveSpeed, true, c.key));
     }
 }
 
-TEST_F(KeyboardTable, ArmKeysStepTheUnsentChannelOrJumpWhileTheArmIsActive) {
+TEST_F(KeyboardTable, ArmKeysSendFixedBytesAndStepTheUnsentChannel) {
     struct Case {
         int key;
         bool armActive;
         int before, after;
     };
     for (const Case& c :
-         {Case{'C', false, 2, 1}, Case{'C', false, 1, 1}, Case{'C', true, 30, 8},
-          Case{'V', false, 55, 56}, Case{'V', false, 56, 56}, Case{'V', true, 10, 56}}) {
+         {Case{'C', false, 30, 29}, Case{'C', false, 2, 1}, Case{'C', false, 1, 1},
+          Case{'C', true, 30, 8}, Case{'V', false, 30, 31}, Case{'V', false, 55, 56},
+          Case{'V', false, 56, 56}, Case{'V', true, 10, 56}}) {
         SCOPED_TRACE(std::string(1, static_cast<char>(c.key)) + std::to_string(c.before) +
                      (c.armActive ? " active" : ""));
         state.ArmActive = c.armActive;
         state.Position80 = c.before;
-        EXPECT_EQ(press(c.key),
-                  (Bytes{0x53, c.key == 'C' ? std::uint8_t{0xFF} : std::uint8_t{0xC1}}));
+        EXPECT_EQ(press(c.key), hexBytes(c.key == 'C' ? "53 FF" : "53 C1"));
         EXPECT_EQ(state.Position80, c.after);
+        EXPECT_EQ(state.PositionC0, positionC0);
+        EXPECT_EQ(panel.status, status(driveSpeed, true, c.key));
     }
 }
