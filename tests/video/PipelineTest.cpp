@@ -87,6 +87,14 @@ TEST_F(Pipeline, EffectOnEachColourByteFollowsItsOwnSwitch) {
         {"level 0 changes nothing", true, true, true, true, 40, 0, {0x10, 0x90, 0x7F}},
         {"all switches off", true, false, false, false, 128, 128, {0x10, 0x90, 0x7F}},
         {"effects off", false, true, true, true, 128, 128, {0x10, 0x90, 0x7F}},
+        {"Canal Rojo off keeps the blue byte",
+         true,
+         false,
+         true,
+         true,
+         128,
+         128,
+         {0x10, 0x10, 0xFF}},
         {"Canal Verde off keeps the green byte",
          true,
          true,
@@ -95,6 +103,7 @@ TEST_F(Pipeline, EffectOnEachColourByteFollowsItsOwnSwitch) {
          128,
          128,
          {0x90, 0x90, 0xFF}},
+        {"Canal Azul off keeps the red byte", true, true, true, false, 10, 200, {0xD8, 0xC8, 0x7F}},
         {"widest values", true, true, true, true, 255, 255, {0x11, 0x91, 0x80}},
     };
     const std::vector<std::uint8_t> frame = uniformFrame(0x10, 0x90, 0x7F);
