@@ -240,6 +240,25 @@ TEST_F(ConsoleWithController, UnpluggedWhileDrivingStopsOnceAndTheKeysGoOn) {
     EXPECT_EQ(received(1), Bytes{0x63});
 }
 
+TEST_F(ConsoleInput, ControllerPluggedInLaterIsTakenNamedAndDrivesUntilPulledOut) {
+    ASSERT_FALSE(form->state().JoystickPresent);
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(form.get(), &activate);
+    auto stick = std::make_unique<platform::VirtualJoystick>();
+    ASSERT_TRUE(stick->attached());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->state().JoystickPresent; }, 5000));
+    EXPECT_TRUE(ui().Rxtext->text().startsWith("Joystick: ")) << ui().Rxtext->text().toStdString();
+    EXPECT_TRUE(form->Timer1->Enabled());
+    EXPECT_EQ(received(3), (Bytes{0x53, 15 ^ 0x80, 0x50}));
+    stick->setStick(0, -48);
+    EXPECT_EQ(received(6), (Bytes{0x41, 0x72, 0x31, 2, 0x32, 2}));
+    stick->unplug();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->state().JoystickPresent; }, 5000));
+    EXPECT_EQ(received(1), Bytes{0x50});
+    EXPECT_EQ(ui().Rxtext->text(), "Sin joystick");
+    EXPECT_FALSE(form->Timer1->Enabled());
+}
+
 TEST(ConsoleControllerSetUp, ControllerPresentEnablesPollingAndDestroySwitchesItOff) {
     TempSettings settings;
     settings.store("Puerto Comm", "/nonexistent/marlo-port");
