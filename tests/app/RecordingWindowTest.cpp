@@ -2,7 +2,7 @@
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempSettings.h"
 #include "tests/support/WorkingFolder.h"
-#include "tests/video/StreamHeader.h"
+#include "tests/video/VideoFiles.h"
 #include "ui_Main.h"
 #include "widgets/Vrthreads.h"
 
@@ -17,7 +17,7 @@
 using testing_support::ScriptedDialogs;
 using testing_support::TempSettings;
 using testing_support::WorkingFolder;
-using video_test::StreamHeader;
+using video_test::Headers;
 
 namespace {
 
@@ -43,12 +43,12 @@ struct RecordingWindow : ::testing::Test {
             form->FrameCallback(frame.data(), video::frameWidth, video::frameHeight);
     }
     // One recording of a few frames; the header of its file.
-    StreamHeader record() {
+    Headers record() {
         const QString name = QStringLiteral("00%1video.avi").arg(form->state().VideoNumber);
         form->RecordClick();
         feed(uniformFrame(60), 3);
         form->StopRecordClick();
-        return StreamHeader::read(folder.path(name).toStdString());
+        return video_test::readHeaders(folder.path(name).toStdString());
     }
 };
 
@@ -56,14 +56,14 @@ struct RecordingWindow : ::testing::Test {
 
 TEST_F(RecordingWindow, CompressionSwitchIsReadAtEachStart) {
     open();
-    const StreamHeader plain = record();
+    const Headers plain = record();
     EXPECT_EQ(plain.handler, video::fourCc("DIB "));
     EXPECT_EQ(plain.compression, 0u);
     EXPECT_EQ(plain.scale, 100u) << "Intervalo 100 when the settings hold none";
     EXPECT_EQ(plain.microSecPerFrame, 100000u);
     QTest::mouseClick(ui().Comprime, Qt::LeftButton);
     ASSERT_TRUE(ui().Comprime->Active());
-    const StreamHeader compressed = record();
+    const Headers compressed = record();
     EXPECT_EQ(compressed.handler, video::fourCc("MJPG"));
     EXPECT_EQ(compressed.compression, video::fourCc("MJPG"));
     EXPECT_EQ(compressed.length, 3u);
@@ -72,7 +72,7 @@ TEST_F(RecordingWindow, CompressionSwitchIsReadAtEachStart) {
 TEST_F(RecordingWindow, IntervaloSettingIsTheDeclaredFramePeriod) {
     settings.store("Intervalo", 40);
     open();
-    const StreamHeader header = record();
+    const Headers header = record();
     EXPECT_EQ(header.scale, 40u);
     EXPECT_EQ(header.rate, 1000u);
     EXPECT_EQ(header.microSecPerFrame, 40000u);
@@ -104,7 +104,7 @@ TEST_F(RecordingWindow, FramesArrivingWhileTheStartPausesLeaveEverythingUntouche
     EXPECT_EQ(copy(), before);
     EXPECT_EQ(form->pipeline().FrameCount, counted);
     form->StopRecordClick();
-    EXPECT_EQ(StreamHeader::read(folder.path(name).toStdString()).length, 0u);
+    EXPECT_EQ(video_test::readHeaders(folder.path(name).toStdString()).length, 0u);
 }
 
 TEST_F(RecordingWindow, StartThatCannotCreateItsFileStillAdvancesTheNumber) {

@@ -1,4 +1,3 @@
-#include "tests/video/StreamHeader.h"
 #include "tests/video/VideoFiles.h"
 #include "video/AviWriter.h"
 
@@ -6,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-using video_test::StreamHeader;
+using video_test::Headers;
 
 namespace {
 
@@ -16,7 +15,7 @@ struct HeaderCase {
     bool compressed;
 };
 
-StreamHeader record(const QTemporaryDir& dir, const HeaderCase& c) {
+Headers record(const QTemporaryDir& dir, const HeaderCase& c) {
     const auto file = video_test::inDir(dir, std::string(c.name) + ".avi");
     const video_test::TestFrame frame = video_test::TestFrame::smooth(0);
     const video::DibSection dib = frame.dib();
@@ -29,7 +28,7 @@ StreamHeader record(const QTemporaryDir& dir, const HeaderCase& c) {
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(video::AddVideoFrame(writer.get(), &dib), video::AVIERR_OK);
     EXPECT_EQ(video::CloseVideoWriter(std::move(writer)), video::AVIERR_OK);
-    return StreamHeader::read(file);
+    return video_test::readHeaders(file);
 }
 
 } // namespace
@@ -45,7 +44,7 @@ TEST(RecordingHeader, FramePeriodBufferSizeAndFrameRectangleReadBack) {
     ASSERT_TRUE(dir.isValid());
     for (const HeaderCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const StreamHeader h = record(dir, c);
+        const Headers h = record(dir, c);
         EXPECT_EQ(h.microSecPerFrame, std::uint32_t(c.periodMs) * 1000);
         EXPECT_EQ(h.scale, std::uint32_t(c.periodMs));
         EXPECT_EQ(h.rate, 1000u);
