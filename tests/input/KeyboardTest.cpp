@@ -228,38 +228,39 @@ TEST_F(KeyboardTable, SpeedKeysClampTo0And50) {
     }
 }
 
-TEST_F(KeyboardTable, PositionKeysStepC0Within1To64) {
-    struct Case {
-        int key, before, after;
-    };
-    for (const Case& c : {Case{'X', 40, 41}, Case{'X', 63, 64}, Case{'X', 64, 64},
-                          Case{'Z', 40, 39}, Case{'Z', 2, 1}, Case{'Z', 1, 1}}) {
-        SCOPED_TRACE(std::string(1, static_cast<char>(c.key)) + std::to_string(c.before));
-        state.PositionC0 = c.before;
-        EXPECT_EQ(press(c.key), (Bytes{0x53, static_cast<std::uint8_t>(c.after ^ 0xC0)}));
-        EXPECT_EQ(state.PositionC0, c.after);
-        EXPECT_EQ(state.Position80, position80);
-        EXPECT_EQ(panel.status, status(driveSpeed, true, c.key));
-    }
-}
-
-TEST_F(KeyboardTable, ArmKeysSendFixedBytesAndStepTheUnsentChannel) {
-    struct Case {
+TEST_F(KeyboardTable, PositionKeysStayWithinTheirChannelsBounds) {
+    struct Row {
+        const char* rule;
         int key;
         bool armActive;
-        int before, after;
+        int c0, p80; // before
+        int c0After, p80After;
+        const char* bytes;
     };
-    for (const Case& c :
-         {Case{'C', false, 30, 29}, Case{'C', false, 2, 1}, Case{'C', false, 1, 1},
-          Case{'C', true, 30, 8}, Case{'V', false, 30, 31}, Case{'V', false, 55, 56},
-          Case{'V', false, 56, 56}, Case{'V', true, 10, 56}}) {
-        SCOPED_TRACE(std::string(1, static_cast<char>(c.key)) + std::to_string(c.before) +
-                     (c.armActive ? " active" : ""));
-        state.ArmActive = c.armActive;
-        state.Position80 = c.before;
-        EXPECT_EQ(press(c.key), hexBytes(c.key == 'C' ? "53 FF" : "53 C1"));
-        EXPECT_EQ(state.Position80, c.after);
-        EXPECT_EQ(state.PositionC0, positionC0);
-        EXPECT_EQ(panel.status, status(driveSpeed, true, c.key));
+    const Row rows[] = {
+        {"X steps C0 up", 'X', false, 40, 30, 41, 30, "53 E9"},
+        {"X up to 64", 'X', false, 63, 30, 64, 30, "53 80"},
+        {"X stays at 64", 'X', false, 64, 30, 64, 30, "53 80"},
+        {"Z steps C0 down", 'Z', false, 40, 30, 39, 30, "53 E7"},
+        {"Z down to 1", 'Z', false, 2, 30, 1, 30, "53 C1"},
+        {"Z stays at 1", 'Z', false, 1, 30, 1, 30, "53 C1"},
+        {"C steps the arm down unsent", 'C', false, 40, 30, 40, 29, "53 FF"},
+        {"C down to 1", 'C', false, 40, 2, 40, 1, "53 FF"},
+        {"C stays at 1", 'C', false, 40, 1, 40, 1, "53 FF"},
+        {"C jumps to 8 while the arm is active", 'C', true, 40, 30, 40, 8, "53 FF"},
+        {"V steps the arm up unsent", 'V', false, 40, 30, 40, 31, "53 C1"},
+        {"V up to 56", 'V', false, 40, 55, 40, 56, "53 C1"},
+        {"V stays at 56", 'V', false, 40, 56, 40, 56, "53 C1"},
+        {"V jumps to 63, capped at 56, while active", 'V', true, 40, 10, 40, 56, "53 C1"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.rule);
+        state.ArmActive = row.armActive;
+        state.PositionC0 = row.c0;
+        state.Position80 = row.p80;
+        EXPECT_EQ(press(row.key), hexBytes(row.bytes));
+        EXPECT_EQ(state.PositionC0, row.c0After);
+        EXPECT_EQ(state.Position80, row.p80After);
+        EXPECT_EQ(panel.status, status(driveSpeed, true, row.key));
     }
 }
