@@ -252,6 +252,7 @@ void TForm1::SetUpTimers() {
     TimerFPS = makeTimer(this, ttSystem, 1000, [this] { TimerFPSTimer(); });
     TimerRx = makeTimer(this, ttThread, 1000, [this] { TimerRxTimer(); });
     TimerInv = makeTimer(this, ttSystem, 5000, [this] { TimerInvTimer(); });
+    TimerJoy = makeTimer(this, ttSystem, 250, [this] { WatchControllers(); });
 }
 
 void TForm1::BindEvents() {
@@ -292,6 +293,7 @@ void TForm1::FormCreate() {
 
 void TForm1::FormDestroy() {
     Timer1->SetEnabled(false);
+    TimerJoy->SetEnabled(false);
     StopCamera();
     // A recording left running is completed, not left as a broken file.
     recorder_.stop();
@@ -333,6 +335,8 @@ void TForm1::AttachLink(std::unique_ptr<platform::SerialLine> line) {
     auto& panel = static_cast<input::ConsolePanel&>(*this);
     keyboard_ = std::make_unique<input::Keyboard>(state_, panel, *link_);
     controller_ = std::make_unique<input::GameController>(state_, panel, *link_);
+    plug_ = std::make_unique<input::ControllerPlug>(*controller_, panel, *link_,
+                                                    platform::openFirstJoystick);
 }
 
 // The window sees every key before the focused control, which still gets it afterwards.
@@ -356,6 +360,15 @@ void TForm1::StartController() {
         Timer1->SetEnabled(true);
     else
         showStatus(QStringLiteral("Sin joystick"));
+    TimerJoy->SetEnabled(true);
+}
+
+// A controller plugged in or pulled out while the console runs.
+void TForm1::WatchControllers() {
+    if (!joystickDevices_.pumpChanges())
+        return;
+    state_.JoystickPresent = plug_->follow(state_.JoystickPresent, state_.ControllerActive);
+    Timer1->SetEnabled(state_.JoystickPresent);
 }
 
 bool TForm1::InitJoystick() {

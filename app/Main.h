@@ -2,6 +2,7 @@
 
 #include "input/ConsolePanel.h"
 #include "input/ControlState.h"
+#include "input/ControllerPlug.h"
 #include "input/GameController.h"
 #include "input/Keyboard.h"
 #include "input/StatusLine.h"
@@ -105,6 +106,7 @@ public:
     void AcquireJoystick();
     bool PollJoystick();
     void VrTimer1Timer();
+    void WatchControllers();
 
     void StartCamera();
     void StopCamera();
@@ -149,6 +151,8 @@ public:
     TVrTimer* TimerFPS = nullptr;
     TVrTimer* TimerRx = nullptr;
     TVrTimer* TimerInv = nullptr;
+    // Pumps the controllers' device events, so one plugged in later is taken.
+    TVrTimer* TimerJoy = nullptr;
 
 protected:
     bool event(QEvent* event) override;
@@ -213,6 +217,8 @@ private:
     std::unique_ptr<robot::InversionMode> inversion_;
     std::unique_ptr<input::Keyboard> keyboard_;
     std::unique_ptr<input::GameController> controller_;
+    platform::JoystickDevices joystickDevices_;
+    std::unique_ptr<input::ControllerPlug> plug_;
     platform::KeyRepeatFilter repeatFilter_;
 
     QString cameraSource_;

@@ -70,6 +70,23 @@ bool GameController::init(std::unique_ptr<platform::Joystick> device) {
     return device_ != nullptr;
 }
 
+void GameController::attach(std::unique_ptr<platform::Joystick> device) {
+    device_ = std::move(device);
+    joyState_ = joyLastSent_ = {};
+    stickIdle_ = true;
+    awaitingRest_ = true;
+}
+
+bool GameController::detach() {
+    device_.reset();
+    awaitingRest_ = false;
+    return releaseStick();
+}
+
+bool GameController::deviceAttached() const {
+    return device_ && device_->attached();
+}
+
 void GameController::acquire(bool active) {
     if (!device_)
         return;
@@ -109,9 +126,16 @@ void GameController::tick(bool present) {
         if (outcome != PollOutcome::Ok)
             return;
     }
+    if (awaitingRest_ && !stickAtRest())
+        return;
+    awaitingRest_ = false;
     actOnButtons();
     sendZChange();
     driveFromStick();
+}
+
+bool GameController::stickAtRest() const {
+    return nearCentre(joyState_.y) && nearCentre(joyState_.x);
 }
 
 bool GameController::releaseStick() {
@@ -175,7 +199,7 @@ void GameController::sendZChange() {
 // adds up and a stick held still sends nothing.
 void GameController::driveFromStick() {
     if (!stickMoved(joyState_, joyLastSent_)) {
-        if (!stickIdle_ && nearCentre(joyState_.y) && nearCentre(joyState_.x)) {
+        if (!stickIdle_ && stickAtRest()) {
             stickIdle_ = true;
             robot::sendStop(link_);
         }

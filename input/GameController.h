@@ -33,6 +33,12 @@ public:
 
     // Takes the device found at start-up; false when there is none.
     bool init(std::unique_ptr<platform::Joystick> device);
+    // Takes a controller plugged in while the console runs. It sends nothing until its stick
+    // has been read at rest, so a stick held over while plugging in never drives the robot.
+    void attach(std::unique_ptr<platform::Joystick> device);
+    // Lets a pulled-out controller go: true when a stop is due because its stick drove.
+    bool detach();
+    bool deviceAttached() const;
     // Acquires while the window is active, releases otherwise; nothing without a device.
     void acquire(bool active);
     PollOutcome poll(bool present);
@@ -49,6 +55,7 @@ public:
 private:
     static std::span<const ButtonRule> buttonRules();
 
+    bool stickAtRest() const;
     void actOnButtons();
     void sendZChange();
     void driveFromStick();
@@ -62,6 +69,7 @@ private:
     platform::JoystickReading joyState_;
     platform::JoystickReading joyLastSent_;
     bool stickIdle_ = true;
+    bool awaitingRest_ = false;
 };
 
 } // namespace input

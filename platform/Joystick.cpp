@@ -32,11 +32,9 @@ public:
     SdlJoystick(std::unique_ptr<JoystickSubsystem> subsystem, JoystickHandle joystick)
         : subsystem_(std::move(subsystem)), joystick_(std::move(joystick)) {}
 
+    // A device pulled out stays lost: a controller plugged in again arrives as a new device.
     JoystickStatus acquire() override {
         acquired_ = true;
-        if (attached())
-            return JoystickStatus::Ok;
-        joystick_ = openFirstAttached();
         return attached() ? JoystickStatus::Ok : JoystickStatus::InputLost;
     }
 
@@ -63,9 +61,14 @@ public:
         return JoystickStatus::Ok;
     }
 
-private:
-    bool attached() const { return joystick_ && SDL_JoystickGetAttached(joystick_.get()); }
+    bool attached() const override { return joystick_ && SDL_JoystickGetAttached(joystick_.get()); }
 
+    std::string name() const override {
+        const char* name = joystick_ ? SDL_JoystickName(joystick_.get()) : nullptr;
+        return name ? name : "";
+    }
+
+private:
     int axis(int index, int min, int max) const {
         return scaleAxis(SDL_JoystickGetAxis(joystick_.get(), index), min, max);
     }
@@ -86,6 +89,24 @@ std::unique_ptr<Joystick> openFirstJoystick() {
     if (!joystick)
         return nullptr;
     return std::make_unique<SdlJoystick>(std::move(subsystem), std::move(joystick));
+}
+
+JoystickDevices::JoystickDevices() : subsystem_(std::make_unique<JoystickSubsystem>()) {}
+
+JoystickDevices::~JoystickDevices() = default;
+
+bool JoystickDevices::pumpChanges() {
+    if (!subsystem_->ready())
+        return false;
+    SDL_JoystickUpdate();
+    SDL_Event events[16];
+    bool changed = false;
+    int taken = 0;
+    do {
+        taken = SDL_PeepEvents(events, 16, SDL_GETEVENT, SDL_JOYDEVICEADDED, SDL_JOYDEVICEREMOVED);
+        changed = changed || taken > 0;
+    } while (taken == 16);
+    return changed;
 }
 
 int scaleAxis(int raw, int min, int max) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace platform {
 
@@ -42,6 +43,27 @@ public:
     virtual JoystickStatus poll() = 0;
     // The state fetched by the last poll; InputLost once the device has gone.
     virtual JoystickStatus read(JoystickReading& reading) = 0;
+    // False once the device has been pulled out; it does not come back.
+    virtual bool attached() const = 0;
+    virtual std::string name() const = 0;
+};
+
+class JoystickSubsystem;
+
+// Controllers plugged in and pulled out, seen through SDL's device events. Pumped on the GUI
+// thread, the one that pumps the devices.
+class JoystickDevices {
+public:
+    JoystickDevices();
+    ~JoystickDevices();
+    JoystickDevices(const JoystickDevices&) = delete;
+    JoystickDevices& operator=(const JoystickDevices&) = delete;
+
+    // True when a controller was attached or removed since the last call.
+    bool pumpChanges();
+
+private:
+    std::unique_ptr<JoystickSubsystem> subsystem_;
 };
 
 // Opens the first attached controller that opens; null when none does.

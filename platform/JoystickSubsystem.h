@@ -3,7 +3,8 @@
 namespace platform {
 
 // Holds SDL's joystick subsystem open for the life of the object, without SDL's own signal
-// handlers and without its event queue: state is read after pumping SDL on this thread.
+// handlers: state is read after pumping SDL on this thread, and only device arrivals and
+// removals go to SDL's event queue.
 class JoystickSubsystem {
 public:
     JoystickSubsystem();

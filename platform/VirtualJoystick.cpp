@@ -8,8 +8,6 @@
 namespace platform {
 namespace {
 
-constexpr int axes = 3;
-
 // The raw value that scales back onto value within min..max.
 Sint16 rawFor(int value, int min, int max) {
     const double raw =
@@ -19,7 +17,7 @@ Sint16 rawFor(int value, int min, int max) {
 
 } // namespace
 
-VirtualJoystick::VirtualJoystick() {
+VirtualJoystick::VirtualJoystick(int axes) : axes_(axes) {
     if (!subsystem_.ready())
         return;
     const int index =
@@ -48,7 +46,8 @@ void VirtualJoystick::setStick(int x, int y) {
 }
 
 void VirtualJoystick::setZ(int z) {
-    SDL_JoystickSetVirtualAxis(joystick_, 2, rawFor(z, zMin, zMax));
+    if (axes_ > 2)
+        SDL_JoystickSetVirtualAxis(joystick_, 2, rawFor(z, zMin, zMax));
 }
 
 void VirtualJoystick::setButton(int index, bool down) {

@@ -6,11 +6,12 @@
 
 namespace platform {
 
-// A controller that exists only in SDL, with three axes and eight buttons; tests and
-// benchmarks move it and the console reads it through the ordinary device path.
+// A controller that exists only in SDL, with eight buttons and three axes unless told
+// otherwise; tests and benchmarks move it and the console reads it through the ordinary
+// device path.
 class VirtualJoystick {
 public:
-    VirtualJoystick();
+    explicit VirtualJoystick(int axes = 3);
     ~VirtualJoystick();
     VirtualJoystick(const VirtualJoystick&) = delete;
     VirtualJoystick& operator=(const VirtualJoystick&) = delete;
@@ -31,6 +32,7 @@ private:
     int deviceIndex() const;
 
     JoystickSubsystem subsystem_;
+    int axes_;
     SDL_JoystickID id_ = -1;
     SDL_Joystick* joystick_ = nullptr;
 };

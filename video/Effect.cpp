@@ -16,8 +16,9 @@ std::uint8_t effectOnByte(std::uint8_t byte, int threshold, int level) {
 }
 
 EffectTable effectTable(const EffectSettings& settings) {
-    const bool channelOn[3] = {settings.on && settings.blue, settings.on && settings.green,
-                               settings.on && settings.red};
+    // The switches go by memory order: "Canal Rojo" governs byte 0, which holds blue.
+    const bool channelOn[3] = {settings.on && settings.red, settings.on && settings.green,
+                               settings.on && settings.blue};
     EffectTable table{};
     for (int byte = 0; byte < 256; ++byte) {
         const auto plain = static_cast<std::uint8_t>(byte);

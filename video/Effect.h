@@ -7,8 +7,8 @@
 namespace video {
 
 // The contrast effect: a byte read as a signed value v moves away from the threshold T by
-// the step D (down below T, up above it) and wraps modulo 256. Each switch governs its own
-// colour byte: blue byte 0, green byte 1, red byte 2.
+// the step D (down below T, up above it) and wraps modulo 256. The switches govern the bytes in
+// memory order: red byte 0 (which holds blue), green byte 1, blue byte 2 (which holds red).
 struct EffectSettings {
     bool on = false;
     bool red = true;

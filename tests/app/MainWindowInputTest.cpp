@@ -91,7 +91,7 @@ struct ConsoleWithController : ConsoleInput {
 
 } // namespace
 
-TEST_F(ConsoleInput, EveryKeyOfTheTableSendsItsBytesAndEveryReleaseStops) {
+TEST_F(ConsoleInput, KeysReachTheTableThroughThePreviewAndEveryReleaseStops) {
     struct Row {
         int key;
         Qt::KeyboardModifiers modifiers;
@@ -102,38 +102,17 @@ TEST_F(ConsoleInput, EveryKeyOfTheTableSendsItsBytesAndEveryReleaseStops) {
     const auto keypad = Qt::KeypadModifier;
     const Row rows[] = {
         {Qt::Key_Return, none, {0x50}, "10   1 -- 13"},
-        {Qt::Key_Space, none, {0x53, 0xE2, 0x53, 0xAD}, "10   1 -- 32"},
-        {Qt::Key_PageUp, none, {0x4A}, "10   1 -- 33"},
-        {Qt::Key_PageDown, none, {0x6A}, "10   1 -- 34"},
-        {Qt::Key_End, none, {0x46}, "10   1 -- 35"},
-        {Qt::Key_Left, none, {0x33, 10, 0x52, 0x72}, "10   1 -- 37"},
         {Qt::Key_Up, none, {0x41, 0x72, 0x31, 10, 0x32, 10}, "10   1 -- 38"},
-        {Qt::Key_Right, none, {0x33, 10, 0x61, 0x41}, "10   1 -- 39"},
         {Qt::Key_A, none, {0x42}, "10   1 -- 65"},
-        {Qt::Key_C, none, {0x53, 0xFF}, "10   1 -- 67"},
         {Qt::Key_D, none, {0x63}, "10   1 -- 68"},
-        {Qt::Key_E, none, {0x45}, "Elevador arriba"},
         {Qt::Key_F, none, {}, "Botón 1: Foto instantánea"},
         {Qt::Key_G, none, {}, "Botón 5: Secuencia de vídeo"},
         {Qt::Key_P, none, {}, "Botón 5: Fin secuencia de vídeo"},
-        {Qt::Key_R, none, {0x65}, "Elevador abajo"},
         {Qt::Key_S, none, {0x62}, "10   1 -- 83"},
         {Qt::Key_T, none, {0x43}, "10   1 -- 84"},
-        {Qt::Key_V, none, {0x53, 0xC1}, "10   1 -- 86"},
-        {Qt::Key_X, none, {0x53, 35 ^ 0xC0}, "10   1 -- 88"},
-        {Qt::Key_Z, none, {0x53, 34 ^ 0xC0}, "10   1 -- 90"},
         {Qt::Key_0, keypad, {0x30}, "MARLO 3 SIMULADOR"},
         {Qt::Key_Plus, keypad, {}, "8   1 -- 107"},
-        {Qt::Key_Plus, none, {}, "6   1 -- 187"},
-        {Qt::Key_Minus, keypad, {}, "8   1 -- 109"},
-        {Qt::Key_Minus, none, {}, "10   1 -- 189"},
-        {Qt::Key_F1, none, {0x4C, 25}, "10   1 -- 112"},
-        {Qt::Key_F2, none, {0x6C}, "10   1 -- 113"},
-        {Qt::Key_F11, none, {0x5A}, "10   1 -- 122"},
-        {Qt::Key_F12, none, {0x7A}, "10   1 -- 123"},
-        {Qt::Key_Down, none, {0x52, 0x61, 0x31, 10, 0x32, 10}, "10   0 -- 40"},
-        {Qt::Key_Home, none, {}, "10   0 -- 36"},
-        {Qt::Key_LaunchMail, none, {}, "10   0 -- 255"},
+        {Qt::Key_Down, none, {0x52, 0x61, 0x31, 8, 0x32, 8}, "8   0 -- 40"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(QKeySequence(row.key).toString().toStdString());
@@ -176,46 +155,28 @@ TEST_F(ConsoleInput, ShiftUpDrivesAndReleasingShiftAloneStops) {
     EXPECT_EQ(received(7), (Bytes{0x41, 0x72, 0x31, 10, 0x32, 10, 0x50}));
 }
 
-TEST_F(ConsoleInput, PositionKeysStopAtTheEndsOfChannelC0) {
-    form->state().PositionC0 = 63;
-    for (int i = 0; i < 2; ++i) {
-        press(Qt::Key_X);
-        release(Qt::Key_X);
-    }
-    EXPECT_EQ(received(6), (Bytes{0x53, 0x80, 0x50, 0x53, 0x80, 0x50}));
-    form->state().PositionC0 = 1;
-    press(Qt::Key_Z);
-    EXPECT_EQ(received(2), (Bytes{0x53, 0xC1}));
-    EXPECT_EQ(form->state().PositionC0, 1);
-}
-
-TEST_F(ConsoleInput, ArmKeysSendFixedBytesAndOnlyStepTheUnsentArmChannel) {
-    press(Qt::Key_C);
-    EXPECT_EQ(form->state().Position80, 8) << "straight down while the arm is active";
-    press(Qt::Key_V);
-    EXPECT_EQ(form->state().Position80, 56) << "straight up, capped";
-    form->state().ArmActive = false;
-    press(Qt::Key_C);
-    EXPECT_EQ(form->state().Position80, 55);
-    EXPECT_EQ(received(6), (Bytes{0x53, 0xFF, 0x53, 0xC1, 0x53, 0xFF}));
-}
-
-TEST_F(ConsoleInput, SpeedKeysClampAtBothEndsAndMoveTheMotorSliderAndPower) {
-    for (int i = 0; i < 6; ++i)
-        press(Qt::Key_Plus);
-    EXPECT_EQ(form->state().DriveSpeed, 0);
-    EXPECT_EQ(form->state().StoredSpeed, 0);
-    EXPECT_EQ(ui().VrSlider3->Position(), 50);
-    EXPECT_EQ(ui().Power->value(), 50);
-    EXPECT_EQ(ui().Label20->text(), "% 100");
-    for (int i = 0; i < 26; ++i)
-        press(Qt::Key_Minus, Qt::KeypadModifier);
-    EXPECT_EQ(form->state().DriveSpeed, 50);
-    EXPECT_EQ(ui().VrSlider3->Position(), 0);
-    EXPECT_EQ(ui().Power->value(), 0);
-    EXPECT_EQ(ui().Rxtext->text(), "50   1 -- 109");
+TEST_F(ConsoleInput, SpeedKeysMoveTheMotorSliderAndPowerAndSendNothing) {
+    press(Qt::Key_Plus);
+    EXPECT_EQ(form->state().StoredSpeed, 8);
+    EXPECT_EQ(ui().VrSlider3->Position(), 42);
+    EXPECT_EQ(ui().Power->value(), 42);
+    EXPECT_EQ(ui().Label20->text(), "% 84");
     QTest::qWait(30);
-    EXPECT_TRUE(simulator->receivedValues().empty()) << "speed keys send nothing";
+    EXPECT_TRUE(simulator->receivedValues().empty());
+}
+
+TEST_F(ConsoleInput, UpAndDownApplyTheSpeedFromBeforeTheLastSliderMove) {
+    ui().VrSlider3->SetPosition(30);
+    EXPECT_EQ(form->state().DriveSpeed, 20);
+    press(Qt::Key_Up);
+    EXPECT_EQ(ui().Rxtext->text(), "10   1 -- 38");
+    release(Qt::Key_Up);
+    EXPECT_EQ(received(7), (Bytes{0x41, 0x72, 0x31, 10, 0x32, 10, 0x50})) << "one move from 40";
+    ui().VrSlider3->SetPosition(31);
+    ui().VrSlider3->SetPosition(30);
+    press(Qt::Key_Down);
+    EXPECT_EQ(received(6), (Bytes{0x52, 0x61, 0x31, 19, 0x32, 19})) << "one step at a time";
+    EXPECT_EQ(ui().Power->value(), 31);
 }
 
 TEST_F(ConsoleInput, KeyActsAndStillReachesTheFocusedSlider) {
@@ -227,18 +188,6 @@ TEST_F(ConsoleInput, KeyActsAndStillReachesTheFocusedSlider) {
     EXPECT_EQ(received(4), (Bytes{0x33, 10, 0x61, 0x41}));
     EXPECT_NE(ui().VrSlider1->Position(), 128);
     EXPECT_EQ(ui().Bal->text(), QString::number(ui().VrSlider1->Position()));
-}
-
-TEST_F(ConsoleInput, LosingTheWindowWhileAnArrowDrivesStopsOnce) {
-    press(Qt::Key_Up);
-    received(6);
-    QEvent deactivate(QEvent::WindowDeactivate);
-    QCoreApplication::sendEvent(form.get(), &deactivate);
-    EXPECT_EQ(received(1), Bytes{0x50});
-    EXPECT_FALSE(form->state().KeyHeld);
-    QCoreApplication::sendEvent(form.get(), &deactivate);
-    press(Qt::Key_Return);
-    EXPECT_EQ(received(1), Bytes{0x50}) << "only Enter's own stop follows";
 }
 
 TEST_F(ConsoleWithController, DeactivationReleasesAndActivationReacquires) {
@@ -265,11 +214,10 @@ TEST_F(ConsoleWithController, LosingTheWindowWhileTheStickDrivesStopsOnce) {
     stick.setStick(0, -48);
     form->VrTimer1Timer();
     received(6);
-    press(Qt::Key_Up);
-    received(6);
     deactivate();
-    EXPECT_EQ(received(1), Bytes{0x50}) << "one stop for the key and the stick together";
+    EXPECT_EQ(received(1), Bytes{0x50}) << "the stick alone drove";
     EXPECT_TRUE(form->controller().stickIdle());
+    EXPECT_EQ(received(0), Bytes{});
 }
 
 TEST_F(ConsoleWithController, CleaningButtonHeldTogglesTheSwitchEveryTick) {
@@ -290,6 +238,25 @@ TEST_F(ConsoleWithController, UnpluggedWhileDrivingStopsOnceAndTheKeysGoOn) {
     EXPECT_EQ(received(1), Bytes{0x50});
     press(Qt::Key_D);
     EXPECT_EQ(received(1), Bytes{0x63});
+}
+
+TEST_F(ConsoleInput, ControllerPluggedInLaterIsTakenNamedAndDrivesUntilPulledOut) {
+    ASSERT_FALSE(form->state().JoystickPresent);
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(form.get(), &activate);
+    auto stick = std::make_unique<platform::VirtualJoystick>();
+    ASSERT_TRUE(stick->attached());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->state().JoystickPresent; }, 5000));
+    EXPECT_TRUE(ui().Rxtext->text().startsWith("Joystick: ")) << ui().Rxtext->text().toStdString();
+    EXPECT_TRUE(form->Timer1->Enabled());
+    EXPECT_EQ(received(3), (Bytes{0x53, 15 ^ 0x80, 0x50}));
+    stick->setStick(0, -48);
+    EXPECT_EQ(received(6), (Bytes{0x41, 0x72, 0x31, 2, 0x32, 2}));
+    stick->unplug();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->state().JoystickPresent; }, 5000));
+    EXPECT_EQ(received(1), Bytes{0x50});
+    EXPECT_EQ(ui().Rxtext->text(), "Sin joystick");
+    EXPECT_FALSE(form->Timer1->Enabled());
 }
 
 TEST(ConsoleControllerSetUp, ControllerPresentEnablesPollingAndDestroySwitchesItOff) {

@@ -1,10 +1,15 @@
 #include "input/GameController.h"
+#include "input/Keyboard.h"
+#include "input/LostControl.h"
 #include "platform/Joystick.h"
 #include "platform/VirtualJoystick.h"
+#include "tests/input/HexBytes.h"
 #include "tests/input/RecordingPanel.h"
 #include "tests/link/LinkTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 using link_testing::RecordingLink;
 using platform::stickMax;
@@ -52,17 +57,6 @@ TEST(AxisScaling, RawEndsAndCentreLandOnTheConsoleRanges) {
         EXPECT_EQ(platform::scaleAxis(c.raw, c.min, c.max), c.expected) << c.raw;
 }
 
-TEST(StickArithmetic, MotorValuesAndTheirClampTo49And1) {
-    struct Case {
-        int x, y;
-        input::MotorValues expected;
-    };
-    for (const Case& c : {Case{0, -48, {2, 2}}, Case{0, 48, {2, 2}}, Case{48, 0, {2, 49}},
-                          Case{-48, 0, {49, 2}}, Case{3, 0, {47, 49}}, Case{-3, 40, {11, 9}},
-                          Case{0, 0, {50, 50}}, Case{48, -48, {1, 50}}, Case{500, -500, {1, 50}}})
-        EXPECT_EQ(input::stickMotors(c.x, c.y), c.expected) << c.x << "," << c.y;
-}
-
 TEST_F(ControllerOnVirtualStick, FirstTickSendsTheZValueThenStop) {
     controller.tick(true);
     using Step = RecordingLink::Step;
@@ -73,79 +67,101 @@ TEST_F(ControllerOnVirtualStick, FirstTickSendsTheZValueThenStop) {
     EXPECT_TRUE(tick().empty()) << "a stick at rest sends nothing more";
 }
 
-TEST_F(ControllerOnVirtualStick, StickMovesFromRestSendTheirBursts) {
-    struct Case {
-        const char* name;
-        int x, y;
-        Bytes bytes;
-        QString status;
-        int power;
+TEST_F(ControllerOnVirtualStick, StickTickAtEveryThresholdOnBothSides) {
+    struct Row {
+        const char* rule;
+        platform::JoystickReading from, to;
+        const char* bytes;
+        // What the tick shows: a ahead, b back, t turning ahead, u turning back, s spinning on the
+        // spot, - nothing.
+        char shown;
+        int power = -1;
     };
-    const Case cases[] = {
-        {"full forward", 0, -48, {0x41, 0x72, 0x31, 2, 0x32, 2}, "Recto adelante", 48},
-        {"full back", 0, 48, {0x52, 0x61, 0x31, 2, 0x32, 2}, "Recto atrás", 48},
-        {"hard right",
-         48,
-         0,
-         {0x41, 0x72, 0x31, 2, 0x32, 49, 0x31, 1, 0x32, 1, 0x61, 0x41},
-         "Girando",
-         25},
-        {"hard left",
-         -48,
-         0,
-         {0x41, 0x72, 0x31, 49, 0x32, 2, 0x52, 0x31, 1, 0x32, 1},
-         "Girando",
-         25},
-        {"slight right", 3, 0, {0x41, 0x72, 0x31, 47, 0x32, 49}, "Recto adelante", 2},
-        {"turning back",
-         20,
-         30,
-         {0x52, 0x61, 0x31, 10, 0x32, 30, 0x31, 10, 0x32, 30},
-         "Girando",
-         30},
+    const Row rows[] = {
+        {"rest: x 1 stops", {3, 0}, {1, 0}, "50", '-'},
+        {"rest: x 2 is not at rest", {3, 0}, {2, 0}, "", '-'},
+        {"rest: x -1 stops", {-3, 0}, {-1, 0}, "50", '-'},
+        {"rest: x -2 is not at rest", {-3, 0}, {-2, 0}, "", '-'},
+        {"rest: y 1 stops", {0, 3}, {0, 1}, "50", '-'},
+        {"rest: y 2 is not at rest", {0, 3}, {0, 2}, "", '-'},
+        {"rest: y -1 stops", {0, -3}, {0, -1}, "50", '-'},
+        {"rest: y -2 is not at rest", {0, -3}, {0, -2}, "", '-'},
+        {"dead band: x +2", {10, -20}, {12, -20}, "", '-'},
+        {"dead band: x +3", {10, -20}, {13, -20}, "41 72 31 11 32 2B 31 11 32 2B", 't', 20},
+        {"dead band: x -2", {10, -20}, {8, -20}, "", '-'},
+        {"dead band: x -3", {10, -20}, {7, -20}, "41 72 31 17 32 25 31 17 32 25", 't', 20},
+        {"dead band: y -2", {10, -20}, {10, -22}, "", '-'},
+        {"dead band: y -3", {10, -20}, {10, -23}, "41 72 31 11 32 25 31 11 32 25", 't', 23},
+        {"dead band: y +2", {10, -20}, {10, -18}, "", '-'},
+        {"dead band: y +3", {10, -20}, {10, -17}, "41 72 31 17 32 2B 31 17 32 2B", 't', 17},
+        {"y 0 forward", {0, 0}, {3, 0}, "41 72 31 2F 32 31", 'a', 2},
+        {"y 1 forward, pulled-back arithmetic", {0, 0}, {3, 1}, "41 72 31 30 32 32", 'a', 1},
+        {"y 2 backward", {0, 0}, {3, 2}, "52 61 31 2F 32 31", 'b', 2},
+        {"|m1 - m2| 3 goes straight", {0, 0}, {3, -1}, "41 72 31 2E 32 31", 'a', 3},
+        {"|m1 - m2| 4 turns, 51 is 49", {0, 0}, {3, -2}, "41 72 31 2D 32 31 31 2D 32 31", 't', 3},
+        {"x 45 turns", {0, 0}, {45, 0}, "41 72 31 05 32 31 31 05 32 31", 't', 23},
+        {"x 46 spins right", {0, 0}, {46, 0}, "41 72 31 04 32 31 31 01 32 01 61 41", 's', 24},
+        {"x -45 turns", {0, 0}, {-45, 0}, "41 72 31 31 32 05 31 31 32 05", 't', 23},
+        {"x -46 spins left", {0, 0}, {-46, 0}, "41 72 31 31 32 04 52 31 01 32 01", 's', 24},
+        {"hard turn at y 1 spins", {0, 0}, {48, 1}, "41 72 31 19 32 31 31 01 32 01 61 41", 's', 13},
+        {"y -1 spins, 1 stays", {0, 0}, {-48, -1}, "41 72 31 31 32 01 52 31 01 32 01", 's', 25},
+        {"hard turn at y 2 is an arc", {0, 0}, {48, 2}, "52 61 31 18 32 31 31 18 32 31", 'u', 14},
+        {"y -2 is an arc, 0 stays", {0, 0}, {48, -2}, "41 72 31 00 32 31 31 00 32 31", 't', 26},
+        {"forward arc (48, -30)", {0, 0}, {48, -30}, "41 72 31 01 32 31 31 01 32 31", 't', 25},
+        {"motor values 0 and 50 stay", {0, 0}, {25, -25}, "41 72 31 00 32 32 31 00 32 32", 't', 25},
+        {"motor value -1 becomes 1", {0, 0}, {26, -25}, "41 72 31 01 32 31 31 01 32 31", 't', 25},
+        {"motor value 49 stays", {0, 0}, {3, -4}, "41 72 31 2B 32 31 31 2B 32 31", 't', 4},
+        {"full forward", {0, 0}, {0, -48}, "41 72 31 02 32 02", 'a', 48},
+        {"full back", {0, 0}, {0, 48}, "52 61 31 02 32 02", 'b', 48},
+        {"full right", {0, 0}, {48, 0}, "41 72 31 02 32 31 31 01 32 01 61 41", 's', 25},
+        {"back to centre sends speed 50", {0, -48}, {0, 0}, "41 72 31 32 32 32", 'a', 0},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        stick.setStick(0, 0);
-        input::GameController fresh(state, panel, link);
+    const std::map<char, QString> texts{{'-', "before"},      {'a', "Recto adelante"},
+                                        {'b', "Recto atrás"}, {'t', "Girando"},
+                                        {'u', "Girando"},     {'s', "Girando"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.rule);
+        input::ControlState freshState;
+        RecordingLink freshLink;
+        input_testing::RecordingPanel freshPanel{freshLink};
+        input::GameController fresh(freshState, freshPanel, freshLink);
+        stick.setStick(row.from.x, row.from.y);
         ASSERT_TRUE(fresh.init(platform::openFirstJoystick()));
         fresh.acquire(true);
         fresh.tick(true);
 
-        stick.setStick(c.x, c.y);
-        link.steps.clear();
+        stick.setStick(row.to.x, row.to.y);
+        freshLink.steps.clear();
+        freshPanel.status = "before";
+        freshPanel.power = freshPanel.slider = freshPanel.jogMeter = -99;
+        const bool shown = row.shown != '-';
+        const bool forward = row.shown == 'a' || row.shown == 't';
+        freshState.Forward = !forward;
         fresh.tick(true);
-        EXPECT_EQ(link.bytes(), c.bytes);
-        EXPECT_EQ(panel.status, c.status);
-        EXPECT_EQ(panel.power, c.power);
-        EXPECT_EQ(panel.slider, c.power);
-        EXPECT_EQ(panel.jogMeter, c.x);
-        EXPECT_EQ(fresh.joyLastSent().x, c.x);
+        EXPECT_EQ(freshLink.bytes(), input_testing::hexBytes(row.bytes));
+        EXPECT_EQ(freshPanel.status, texts.at(row.shown));
+        EXPECT_EQ(freshState.Forward, shown ? forward : !forward);
+        EXPECT_EQ(freshPanel.power, shown ? row.power : -99);
+        EXPECT_EQ(freshPanel.slider, shown ? row.power : -99);
+        EXPECT_EQ(freshPanel.jogMeter, shown ? row.to.x : -99);
+        EXPECT_EQ(fresh.joyLastSent().x, shown ? row.to.x : row.from.x);
+        EXPECT_EQ(fresh.joyLastSent().y, shown ? row.to.y : row.from.y);
     }
 }
 
-TEST_F(ControllerOnVirtualStick, DeadBandCountsFromTheLastSentPosition) {
+TEST_F(ControllerOnVirtualStick, ZChangeOfOneIsSentAndTheRestingStickStopsAfterIt) {
     settle();
-    stick.setStick(2, 0);
-    EXPECT_TRUE(tick().empty());
-    stick.setStick(3, 0);
-    EXPECT_EQ(tick(), (Bytes{0x41, 0x72, 0x31, 47, 0x32, 49}));
-    stick.setStick(5, 0);
-    EXPECT_TRUE(tick().empty()) << "2 units from the sent 3";
-    stick.setStick(6, 0);
-    EXPECT_FALSE(tick().empty());
-}
-
-TEST_F(ControllerOnVirtualStick, FullForwardBackToCentreSendsSpeed50ThenStopOnTheNextTick) {
-    settle();
+    stick.setZ(16);
+    EXPECT_EQ(tick(), (Bytes{0x53, 16 ^ 0x80, 0x50}));
+    EXPECT_EQ(state.Position80, 16);
+    EXPECT_TRUE(tick().empty()) << "an unchanged Z sends nothing";
     stick.setStick(0, -48);
     tick();
-    stick.setStick(0, 0);
-    EXPECT_EQ(tick(), (Bytes{0x41, 0x72, 0x31, 50, 0x32, 50}));
-    EXPECT_EQ(tick(), Bytes{0x50});
-    EXPECT_TRUE(tick().empty());
+    stick.setZ(55);
+    EXPECT_EQ(tick(), (Bytes{0x53, 55 ^ 0x80})) << "no stop while the stick drives";
+    EXPECT_EQ(state.Position80, 55);
+    EXPECT_EQ(controller.joyLastSent().z, 55);
 }
-
 TEST_F(ControllerOnVirtualStick, HeldButtonsRepeatEveryTickInTheirOrder) {
     settle();
     stick.setButton(1, true);
@@ -188,17 +204,6 @@ TEST_F(ControllerOnVirtualStick, ReleasedControllerFailsItsPollsUntilReacquired)
     EXPECT_EQ(controller.poll(false), input::PollOutcome::Failed) << "no controller present";
 }
 
-TEST_F(ControllerOnVirtualStick, LostFocusWhileDrivingStopsOnceAndOnlyThen) {
-    settle();
-    EXPECT_FALSE(controller.releaseStick()) << "a resting stick needs no stop";
-    stick.setStick(0, -48);
-    tick();
-    EXPECT_TRUE(controller.releaseStick());
-    EXPECT_FALSE(controller.releaseStick());
-    controller.acquire(true);
-    EXPECT_TRUE(tick().empty()) << "the held stick does not drive again by itself";
-}
-
 TEST_F(ControllerOnVirtualStick, UnpluggedWhileDrivingSendsOneStopAtTheNextTick) {
     settle();
     stick.setStick(0, -48);
@@ -213,4 +218,70 @@ TEST_F(ControllerOnVirtualStick, UnpluggedAtRestSendsNothing) {
     settle();
     stick.unplug();
     EXPECT_TRUE(tick().empty());
+}
+
+TEST(TwoAxisController, SendsNoZAndDrives) {
+    platform::VirtualJoystick stick(2);
+    ASSERT_TRUE(stick.attached());
+    input::ControlState state;
+    RecordingLink link;
+    input_testing::RecordingPanel panel{link};
+    input::GameController controller{state, panel, link};
+    ASSERT_TRUE(controller.init(platform::openFirstJoystick()));
+    controller.acquire(true);
+    controller.tick(true);
+    EXPECT_TRUE(link.bytes().empty()) << "no third axis, no channel 80";
+    EXPECT_EQ(state.Position80, input::centre80);
+    stick.setStick(0, 48);
+    controller.tick(true);
+    EXPECT_EQ(link.bytes(), (Bytes{0x52, 0x61, 0x31, 2, 0x32, 2}));
+}
+
+namespace {
+
+// The window lost the keyboard and the controller: each way of driving on its own.
+struct LostControl : ControllerOnVirtualStick {
+    input::Keyboard keyboard{state, panel, link};
+
+    Bytes loseControl() {
+        link.steps.clear();
+        input::stopOnLostControl(keyboard, controller, link);
+        return link.bytes();
+    }
+};
+
+} // namespace
+
+TEST_F(LostControl, NeitherDrivingSendsNothing) {
+    settle();
+    keyboard.keyDown('D');
+    EXPECT_TRUE(loseControl().empty());
+}
+
+TEST_F(LostControl, HeldArrowAloneStopsOnce) {
+    settle();
+    keyboard.keyDown(38);
+    EXPECT_EQ(loseControl(), Bytes{0x50});
+    EXPECT_FALSE(state.KeyHeld);
+    EXPECT_TRUE(loseControl().empty());
+}
+
+TEST_F(LostControl, PushedStickAloneStopsOnce) {
+    settle();
+    stick.setStick(0, -48);
+    tick();
+    EXPECT_EQ(loseControl(), Bytes{0x50});
+    EXPECT_TRUE(controller.stickIdle());
+    EXPECT_TRUE(loseControl().empty());
+    EXPECT_TRUE(tick().empty()) << "the held stick does not drive again by itself";
+}
+
+TEST_F(LostControl, KeyAndStickTogetherStopOnce) {
+    settle();
+    stick.setStick(0, -48);
+    tick();
+    keyboard.keyDown(40);
+    EXPECT_EQ(loseControl(), Bytes{0x50});
+    EXPECT_FALSE(state.KeyHeld);
+    EXPECT_TRUE(controller.stickIdle());
 }

@@ -27,8 +27,8 @@ platform::DialogAnswer ScriptedDialogs::message(const platform::MessageRequest& 
     return takeFront(messageAnswers_, platform::DialogAnswer::Ok);
 }
 
-std::optional<QString> ScriptedDialogs::inputText(const platform::InputRequest&) {
-    ++inputRequests_;
+std::optional<QString> ScriptedDialogs::inputText(const platform::InputRequest& request) {
+    inputs_.push_back(request);
     return takeText(inputAnswers_);
 }
 

@@ -27,7 +27,8 @@ public:
 
     const std::vector<platform::MessageRequest>& messages() const { return messages_; }
     const std::vector<QString>& modalDialogs() const { return modalDialogs_; }
-    int inputRequests() const { return inputRequests_; }
+    int inputRequests() const { return static_cast<int>(inputs_.size()); }
+    const std::vector<platform::InputRequest>& inputs() const { return inputs_; }
     int saveRequests() const { return saveRequests_; }
 
     platform::DialogAnswer message(const platform::MessageRequest& request) override;
@@ -43,7 +44,7 @@ private:
     std::deque<ModalScript> modalScripts_;
     std::vector<platform::MessageRequest> messages_;
     std::vector<QString> modalDialogs_;
-    int inputRequests_ = 0;
+    std::vector<platform::InputRequest> inputs_;
     int saveRequests_ = 0;
 };
 

@@ -116,11 +116,15 @@ long decodeFrames(const std::filesystem::path& file, int width, int height, PerF
 
 // The literal header values, read from the file's bytes.
 struct Headers {
+    std::uint32_t microSecPerFrame = 0;
     std::uint32_t avihTotalFrames = 0;
     std::uint32_t handler = 0;
     std::uint32_t scale = 0;
     std::uint32_t rate = 0;
     std::uint32_t length = 0;
+    std::uint32_t suggestedBufferSize = 0;
+    // left, top, right, bottom
+    std::array<std::int16_t, 4> frame{};
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::uint16_t bitCount = 0;
@@ -154,11 +158,14 @@ inline Headers readHeaders(const std::filesystem::path& file) {
     const auto dmlh = chunk("dmlh");
     if (dmlh + 4 > bytes.size() || strf + 40 > bytes.size())
         return h;
+    h.microSecPerFrame = le32(bytes, avih);
     h.avihTotalFrames = le32(bytes, avih + 16);
     h.handler = le32(bytes, strh + 4);
     h.scale = le32(bytes, strh + 20);
     h.rate = le32(bytes, strh + 24);
     h.length = le32(bytes, strh + 32);
+    h.suggestedBufferSize = le32(bytes, strh + 36);
+    std::memcpy(h.frame.data(), bytes.data() + strh + 48, sizeof h.frame);
     h.width = static_cast<std::int32_t>(le32(bytes, strf + 4));
     h.height = static_cast<std::int32_t>(le32(bytes, strf + 8));
     h.bitCount = static_cast<std::uint16_t>(le32(bytes, strf + 14));

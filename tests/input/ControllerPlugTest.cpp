@@ -1,0 +1,108 @@
+#include "input/ControllerPlug.h"
+#include "platform/VirtualJoystick.h"
+#include "tests/input/HexBytes.h"
+#include "tests/input/RecordingPanel.h"
+#include "tests/link/LinkTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using input_testing::hexBytes;
+using link_testing::RecordingLink;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A console that started without a controller and follows the device events.
+struct PluggedLater : ::testing::Test {
+    input::ControlState state;
+    RecordingLink link;
+    input_testing::RecordingPanel panel{link};
+    input::GameController controller{state, panel, link};
+    platform::JoystickDevices devices;
+    input::ControllerPlug plug{controller, panel, link, platform::openFirstJoystick};
+    bool present = false;
+
+    void SetUp() override {
+        ASSERT_FALSE(controller.init(nullptr));
+        follow();
+        ASSERT_FALSE(present);
+    }
+    Bytes follow() {
+        link.steps.clear();
+        if (devices.pumpChanges())
+            present = plug.follow(present, true);
+        return link.bytes();
+    }
+    Bytes tick() {
+        link.steps.clear();
+        controller.tick(present);
+        return link.bytes();
+    }
+};
+
+} // namespace
+
+TEST_F(PluggedLater, AttachedControllerIsOpenedNamedAndDrives) {
+    platform::VirtualJoystick stick;
+    ASSERT_TRUE(stick.attached());
+    EXPECT_TRUE(follow().empty());
+    EXPECT_TRUE(present);
+    EXPECT_TRUE(panel.status.startsWith("Joystick: ")) << panel.status.toStdString();
+    EXPECT_GT(panel.status.size(), 10);
+    EXPECT_EQ(tick(), hexBytes("53 8F 50")) << "read at rest: the Z value, then the stop";
+    stick.setStick(0, -48);
+    EXPECT_EQ(tick(), hexBytes("41 72 31 02 32 02"));
+    EXPECT_TRUE(follow().empty()) << "no device event, nothing changes";
+    EXPECT_TRUE(present);
+}
+
+TEST_F(PluggedLater, PulledOutWhilePushedStopsOnceAndSaysSo) {
+    platform::VirtualJoystick stick;
+    follow();
+    tick();
+    stick.setStick(0, -48);
+    tick();
+    stick.unplug();
+    EXPECT_EQ(follow(), Bytes{0x50});
+    EXPECT_FALSE(present);
+    EXPECT_EQ(panel.status, "Sin joystick");
+    EXPECT_TRUE(tick().empty());
+}
+
+TEST_F(PluggedLater, PulledOutAtRestOrAfterTheTicksOwnStopSendsNoMore) {
+    auto stick = std::make_unique<platform::VirtualJoystick>();
+    follow();
+    tick();
+    stick->unplug();
+    EXPECT_TRUE(follow().empty()) << "at rest";
+    EXPECT_EQ(panel.status, "Sin joystick");
+
+    stick = std::make_unique<platform::VirtualJoystick>();
+    follow();
+    ASSERT_TRUE(present) << "plugged in again";
+    tick();
+    stick->setStick(0, 48);
+    tick();
+    stick->unplug();
+    EXPECT_EQ(tick(), Bytes{0x50}) << "the tick found it gone first";
+    EXPECT_TRUE(follow().empty());
+    EXPECT_EQ(panel.status, "Sin joystick");
+}
+
+TEST_F(PluggedLater, HeldOverWhilePluggedInSendsNothingUntilReadAtRest) {
+    platform::VirtualJoystick stick;
+    stick.setStick(0, -48);
+    stick.setButton(6, true);
+    follow();
+    ASSERT_TRUE(present);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(tick().empty()) << "held forward, zoom button down";
+    stick.setButton(6, false);
+    stick.setStick(2, 0);
+    EXPECT_TRUE(tick().empty()) << "2 from centre is not at rest";
+    stick.setStick(1, -1);
+    EXPECT_EQ(tick(), hexBytes("53 8F 50"));
+    stick.setStick(0, -48);
+    EXPECT_EQ(tick(), hexBytes("41 72 31 02 32 02")) << "then it drives";
+}
