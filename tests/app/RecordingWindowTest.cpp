@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-
 using testing_support::ScriptedDialogs;
 using testing_support::TempSettings;
 using testing_support::WorkingFolder;
