@@ -98,6 +98,9 @@ TForm1::TForm1(QWidget* owner, QString cameraSource)
     statusRefresh_.setInterval(500);
     connect(&statusRefresh_, &QTimer::timeout, this, [this] { statusLine_.refresh(); });
     statusRefresh_.start();
+    reconnect_.setTimerType(Qt::PreciseTimer);
+    reconnect_.setInterval(1000);
+    connect(&reconnect_, &QTimer::timeout, this, [this] { ReconnectTimer(); });
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(1014, 734);
@@ -383,6 +386,11 @@ void TForm1::Timer2Timer() {
     link_->lampTimerTick();
 }
 
+void TForm1::ReconnectTimer() {
+    if (auto port = robot::reopenPort(portName_, modeString_))
+        link_->reconnect(std::move(port));
+}
+
 void TForm1::VrTempClick() {
     if (auto polling =
             robot::Telemetry::pollingAfterToggle(ui_->VrTemp->Active(), ui_->VrHumedad->Active()))
@@ -480,6 +488,20 @@ void TForm1::stopLampTimer() {
 
 void TForm1::showReturn(const QString& text) {
     ui_->Retorno->setText(text);
+}
+
+// The answer label holds the state while the link is out of order: no answer overwrites it
+// then, and no key text reaches it.
+void TForm1::showLinkState(robot::LinkState state) {
+    linkStatus_.show(state);
+    const QString indicator = input::LinkStatus::indicatorText(state);
+    ui_->Retorno->setStyleSheet(
+        indicator.isEmpty() ? QString() : QStringLiteral("color: #c00000; font-weight: bold"));
+    ui_->Retorno->setText(indicator.isEmpty() ? QStringLiteral("0") : indicator);
+    if (state == robot::LinkState::Lost)
+        reconnect_.start();
+    else
+        reconnect_.stop();
 }
 
 void TForm1::showTelemetryLine(const QString& line) {

@@ -4,6 +4,7 @@
 #include "input/ControlState.h"
 #include "input/GameController.h"
 #include "input/Keyboard.h"
+#include "input/LinkStatus.h"
 #include "input/StatusLine.h"
 #include "link/Inversion.h"
 #include "link/LinkIndicators.h"
@@ -84,6 +85,7 @@ public:
 
     void SendByte(std::uint8_t byte);
     void Timer2Timer();
+    void ReconnectTimer();
     void VrTempClick();
     void VrHumedadClick();
     void TimerRxTimer();
@@ -175,6 +177,7 @@ private:
     void startLampTimer() override;
     void stopLampTimer() override;
     void showReturn(const QString& text) override;
+    void showLinkState(robot::LinkState state) override;
     void showTelemetryLine(const QString& line) override;
     void setInversionInterval(int milliseconds) override;
     void setInversionEnabled(bool enabled) override;
@@ -194,6 +197,9 @@ private:
     input::StatusLine statusLine_;
     // Brings a lasting condition back to the status line after a key text covered it.
     QTimer statusRefresh_;
+    input::LinkStatus linkStatus_{statusLine_};
+    // Tries the lost line's port again once a second.
+    QTimer reconnect_;
     MainWindowState state_;
     QString portName_;
     QString modeString_;

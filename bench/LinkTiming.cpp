@@ -30,6 +30,7 @@ struct QuietIndicators final : robot::LinkIndicators {
     void startLampTimer() override {}
     void stopLampTimer() override {}
     void showReturn(const QString&) override {}
+    void showLinkState(robot::LinkState) override {}
 };
 
 struct LinkOnSimulator {

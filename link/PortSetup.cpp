@@ -21,6 +21,14 @@ PortSetup setUpPort(const QString& portName, const QString& modeString) {
     return setup;
 }
 
+std::unique_ptr<platform::SerialPort> reopenPort(const QString& portName,
+                                                 const QString& modeString) {
+    PortSetup setup = setUpPort(portName, modeString);
+    if (!setup.port->isOpen())
+        return nullptr;
+    return std::move(setup.port);
+}
+
 platform::MessageRequest failureMessage(const PortFailure& failure, QWidget* mainWindow) {
     platform::MessageRequest request;
     request.owner = failure.ownedByMainWindow ? mainWindow : nullptr;

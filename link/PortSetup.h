@@ -37,6 +37,11 @@ struct PortSetup {
 // mode string was accepted.
 PortSetup setUpPort(const QString& portName, const QString& modeString);
 
+// Opens the port again after the line was lost, with the same settings as setUpPort; nothing
+// when it does not open yet.
+std::unique_ptr<platform::SerialPort> reopenPort(const QString& portName,
+                                                 const QString& modeString);
+
 // The message box for a failure: caption "Error", error icon, owned by the main window or
 // by nobody.
 platform::MessageRequest failureMessage(const PortFailure& failure, QWidget* mainWindow);

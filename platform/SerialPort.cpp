@@ -1,5 +1,6 @@
 #include "platform/SerialPort.h"
 
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QRegularExpression>
 #include <QSerialPort>
@@ -92,8 +93,10 @@ bool SerialPort::open(const QString& name) {
     hungUp_ = false;
     if (name.isEmpty())
         return false;
+    const QString path = devicePath(name);
+    const QString device = QFileInfo(path).canonicalFilePath();
     auto port = std::make_unique<QSerialPort>();
-    port->setPortName(devicePath(name));
+    port->setPortName(device.isEmpty() ? path : device);
     port->setReadBufferSize(receiveBufferBytes);
     if (!port->open(QIODevice::ReadWrite))
         return false;
@@ -166,6 +169,14 @@ QByteArray SerialPort::read(int maxBytes) {
     }
 }
 
+bool SerialPort::hasInput() {
+    if (!isOpen())
+        return false;
+    if (port_->bytesAvailable() == 0)
+        port_->waitForReadyRead(0);
+    return isOpen() && port_->bytesAvailable() > 0;
+}
+
 void SerialPort::purgeInput() {
     if (isOpen())
         port_->clear(QSerialPort::Input);
@@ -185,6 +196,8 @@ void SerialPort::hangUp() {
     hungUp_ = true;
     QMetaObject::invokeMethod(
         port_.get(), [port = port_.get()] { port->close(); }, Qt::QueuedConnection);
+    if (hangUpHandler_)
+        hangUpHandler_();
 }
 
 } // namespace platform

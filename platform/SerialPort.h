@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class QSerialPort;
@@ -27,7 +28,16 @@ struct SerialTimeouts {
 // fails at once and quietly.
 class SerialLine {
 public:
+    using HangUpHandler = std::function<void()>;
+
     virtual ~SerialLine() = default;
+
+    // False once the line cannot carry bytes: never opened, hung up, or failed.
+    virtual bool isOpen() const = 0;
+    // Called once when the line is lost, also while nobody is using it.
+    virtual void setHangUpHandler(HangUpHandler handler) = 0;
+    // Whether received bytes wait to be read; never waits.
+    virtual bool hasInput() = 0;
 
     // Sends one byte at once, before anything still queued for output.
     virtual bool transmitImmediately(std::uint8_t byte) = 0;
@@ -56,9 +66,12 @@ public:
     static QString devicePath(const QString& name);
 
     // Opens an existing device for reading and writing, shared with nobody, and drops
-    // input left over from before.
+    // input left over from before. A symbolic link (such as /dev/serial/by-id/...) is
+    // followed at each open, so a re-plugged adapter is found under its new device.
     bool open(const QString& name);
-    bool isOpen() const;
+    bool isOpen() const override;
+    void setHangUpHandler(HangUpHandler handler) override { hangUpHandler_ = std::move(handler); }
+    bool hasInput() override;
     // True once the peer hung up; the port is then closed for good.
     bool hungUp() const { return hungUp_; }
 
@@ -77,6 +90,7 @@ private:
     std::unique_ptr<QSerialPort> port_;
     SerialTimeouts timeouts_;
     bool hungUp_ = false;
+    HangUpHandler hangUpHandler_;
 };
 
 } // namespace platform
