@@ -31,7 +31,8 @@ void RobotLink::attach(std::unique_ptr<platform::SerialLine> line) {
 }
 
 void RobotLink::reconnect(std::unique_ptr<platform::SerialLine> line) {
-    attach(std::move(line));
+    if (line)
+        attach(std::move(line));
 }
 
 void RobotLink::SendByte(std::uint8_t byte) {
