@@ -288,11 +288,11 @@ void TForm1::ReadSettings() {
 }
 
 void TForm1::OpenRobotPort() {
-    robot::PortSetup setup = robot::setUpPort(portName_, modeString_);
+    robot::LineSetup setup = robot::setUpLine(portName_, modeString_);
     for (const robot::PortFailure& failure : setup.failures)
         platform::Dialogs::message(robot::failureMessage(failure, this));
     state_.PortOk = setup.portOk;
-    AttachLink(std::move(setup.port));
+    AttachLink(std::move(setup.line));
 }
 
 void TForm1::AttachLink(std::unique_ptr<platform::SerialLine> line) {
@@ -387,8 +387,9 @@ void TForm1::Timer2Timer() {
 }
 
 void TForm1::ReconnectTimer() {
-    if (auto port = robot::reopenPort(portName_, modeString_))
-        link_->reconnect(std::move(port));
+    if (!reopener_)
+        reopener_ = std::make_unique<robot::LineReopener>(portName_, modeString_);
+    link_->reconnect(reopener_->attempt());
 }
 
 void TForm1::VrTempClick() {

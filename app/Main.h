@@ -8,6 +8,7 @@
 #include "input/StatusLine.h"
 #include "link/Inversion.h"
 #include "link/LinkIndicators.h"
+#include "link/PortSetup.h"
 #include "link/RobotLink.h"
 #include "link/Telemetry.h"
 #include "platform/Capture.h"
@@ -200,6 +201,7 @@ private:
     input::LinkStatus linkStatus_{statusLine_};
     // Tries the lost line's port again once a second.
     QTimer reconnect_;
+    std::unique_ptr<robot::LineReopener> reopener_;
     MainWindowState state_;
     QString portName_;
     QString modeString_;

@@ -71,6 +71,23 @@ bool meansHangUp(QSerialPort::SerialPortError error) {
 
 } // namespace
 
+QByteArray readWithin(QIODevice& device, int maxBytes, const SerialTimeouts& timeouts,
+                      const std::function<bool()>& stillOpen) {
+    QByteArray data;
+    const auto deadline =
+        Clock::now() +
+        std::chrono::milliseconds(timeouts.readPerByteMs * maxBytes + timeouts.readConstantMs);
+    for (;;) {
+        data += device.read(maxBytes - data.size());
+        if (data.size() >= maxBytes || !stillOpen())
+            return data;
+        const int wait = millisecondsUntil(deadline);
+        if (wait == 0)
+            return data;
+        device.waitForReadyRead(wait);
+    }
+}
+
 SerialPort::SerialPort() = default;
 
 SerialPort::~SerialPort() = default;
@@ -152,21 +169,9 @@ bool SerialPort::transmitImmediately(std::uint8_t byte) {
 }
 
 QByteArray SerialPort::read(int maxBytes) {
-    QByteArray data;
     if (!isOpen() || maxBytes <= 0)
-        return data;
-    const auto deadline =
-        Clock::now() +
-        std::chrono::milliseconds(timeouts_.readPerByteMs * maxBytes + timeouts_.readConstantMs);
-    for (;;) {
-        data += port_->read(maxBytes - data.size());
-        if (data.size() >= maxBytes || !isOpen())
-            return data;
-        const int wait = millisecondsUntil(deadline);
-        if (wait == 0)
-            return data;
-        port_->waitForReadyRead(wait);
-    }
+        return {};
+    return readWithin(*port_, maxBytes, timeouts_, [this] { return isOpen(); });
 }
 
 bool SerialPort::hasInput() {

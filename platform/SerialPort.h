@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class QIODevice;
 class QSerialPort;
 
 namespace platform {
@@ -23,6 +24,11 @@ struct SerialTimeouts {
 
     bool operator==(const SerialTimeouts&) const = default;
 };
+
+// Reads up to maxBytes from the device: as soon as that many arrived, or what arrived by
+// the read time-out for that many, or sooner once stillOpen says the line is gone.
+QByteArray readWithin(QIODevice& device, int maxBytes, const SerialTimeouts& timeouts,
+                      const std::function<bool()>& stillOpen);
 
 // What the robot link does with its line. Every operation on a line that is not open
 // fails at once and quietly.
