@@ -8,6 +8,7 @@
 #include "input/LostControl.h"
 #include "link/Commands.h"
 #include "link/PortSetup.h"
+#include "link/RecordedLine.h"
 #include "platform/CaptureDialogs.h"
 #include "platform/CaptureSources.h"
 #include "platform/Dialogs.h"
@@ -92,6 +93,7 @@ TForm1::TForm1(QWidget* owner, QString cameraSource)
           ui_->Rxtext->setText(text);
           ui_->Rxtext->repaint();
       }),
+      record_(std::make_unique<robot::TrafficRecord>(robot::TrafficRecord::defaultFolder())),
       cameraSource_(std::move(cameraSource)) {
     ui_->setupUi(this);
     statusRefresh_.setTimerType(Qt::PreciseTimer);
@@ -292,12 +294,20 @@ void TForm1::OpenRobotPort() {
     for (const robot::PortFailure& failure : setup.failures)
         platform::Dialogs::message(robot::failureMessage(failure, this));
     state_.PortOk = setup.portOk;
+    if (!record_->ok())
+        showStatus(QStringLiteral("Registro del enlace no disponible"));
     AttachLink(std::move(setup.line));
+}
+
+std::unique_ptr<platform::SerialLine> TForm1::Recorded(std::unique_ptr<platform::SerialLine> line) {
+    if (!line)
+        return nullptr;
+    return std::make_unique<robot::RecordedLine>(std::move(line), *record_);
 }
 
 void TForm1::AttachLink(std::unique_ptr<platform::SerialLine> line) {
     link_ = std::make_unique<robot::RobotLink>(
-        std::move(line), static_cast<robot::LinkIndicators&>(*this), state_.Retardo);
+        Recorded(std::move(line)), static_cast<robot::LinkIndicators&>(*this), state_.Retardo);
     inversion_ =
         std::make_unique<robot::InversionMode>(*link_, static_cast<robot::InversionTimer&>(*this));
     auto& panel = static_cast<input::ConsolePanel&>(*this);
@@ -322,9 +332,10 @@ void TForm1::SetSliderStartPositions() {
 
 void TForm1::StartController() {
     state_.JoystickPresent = InitJoystick();
-    if (state_.JoystickPresent)
+    if (state_.JoystickPresent) {
+        record_->event("controller attached");
         Timer1->SetEnabled(true);
-    else
+    } else
         showStatus(QStringLiteral("Sin joystick"));
 }
 
@@ -389,7 +400,7 @@ void TForm1::Timer2Timer() {
 void TForm1::ReconnectTimer() {
     if (!reopener_)
         reopener_ = std::make_unique<robot::LineReopener>(portName_, modeString_);
-    link_->reconnect(reopener_->attempt());
+    link_->reconnect(Recorded(reopener_->attempt()));
 }
 
 void TForm1::VrTempClick() {
@@ -494,6 +505,7 @@ void TForm1::showReturn(const QString& text) {
 // The answer label holds the state while the link is out of order: no answer overwrites it
 // then, and no key text reaches it.
 void TForm1::showLinkState(robot::LinkState state) {
+    record_->event(input::LinkStatus::eventText(state));
     linkStatus_.show(state);
     const QString indicator = input::LinkStatus::indicatorText(state);
     ui_->Retorno->setStyleSheet(
@@ -826,6 +838,7 @@ void TForm1::RecordClick() {
             recorder_.start(name->fileName, state_.Intervalo, ui_->Comprime->Active(), &picture);
     }
     controls.Recording = true;
+    record_->event("recording started " + state_.VideoFileName.toStdString());
     if (!opened)
         showStatus(QStringLiteral("Vídeo no grabado: no se pudo crear ") + state_.VideoFileName);
     else if (recorder_.failure() != video::Recorder::Failure::None)
@@ -848,6 +861,7 @@ void TForm1::StopRecordClick() {
     pipeline_->controls.Recording = false;
     QThread::msleep(100);
     recorder_.stop();
+    record_->event("recording stopped");
     if (recorder_.failure() == video::Recorder::Failure::WriteFailed)
         showStatus(QStringLiteral("Vídeo incompleto: fallo del grabador"));
     QThread::msleep(100);

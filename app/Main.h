@@ -11,6 +11,7 @@
 #include "link/PortSetup.h"
 #include "link/RobotLink.h"
 #include "link/Telemetry.h"
+#include "link/TrafficRecord.h"
 #include "platform/Capture.h"
 #include "platform/Keys.h"
 #include "video/FramePipeline.h"
@@ -130,6 +131,7 @@ public:
     // Present once FormCreate has opened the port.
     robot::RobotLink* link() { return link_.get(); }
     const robot::Telemetry& telemetry() const { return telemetry_; }
+    robot::TrafficRecord& trafficRecord() { return *record_; }
     const robot::InversionMode& inversion() const { return *inversion_; }
     const input::GameController& controller() const { return *controller_; }
     input::StatusLine& statusLine() { return statusLine_; }
@@ -162,6 +164,7 @@ private:
     void ReadSettings();
     void OpenRobotPort();
     void AttachLink(std::unique_ptr<platform::SerialLine> line);
+    std::unique_ptr<platform::SerialLine> Recorded(std::unique_ptr<platform::SerialLine> line);
     void SetSliderStartPositions();
     void StartController();
     void SetUpVideo();
@@ -205,6 +208,7 @@ private:
     MainWindowState state_;
     QString portName_;
     QString modeString_;
+    std::unique_ptr<robot::TrafficRecord> record_;
     std::unique_ptr<robot::RobotLink> link_;
     robot::Telemetry telemetry_;
     std::unique_ptr<robot::InversionMode> inversion_;

@@ -34,4 +34,16 @@ QString LinkStatus::indicatorText(LinkState state) {
     return {};
 }
 
+std::string LinkStatus::eventText(LinkState state) {
+    switch (state) {
+    case LinkState::Connected:
+        return "link up";
+    case LinkState::RobotSilent:
+        return "robot silent";
+    case LinkState::Lost:
+        return "link lost";
+    }
+    return {};
+}
+
 } // namespace input

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <string>
+
 namespace input {
 
 // Keeps the state of the robot link in the status line for as long as it lasts, and says
@@ -17,6 +19,8 @@ public:
 
     // The lasting indicator's text for the state; empty while the link works.
     static QString indicatorText(robot::LinkState state);
+    // The state as the traffic record names it.
+    static std::string eventText(robot::LinkState state);
 
 private:
     StatusLine& statusLine_;

@@ -102,6 +102,10 @@ QByteArray NetworkLine::read(int maxBytes) {
     return readWithin(*socket_, maxBytes, timeouts_, [this] { return isOpen(); });
 }
 
+QByteArray NetworkLine::readAvailable() {
+    return hasInput() ? socket_->readAll() : QByteArray();
+}
+
 void NetworkLine::purgeInput() {
     if (!isOpen())
         return;

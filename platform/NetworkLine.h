@@ -47,6 +47,7 @@ public:
     bool isOpen() const override;
     void setHangUpHandler(HangUpHandler handler) override { hangUpHandler_ = std::move(handler); }
     bool hasInput() override;
+    QByteArray readAvailable() override;
     bool transmitImmediately(std::uint8_t byte) override;
     QByteArray read(int maxBytes) override;
     void purgeInput() override;

@@ -182,6 +182,10 @@ bool SerialPort::hasInput() {
     return isOpen() && port_->bytesAvailable() > 0;
 }
 
+QByteArray SerialPort::readAvailable() {
+    return hasInput() ? port_->readAll() : QByteArray();
+}
+
 void SerialPort::purgeInput() {
     if (isOpen())
         port_->clear(QSerialPort::Input);

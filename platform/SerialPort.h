@@ -44,6 +44,8 @@ public:
     virtual void setHangUpHandler(HangUpHandler handler) = 0;
     // Whether received bytes wait to be read; never waits.
     virtual bool hasInput() = 0;
+    // Takes what has arrived so far; never waits.
+    virtual QByteArray readAvailable() = 0;
 
     // Sends one byte at once, before anything still queued for output.
     virtual bool transmitImmediately(std::uint8_t byte) = 0;
@@ -78,6 +80,7 @@ public:
     bool isOpen() const override;
     void setHangUpHandler(HangUpHandler handler) override { hangUpHandler_ = std::move(handler); }
     bool hasInput() override;
+    QByteArray readAvailable() override;
     // True once the peer hung up; the port is then closed for good.
     bool hungUp() const { return hungUp_; }
 

@@ -80,6 +80,7 @@ public:
         inner_->setHangUpHandler(std::move(handler));
     }
     bool hasInput() override { return inner_->hasInput(); }
+    QByteArray readAvailable() override { return inner_->readAvailable(); }
     bool transmitImmediately(std::uint8_t byte) override {
         ++transmits;
         return inner_->transmitImmediately(byte);
