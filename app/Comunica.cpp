@@ -22,10 +22,10 @@ int toInteger(const QString& text) {
     return value;
 }
 
-int toRetardo(const QString& text) {
+int toBoundedInteger(const QString& text, settings::Bounds bounds, QString (*refusal)(int)) {
     const int value = toInteger(text);
-    if (value < 0 || value > settings::kLongestRetardo)
-        throw std::range_error(settings::retardoRangeMessage(value).toStdString());
+    if (!bounds.contains(value))
+        throw std::range_error(refusal(value).toStdString());
     return value;
 }
 
@@ -82,6 +82,10 @@ void TFConfigura::SaveSettings() {
         return;
     store->writeString(settings::kModeString, ui_->Edit1->text());
     store->writeString(settings::kPortName, ui_->Edit2->text());
-    store->writeInteger(settings::kRetardo, toRetardo(ui_->Edit3->text()));
-    store->writeInteger(settings::kIntervalo, toInteger(ui_->Edit4->text()));
+    store->writeInteger(settings::kRetardo,
+                        toBoundedInteger(ui_->Edit3->text(), settings::kRetardoBounds,
+                                         settings::retardoRangeMessage));
+    store->writeInteger(settings::kIntervalo,
+                        toBoundedInteger(ui_->Edit4->text(), settings::kIntervaloBounds,
+                                         settings::intervaloRangeMessage));
 }

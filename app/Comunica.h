@@ -15,8 +15,8 @@ public:
     explicit InvalidIntegerError(const QString& text);
 };
 
-// "Datos puerto": shows the stored port settings and writes all four back on OK; a pause
-// outside 0 to 1000 ms is refused. Changes take effect at the next start of the console.
+// "Datos puerto": shows the stored port settings and writes all four back on OK; a pause or
+// an interval outside its bounds is refused. Changes take effect at the next start of the console.
 class TFConfigura : public QDialog {
     Q_OBJECT
 public:

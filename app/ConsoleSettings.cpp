@@ -2,20 +2,28 @@
 
 #include "platform/SettingsStore.h"
 
-#include <algorithm>
-
 namespace settings {
 namespace {
 
-// A stored integer that does not convert is noted and leaves its target as it was.
-void readInteger(const platform::SettingsStore& store, const QString& name, int& target,
-                 std::vector<UnreadableValue>& unreadable) {
+// A stored integer that does not convert is noted and leaves its target as it was; one out
+// of its bounds is noted and replaced by the nearest bound.
+void readBoundedInteger(const platform::SettingsStore& store, const QString& name, Bounds bounds,
+                        int& target, std::vector<UnreadableValue>& unreadable) {
     try {
         if (auto number = store.readInteger(name))
             target = *number;
     } catch (const platform::SettingsReadError&) {
         unreadable.push_back({name, target});
+        return;
     }
+    if (!bounds.contains(target)) {
+        target = bounds.nearest(target);
+        unreadable.push_back({name, target, true});
+    }
+}
+
+Bounds boundsOf(const QString& name) {
+    return name == kIntervalo ? kIntervaloBounds : kRetardoBounds;
 }
 
 } // namespace
@@ -30,29 +38,34 @@ StartupRead readStartupSettings() {
         values.portName = *text;
     if (auto text = store->readString(kModeString))
         values.modeString = *text;
-    readInteger(*store, kRetardo, values.retardo, result.unreadable);
-    values.retardo = std::max(0, values.retardo);
-    if (values.retardo > kLongestRetardo) {
-        values.retardo = kLongestRetardo;
-        result.unreadable.push_back({kRetardo, kLongestRetardo, true});
-    }
-    readInteger(*store, kIntervalo, values.intervalo, result.unreadable);
+    readBoundedInteger(*store, kRetardo, kRetardoBounds, values.retardo, result.unreadable);
+    readBoundedInteger(*store, kIntervalo, kIntervaloBounds, values.intervalo, result.unreadable);
     return result;
 }
 
 QString unreadableSettingMessage(const UnreadableValue& value) {
-    const QString problem =
-        value.outOfRange ? QStringLiteral("está fuera del intervalo de 0 a %1").arg(kLongestRetardo)
-                         : QStringLiteral("no se puede leer");
+    const Bounds bounds = boundsOf(value.name);
+    const QString problem = value.outOfRange ? QStringLiteral("está fuera del intervalo de %1 a %2")
+                                                   .arg(bounds.lowest)
+                                                   .arg(bounds.highest)
+                                             : QStringLiteral("no se puede leer");
     return QStringLiteral("El valor \"%1\" de la configuración %2. Se usa %3.")
         .arg(value.name, problem)
         .arg(value.kept);
 }
 
 QString retardoRangeMessage(int value) {
-    return QStringLiteral("El retardo %1 está fuera del intervalo de 0 a %2 ms.")
+    return QStringLiteral("El retardo %1 está fuera del intervalo de %2 a %3 ms.")
         .arg(value)
-        .arg(kLongestRetardo);
+        .arg(kRetardoBounds.lowest)
+        .arg(kRetardoBounds.highest);
+}
+
+QString intervaloRangeMessage(int value) {
+    return QStringLiteral("El intervalo de vídeo %1 está fuera del intervalo de %2 a %3 ms.")
+        .arg(value)
+        .arg(kIntervaloBounds.lowest)
+        .arg(kIntervaloBounds.highest);
 }
 
 } // namespace settings

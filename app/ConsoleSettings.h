@@ -14,8 +14,22 @@ inline const QString kModeString = QStringLiteral("Cadena");
 inline const QString kRetardo = QStringLiteral("Retardo");
 inline const QString kIntervalo = QStringLiteral("Intervalo");
 
-// The pause after each byte blocks the GUI thread, so it is kept short.
-inline constexpr int kLongestRetardo = 1000;
+// The accepted range of a stored integer, both ends included.
+struct Bounds {
+    int lowest = 0;
+    int highest = 0;
+
+    bool contains(int value) const { return value >= lowest && value <= highest; }
+    int nearest(int value) const {
+        return value < lowest ? lowest : value > highest ? highest : value;
+    }
+};
+
+// The pause after each byte blocks the GUI thread: a drive sequence with a longer one holds
+// the window so long that the Stop of a released key reaches the robot seconds late.
+inline constexpr Bounds kRetardoBounds{0, 100};
+// The frame period a recording declares; 10 s is already far slower than any camera.
+inline constexpr Bounds kIntervaloBounds{1, 10000};
 
 // What the main window starts with when nothing is stored.
 struct ConsoleSettings {
@@ -39,14 +53,15 @@ struct StartupRead {
 };
 
 // The start-up read: each stored value replaces its default, in the order port name, mode
-// string, pause, interval. An unreadable value keeps its default and the read goes on. A
-// negative pause means no pause; one above kLongestRetardo is noted and kLongestRetardo used.
+// string, pause, interval. An unreadable value keeps its default and the read goes on; a
+// value out of its bounds is noted and the nearest bound used.
 StartupRead readStartupSettings();
 
 // The message that tells the operator which stored value could not be used.
 QString unreadableSettingMessage(const UnreadableValue& value);
 
-// The message refusing a pause outside 0 to kLongestRetardo.
+// The dialog's messages refusing a pause or an interval out of its bounds.
 QString retardoRangeMessage(int value);
+QString intervaloRangeMessage(int value);
 
 } // namespace settings

@@ -10,6 +10,7 @@
 #include "job/JobDialogs.h"
 #include "link/Commands.h"
 #include "link/PortSetup.h"
+#include "link/RecordedLine.h"
 #include "platform/CaptureDialogs.h"
 #include "platform/CaptureSources.h"
 #include "platform/Dialogs.h"
@@ -108,6 +109,7 @@ TForm1::TForm1(QWidget* owner, QString cameraSource)
           ui_->Rxtext->setText(text);
           ui_->Rxtext->repaint();
       }),
+      record_(std::make_unique<robot::TrafficRecord>(robot::TrafficRecord::defaultFolder())),
       cameraSource_(std::move(cameraSource)),
       recordingWatch_(
           recorder_,
@@ -130,6 +132,9 @@ TForm1::TForm1(QWidget* owner, QString cameraSource)
             ShowRecordingStopped();
     });
     recordingLook_.start();
+    reconnect_.setTimerType(Qt::PreciseTimer);
+    reconnect_.setInterval(1000);
+    connect(&reconnect_, &QTimer::timeout, this, [this] { ReconnectTimer(); });
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(1014, 734);
@@ -320,16 +325,24 @@ void TForm1::ReadSettings() {
 }
 
 void TForm1::OpenRobotPort() {
-    robot::PortSetup setup = robot::setUpPort(portName_, modeString_);
+    robot::LineSetup setup = robot::setUpLine(portName_, modeString_);
     for (const robot::PortFailure& failure : setup.failures)
         platform::Dialogs::message(robot::failureMessage(failure, this));
     state_.PortOk = setup.portOk;
-    AttachLink(std::move(setup.port));
+    if (!record_->ok())
+        showStatus(QStringLiteral("Registro del enlace no disponible"));
+    AttachLink(std::move(setup.line));
+}
+
+std::unique_ptr<platform::SerialLine> TForm1::Recorded(std::unique_ptr<platform::SerialLine> line) {
+    if (!line)
+        return nullptr;
+    return std::make_unique<robot::RecordedLine>(std::move(line), *record_);
 }
 
 void TForm1::AttachLink(std::unique_ptr<platform::SerialLine> line) {
     link_ = std::make_unique<robot::RobotLink>(
-        std::move(line), static_cast<robot::LinkIndicators&>(*this), state_.Retardo);
+        Recorded(std::move(line)), static_cast<robot::LinkIndicators&>(*this), state_.Retardo);
     inversion_ =
         std::make_unique<robot::InversionMode>(*link_, static_cast<robot::InversionTimer&>(*this));
     auto& panel = static_cast<input::ConsolePanel&>(*this);
@@ -356,9 +369,10 @@ void TForm1::SetSliderStartPositions() {
 
 void TForm1::StartController() {
     state_.JoystickPresent = InitJoystick();
-    if (state_.JoystickPresent)
+    if (state_.JoystickPresent) {
+        record_->event("controller attached");
         Timer1->SetEnabled(true);
-    else
+    } else
         showStatus(QStringLiteral("Sin joystick"));
     TimerJoy->SetEnabled(true);
 }
@@ -430,6 +444,12 @@ void TForm1::SendByte(std::uint8_t byte) {
 
 void TForm1::Timer2Timer() {
     link_->lampTimerTick();
+}
+
+void TForm1::ReconnectTimer() {
+    if (!reopener_)
+        reopener_ = std::make_unique<robot::LineReopener>(portName_, modeString_);
+    link_->reconnect(Recorded(reopener_->attempt()));
 }
 
 void TForm1::VrTempClick() {
@@ -531,9 +551,23 @@ void TForm1::showReturn(const QString& text) {
     ui_->Retorno->setText(text);
 }
 
+// The answer label holds the state while the link is out of order: no answer overwrites it
+// then, and no key text reaches it.
+void TForm1::showLinkState(robot::LinkState state) {
+    record_->event(input::LinkStatus::eventText(state));
+    linkStatus_.show(state);
+    const QString indicator = input::LinkStatus::indicatorText(state);
+    ui_->Retorno->setStyleSheet(
+        indicator.isEmpty() ? QString() : QStringLiteral("color: #c00000; font-weight: bold"));
+    ui_->Retorno->setText(indicator.isEmpty() ? QStringLiteral("0") : indicator);
+    if (state == robot::LinkState::Lost)
+        reconnect_.start();
+    else
+        reconnect_.stop();
+}
+
 void TForm1::showTelemetryLine(const QString& line) {
     ui_->Label11->setText(line);
-    lastGoodTelemetry_ = std::chrono::steady_clock::now();
 }
 
 void TForm1::setInversionInterval(int milliseconds) {
@@ -859,10 +893,12 @@ void TForm1::RecordClick() {
     const std::filesystem::path fileName = name ? name->fileName : std::filesystem::path();
     const bool started =
         recordingWatch_.start(fileName, state_.Intervalo, ui_->Comprime->Active(), &picture);
-    if (started)
+    if (started) {
+        record_->event("recording started " + state_.VideoFileName.toStdString());
         job_->recordingStarted(fileName, [this] {
             return qint64(recorder_.framesWritten()) * std::max(1, state_.Intervalo);
         });
+    }
     controls.FramesPaused = false;
     const int used = name ? name->number : state_.VideoNumber;
     state_.VideoNumber = used < INT_MAX ? used + 1 : used;
@@ -887,6 +923,7 @@ void TForm1::ShowRecordingStopped() {
     state_.Recording = false;
     pipeline_->controls.Recording = false;
     job_->recordingStopped();
+    record_->event("recording stopped");
     ui_->Led->SetEnableBlinking(false);
     ui_->Led->SetColorIndex(1);
     ui_->Record->setEnabled(true);
@@ -927,8 +964,7 @@ void TForm1::ObservationKey() {
 }
 
 job::Reading TForm1::JobReading() const {
-    const job::TelemetryValues values =
-        job::telemetryValues(telemetry_, lastGoodTelemetry_, std::chrono::steady_clock::now());
+    const job::TelemetryValues values = job::telemetryValues(telemetry_);
     return job::consoleReading(values,
                                {state_, ui_->VrSlider4->Position(), ui_->VrPowerButton8->Active()},
                                QTime::currentTime());

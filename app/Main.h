@@ -5,12 +5,15 @@
 #include "input/ControllerPlug.h"
 #include "input/GameController.h"
 #include "input/Keyboard.h"
+#include "input/LinkStatus.h"
 #include "input/StatusLine.h"
 #include "job/Session.h"
 #include "link/Inversion.h"
 #include "link/LinkIndicators.h"
+#include "link/PortSetup.h"
 #include "link/RobotLink.h"
 #include "link/Telemetry.h"
+#include "link/TrafficRecord.h"
 #include "platform/Capture.h"
 #include "platform/Keys.h"
 #include "video/FramePipeline.h"
@@ -88,6 +91,7 @@ public:
 
     void SendByte(std::uint8_t byte);
     void Timer2Timer();
+    void ReconnectTimer();
     void VrTempClick();
     void VrHumedadClick();
     void TimerRxTimer();
@@ -136,6 +140,7 @@ public:
     // Present once FormCreate has opened the port.
     robot::RobotLink* link() { return link_.get(); }
     const robot::Telemetry& telemetry() const { return telemetry_; }
+    robot::TrafficRecord& trafficRecord() { return *record_; }
     const robot::InversionMode& inversion() const { return *inversion_; }
     const input::GameController& controller() const { return *controller_; }
     input::StatusLine& statusLine() { return statusLine_; }
@@ -172,6 +177,7 @@ private:
     void ReadSettings();
     void OpenRobotPort();
     void AttachLink(std::unique_ptr<platform::SerialLine> line);
+    std::unique_ptr<platform::SerialLine> Recorded(std::unique_ptr<platform::SerialLine> line);
     void SetSliderStartPositions();
     void StartController();
     void SetUpVideo();
@@ -190,6 +196,7 @@ private:
     void startLampTimer() override;
     void stopLampTimer() override;
     void showReturn(const QString& text) override;
+    void showLinkState(robot::LinkState state) override;
     void showTelemetryLine(const QString& line) override;
     void setInversionInterval(int milliseconds) override;
     void setInversionEnabled(bool enabled) override;
@@ -209,9 +216,14 @@ private:
     input::StatusLine statusLine_;
     // Brings a lasting condition back to the status line after a key text covered it.
     QTimer statusRefresh_;
+    input::LinkStatus linkStatus_{statusLine_};
+    // Tries the lost line's port again once a second.
+    QTimer reconnect_;
+    std::unique_ptr<robot::LineReopener> reopener_;
     MainWindowState state_;
     QString portName_;
     QString modeString_;
+    std::unique_ptr<robot::TrafficRecord> record_;
     std::unique_ptr<robot::RobotLink> link_;
     robot::Telemetry telemetry_;
     std::unique_ptr<robot::InversionMode> inversion_;
@@ -231,7 +243,6 @@ private:
     std::unique_ptr<video::FramePipeline> pipeline_;
     // The inspection job: its folder, the tracks beside recordings, the observations.
     std::unique_ptr<job::Session> job_;
-    std::optional<std::chrono::steady_clock::time_point> lastGoodTelemetry_;
     QString baseTitle_;
     bool noteBoxOpen_ = false;
     video::PicturePanel* rawPanel_ = nullptr;

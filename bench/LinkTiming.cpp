@@ -1,10 +1,12 @@
 // Pacing of the robot link, timed by the simulated robot's receive stamps:
-// the gap between the bytes of one message in the send-only state, and the cost of one
-// SendByte against a robot that answers. Both are reported as milliseconds over Retardo.
+// the gap between the bytes of one message in the send-only state, on a local line and
+// through ser2net, and the cost of one SendByte against a robot that answers. Both are reported as
+// milliseconds over Retardo.
 #include "bench/Percentile.h"
 #include "link/Commands.h"
 #include "link/PortSetup.h"
 #include "link/RobotLink.h"
+#include "sim/Ser2net.h"
 #include "sim/Simulator.h"
 
 #include <QCoreApplication>
@@ -30,6 +32,7 @@ struct QuietIndicators final : robot::LinkIndicators {
     void startLampTimer() override {}
     void stopLampTimer() override {}
     void showReturn(const QString&) override {}
+    void showLinkState(robot::LinkState) override {}
 };
 
 struct LinkOnSimulator {
@@ -48,6 +51,24 @@ struct LinkOnSimulator {
     }
 };
 
+// The same robot behind ser2net on 127.0.0.1, reached over TCP.
+struct LinkThroughSer2net {
+    sim::Simulator simulator;
+    sim::Ser2net server{simulator.devicePath()};
+    QuietIndicators indicators;
+    robot::RobotLink link;
+
+    LinkThroughSer2net() : link(connect(server), indicators, retardoMs) {}
+
+    static std::unique_ptr<platform::SerialLine> connect(sim::Ser2net& server) {
+        server.start();
+        auto setup = robot::setUpLine(server.address(), QStringLiteral("9600,n,8,1"));
+        if (!setup.portOk)
+            throw std::runtime_error("cannot reach ser2net");
+        return std::move(setup.line);
+    }
+};
+
 void reportOverRetardo(benchmark::State& state, const std::vector<double>& milliseconds) {
     // A gap below Retardo can only come from late receive stamps, which lengthen the next gap.
     state.counters["min_over_retardo_ms"] = percentile(milliseconds, 0.0) - retardoMs;
@@ -57,8 +78,7 @@ void reportOverRetardo(benchmark::State& state, const std::vector<double>& milli
     state.counters["samples"] = static_cast<double>(milliseconds.size());
 }
 
-void ByteGapInSendOnlyState(benchmark::State& state) {
-    LinkOnSimulator bench;
+template <typename Bench> void measureByteGaps(benchmark::State& state, Bench& bench) {
     bench.simulator.setFault(sim::Fault::silent());
     robot::sendStop(bench.link);
     if (bench.link.replyExpected())
@@ -80,6 +100,20 @@ void ByteGapInSendOnlyState(benchmark::State& state) {
         }
     }
     reportOverRetardo(state, gaps);
+}
+
+void ByteGapInSendOnlyState(benchmark::State& state) {
+    LinkOnSimulator bench;
+    measureByteGaps(state, bench);
+}
+
+void ByteGapThroughSer2net(benchmark::State& state) {
+    if (!sim::Ser2net::installed()) {
+        state.SkipWithError("ser2net is not installed");
+        return;
+    }
+    LinkThroughSer2net bench;
+    measureByteGaps(state, bench);
 }
 
 // How long SendByte takes, timed on the console's side.
@@ -112,6 +146,7 @@ void SendByteInSendOnlyState(benchmark::State& state) {
 }
 
 BENCHMARK(ByteGapInSendOnlyState)->Iterations(200)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(ByteGapThroughSer2net)->Iterations(200)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(SendByteToAnsweringRobot)->Iterations(500)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(SendByteInSendOnlyState)->Iterations(1000)->UseRealTime()->Unit(benchmark::kMillisecond);
 

@@ -2,57 +2,72 @@
 
 namespace input {
 
+namespace {
+
+std::size_t slot(StatusLine::Condition condition) {
+    return static_cast<std::size_t>(condition);
+}
+
+} // namespace
+
 StatusLine::StatusLine(Display display, Now now)
     : display_(std::move(display)), now_(std::move(now)) {}
 
 void StatusLine::show(const QString& text) {
-    passingShown_ = true;
-    passingSince_ = now_();
-    display(text);
+    display(std::nullopt, text);
 }
 
 void StatusLine::raise(Condition condition, const QString& text) {
-    conditions_[static_cast<std::size_t>(condition)] = text;
-    if (mostUrgent() == condition) {
-        passingShown_ = false;
-        display(text);
-    }
+    auto& entry = conditions_[slot(condition)];
+    if (entry == text)
+        return;
+    entry = text;
+    display(condition, text);
 }
 
 void StatusLine::clear(Condition condition) {
-    auto& slot = conditions_[static_cast<std::size_t>(condition)];
-    if (!slot)
+    auto& entry = conditions_[slot(condition)];
+    if (!entry)
         return;
-    const bool wasShown = !passingShown_ && shown_ == *slot;
-    slot.reset();
-    if (!wasShown)
+    entry.reset();
+    if (shownCondition_ != condition)
         return;
-    if (const auto next = mostUrgent())
-        display(*conditions_[static_cast<std::size_t>(*next)]);
+    if (const auto next = nextAfter(condition))
+        display(next, *conditions_[slot(*next)]);
+    else
+        shownCondition_.reset();
 }
 
 bool StatusLine::active(Condition condition) const {
-    return conditions_[static_cast<std::size_t>(condition)].has_value();
+    return conditions_[slot(condition)].has_value();
 }
 
 void StatusLine::refresh() {
-    const auto urgent = mostUrgent();
-    if (!urgent || (passingShown_ && now_() - passingSince_ < holdTime))
+    if (now_() - shownSince_ < holdTime)
         return;
-    passingShown_ = false;
-    const QString& text = *conditions_[static_cast<std::size_t>(*urgent)];
-    if (text != shown_)
-        display(text);
+    const auto next = nextAfter(shownCondition_);
+    if (!next)
+        return;
+    const QString& text = *conditions_[slot(*next)];
+    if (next == shownCondition_ && text == shown_)
+        return;
+    display(next, text);
 }
 
-std::optional<StatusLine::Condition> StatusLine::mostUrgent() const {
-    for (std::size_t i = 0; i < conditions_.size(); ++i)
-        if (conditions_[i])
-            return static_cast<Condition>(i);
+std::optional<StatusLine::Condition>
+StatusLine::nextAfter(std::optional<Condition> condition) const {
+    const std::size_t start = condition ? slot(*condition) + 1 : 0;
+    for (std::size_t i = 0; i < conditions_.size(); ++i) {
+        const std::size_t index = (start + i) % conditions_.size();
+        if (conditions_[index])
+            return static_cast<Condition>(index);
+    }
     return std::nullopt;
 }
 
-void StatusLine::display(const QString& text) {
+void StatusLine::display(std::optional<Condition> condition, const QString& text) {
+    shownCondition_ = condition;
+    shownSince_ = now_();
     shown_ = text;
     display_(text);
 }

@@ -11,8 +11,9 @@ namespace input {
 
 // The status line under the instruments. It shows the last key's or button's text, and the
 // conditions that must stay in view while they last (a lost link, a camera without pictures,
-// a recording in trouble). A key text covers a condition only for a moment: the next refresh
-// after holdTime brings the most urgent condition back.
+// a recording in trouble). A condition shows the moment it starts or changes; a key text
+// covers it only for holdTime. With several conditions on, each refresh after holdTime shows
+// the next one, most urgent first, so none is hidden for good by another.
 class StatusLine {
 public:
     using Clock = std::chrono::steady_clock;
@@ -36,26 +37,28 @@ public:
 
     // A passing text: shown now, covering any condition until the next refresh after holdTime.
     void show(const QString& text);
-    // Starts the condition or changes its text; shown now when nothing more urgent is on.
+    // Starts the condition or changes its text, and shows it now; the same text again is no news.
     void raise(Condition condition, const QString& text);
-    // Ends the condition; the next condition still on, if any, is shown now.
+    // Ends the condition; when it was in view, the next condition still on, if any, is shown.
     void clear(Condition condition);
     bool active(Condition condition) const;
-    // Brings the most urgent condition back once a passing text has been seen for holdTime.
+    // Once the text in view has been seen for holdTime, shows the next condition that is on.
     void refresh();
 
     const QString& text() const { return shown_; }
 
 private:
-    std::optional<Condition> mostUrgent() const;
-    void display(const QString& text);
+    // The first condition on after the given one, wrapping round; the most urgent without one.
+    std::optional<Condition> nextAfter(std::optional<Condition> condition) const;
+    void display(std::optional<Condition> condition, const QString& text);
 
     Display display_;
     Now now_;
     std::array<std::optional<QString>, conditionCount> conditions_;
     QString shown_;
-    bool passingShown_ = false;
-    Clock::time_point passingSince_{};
+    // The condition in view; none while a passing text is.
+    std::optional<Condition> shownCondition_;
+    Clock::time_point shownSince_{};
 };
 
 } // namespace input

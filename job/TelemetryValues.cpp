@@ -17,11 +17,7 @@ QString numberOf(const QString& text) {
     return digits;
 }
 
-TelemetryValues telemetryValues(const robot::Telemetry& telemetry,
-                                std::optional<std::chrono::steady_clock::time_point> lastGoodReply,
-                                std::chrono::steady_clock::time_point now) {
-    if (!lastGoodReply || now < *lastGoodReply || now - *lastGoodReply >= telemetryLifetime)
-        return {};
+TelemetryValues telemetryValues(const robot::Telemetry& telemetry) {
     return {numberOf(telemetry.temperatureText()), numberOf(telemetry.humidityText())};
 }
 

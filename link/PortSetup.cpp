@@ -2,6 +2,23 @@
 
 namespace robot {
 
+namespace {
+
+const PortFailure openFailure{QStringLiteral("Error abriendo puerto COMM"), false};
+
+// Starts connecting; nothing for a name that is no usable address.
+std::unique_ptr<platform::NetworkLine> startConnection(const QString& portName) {
+    const auto address = platform::NetworkLine::parseAddress(portName);
+    if (!address)
+        return nullptr;
+    auto line = std::make_unique<platform::NetworkLine>();
+    line->setTimeouts(consoleTimeouts);
+    line->connectTo(*address);
+    return line;
+}
+
+} // namespace
+
 PortSetup setUpPort(const QString& portName, const QString& modeString) {
     PortSetup setup;
     const auto mode = platform::parseMode(modeString.toStdString());
@@ -11,7 +28,7 @@ PortSetup setUpPort(const QString& portName, const QString& modeString) {
 
     setup.port = std::make_unique<platform::SerialPort>();
     if (!setup.port->open(portName)) {
-        setup.failures.push_back({QStringLiteral("Error abriendo puerto COMM"), false});
+        setup.failures.push_back(openFailure);
         setup.portOk = false;
         return setup;
     }
@@ -19,6 +36,52 @@ PortSetup setUpPort(const QString& portName, const QString& modeString) {
     if (setup.portOk)
         setup.port->applyLineSettings(mode.settings());
     return setup;
+}
+
+std::unique_ptr<platform::SerialPort> reopenPort(const QString& portName,
+                                                 const QString& modeString) {
+    PortSetup setup = setUpPort(portName, modeString);
+    if (!setup.port->isOpen())
+        return nullptr;
+    return std::move(setup.port);
+}
+
+LineSetup setUpLine(const QString& portName, const QString& modeString) {
+    if (!platform::NetworkLine::isNetworkName(portName)) {
+        PortSetup port = setUpPort(portName, modeString);
+        return {std::move(port.port), port.portOk, std::move(port.failures)};
+    }
+    LineSetup setup;
+    setup.portOk = platform::parseMode(modeString.toStdString()).ok();
+    if (!setup.portOk)
+        setup.failures.push_back({QStringLiteral("Parámetros puerto serie incorrectos"), true});
+    auto line = startConnection(portName);
+    if (!line || !line->waitUntilConnected(startupConnectWaitMs)) {
+        setup.failures.push_back(openFailure);
+        setup.portOk = false;
+        setup.line = std::make_unique<platform::NetworkLine>();
+        return setup;
+    }
+    setup.line = std::move(line);
+    return setup;
+}
+
+LineReopener::LineReopener(QString portName, QString modeString)
+    : portName_(std::move(portName)), modeString_(std::move(modeString)) {}
+
+LineReopener::~LineReopener() = default;
+
+std::unique_ptr<platform::SerialLine> LineReopener::attempt() {
+    if (!platform::NetworkLine::isNetworkName(portName_))
+        return reopenPort(portName_, modeString_);
+    if (connecting_ && connecting_->isOpen())
+        return std::move(connecting_);
+    const auto now = std::chrono::steady_clock::now();
+    if (!connecting_ || !connecting_->connecting() || now - connectingSince_ > connectionPatience) {
+        connecting_ = startConnection(portName_);
+        connectingSince_ = now;
+    }
+    return nullptr;
 }
 
 platform::MessageRequest failureMessage(const PortFailure& failure, QWidget* mainWindow) {

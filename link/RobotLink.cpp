@@ -18,30 +18,63 @@ constexpr int textQueryLength = 36;
 
 RobotLink::RobotLink(std::unique_ptr<platform::SerialLine> line, LinkIndicators& indicators,
                      int retardoMs)
-    : line_(std::move(line)), indicators_(indicators), retardoMs_(std::max(retardoMs, 0)) {}
+    : indicators_(indicators), retardoMs_(std::max(retardoMs, 0)) {
+    attach(std::move(line));
+}
+
+void RobotLink::attach(std::unique_ptr<platform::SerialLine> line) {
+    line_ = std::move(line);
+    replyExpected_ = true;
+    heardFromRobot_ = false;
+    line_->setHangUpHandler([this] { checkLine(); });
+    announce(line_->isOpen() ? LinkState::Connected : LinkState::Lost);
+}
+
+void RobotLink::reconnect(std::unique_ptr<platform::SerialLine> line) {
+    if (line)
+        attach(std::move(line));
+}
 
 void RobotLink::SendByte(std::uint8_t byte) {
+    if (lost())
+        return;
     indicators_.setTxLamp(true);
     line_->transmitImmediately(byte);
+    checkLine();
+    if (lost())
+        return;
     pause(std::chrono::milliseconds(retardoMs_));
     indicators_.startLampTimer();
-    if (!replyExpected_)
+    if (!replyExpected_) {
+        // Only a robot that fell silent is listened for, to see it come back.
+        if (state_ == LinkState::RobotSilent && line_->hasInput())
+            noteAnswer();
         return;
+    }
     awaitAnswer();
     line_->purgeInput();
+    checkLine();
 }
 
 // Shows an answer that came within the first nine reads.
 void RobotLink::awaitAnswer() {
     int tries = answerReads;
     QByteArray got;
-    while (got.isEmpty() && tries > 0) {
+    while (got.isEmpty() && tries > 0 && line_->isOpen()) {
         got = line_->read(1);
         pause(pauseAfterAnswerRead);
         --tries;
     }
+    checkLine();
+    if (lost())
+        return;
     if (tries < 2)
         replyExpected_ = false;
+    if (got.isEmpty()) {
+        noteMissingAnswer();
+        return;
+    }
+    noteAnswer();
     if (tries > 0)
         showAnswer(static_cast<std::uint8_t>(got.front()));
 }
@@ -53,7 +86,7 @@ void RobotLink::showAnswer(std::uint8_t answer) {
 }
 
 void RobotLink::pause(std::chrono::milliseconds duration) {
-    if (duration.count() > 0)
+    if (duration.count() > 0 && !lost())
         platform::sleepUntil(std::chrono::steady_clock::now() + duration);
 }
 
@@ -64,12 +97,44 @@ void RobotLink::lampTimerTick() {
 }
 
 QString RobotLink::textQuery() {
+    if (lost())
+        return {};
     line_->purgeInput();
     SendByte(static_cast<std::uint8_t>(Command::TextQuery));
     pause(textQueryWait);
     const QByteArray reply = line_->read(textQueryLength);
+    checkLine();
     const auto end = reply.indexOf('\0');
     return fromCp1252(end < 0 ? QByteArrayView(reply) : QByteArrayView(reply).first(end));
+}
+
+void RobotLink::checkLine() {
+    if (!line_->isOpen())
+        setState(LinkState::Lost);
+}
+
+void RobotLink::noteAnswer() {
+    heardFromRobot_ = true;
+    if (state_ == LinkState::RobotSilent)
+        setState(LinkState::Connected);
+}
+
+void RobotLink::noteMissingAnswer() {
+    if (heardFromRobot_ && state_ == LinkState::Connected)
+        setState(LinkState::RobotSilent);
+}
+
+void RobotLink::setState(LinkState state) {
+    if (state != state_)
+        announce(state);
+}
+
+// A lost line leaves no lamp lit: nothing is on its way.
+void RobotLink::announce(LinkState state) {
+    state_ = state;
+    if (state == LinkState::Lost)
+        lampTimerTick();
+    indicators_.showLinkState(state);
 }
 
 } // namespace robot

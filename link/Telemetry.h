@@ -1,10 +1,12 @@
 #pragma once
 
 #include "link/RobotLink.h"
-#include "link/SharedText.h"
 
 #include <QString>
 
+#include <chrono>
+#include <functional>
+#include <mutex>
 #include <optional>
 
 namespace robot {
@@ -17,23 +19,30 @@ public:
 };
 
 enum class PollOutcome {
-    NoReply,      // nothing within the first nine reads: nothing changed, nothing purged
-    Dropped,      // short, wrong letter or bad humidity: nothing changed, input purged
-    HumidityOnly, // bad temperature: humidity text updated, line kept, input purged
-    Decoded,      // both texts and the line updated, input purged
+    NoReply, // nothing within the first nine reads, or no line: nothing changed, nothing purged
+    Dropped, // short, wrong letter or a bad field: nothing changed, input purged
+    Decoded, // both texts and the line updated, input purged
 };
 
 // The robot's temperature and humidity, polled once a second while the operator asks for
-// either. The two texts may be read from any thread at any time.
+// either. The two texts may be read from any thread at any time; they hold only what a
+// good reply measured in the last few seconds, and "--" otherwise, so that no picture
+// shows a value that was never measured.
 class Telemetry {
 public:
-    Telemetry();
+    using Clock = std::chrono::steady_clock;
+    using Now = std::function<Clock::time_point()>;
+
+    // A reading older than this is no longer shown.
+    static constexpr auto freshFor = std::chrono::seconds(5);
+
+    explicit Telemetry(Now now = Clock::now);
 
     // One poll: request, wait for the nine-byte reply, decode and show it.
     PollOutcome poll(RobotLink& link, TelemetryDisplay& display);
 
-    QString humidityText() const { return humidity_.get(); }
-    QString temperatureText() const { return temperature_.get(); }
+    QString humidityText() const;
+    QString temperatureText() const;
 
     // The polling timer's new state after one of the two telemetry buttons was toggled to
     // buttonOn, or nothing when the other button is on and polling stays as it is.
@@ -41,9 +50,13 @@ public:
 
 private:
     PollOutcome show(const QByteArray& reply, TelemetryDisplay& display);
+    bool fresh() const;
 
-    SharedText humidity_;
-    SharedText temperature_;
+    Now now_;
+    mutable std::mutex mutex_;
+    QString humidity_;
+    QString temperature_;
+    std::optional<Clock::time_point> measuredAt_;
 };
 
 } // namespace robot

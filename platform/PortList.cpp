@@ -101,13 +101,15 @@ QString comNameFor(const QString& deviceName) {
 }
 
 QString describeSerialPorts(const std::vector<PortListing>& ports) {
+    const QString networkHint = QStringLiteral("A robot behind a serial-to-network server (such as "
+                                               "ser2net) is given as tcp://HOST:PORT.\n");
     if (ports.empty())
-        return QStringLiteral("No serial ports on this machine.\n");
+        return QStringLiteral("No serial ports on this machine.\n") + networkHint;
     std::vector<Row> rows{{QStringLiteral("NAME"), QStringLiteral("DEVICE"),
                            QStringLiteral("DESCRIPTION"), QStringLiteral("MAY OPEN")}};
     for (const PortListing& port : ports)
         rows.push_back({nameColumn(port), port.path, port.description, accessColumn(port)});
-    return formatRows(rows);
+    return formatRows(rows) + networkHint;
 }
 
 } // namespace platform

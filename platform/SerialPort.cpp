@@ -1,5 +1,6 @@
 #include "platform/SerialPort.h"
 
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QRegularExpression>
 #include <QSerialPort>
@@ -70,6 +71,23 @@ bool meansHangUp(QSerialPort::SerialPortError error) {
 
 } // namespace
 
+QByteArray readWithin(QIODevice& device, int maxBytes, const SerialTimeouts& timeouts,
+                      const std::function<bool()>& stillOpen) {
+    QByteArray data;
+    const auto deadline =
+        Clock::now() +
+        std::chrono::milliseconds(timeouts.readPerByteMs * maxBytes + timeouts.readConstantMs);
+    for (;;) {
+        data += device.read(maxBytes - data.size());
+        if (data.size() >= maxBytes || !stillOpen())
+            return data;
+        const int wait = millisecondsUntil(deadline);
+        if (wait == 0)
+            return data;
+        device.waitForReadyRead(wait);
+    }
+}
+
 SerialPort::SerialPort() = default;
 
 SerialPort::~SerialPort() = default;
@@ -92,8 +110,10 @@ bool SerialPort::open(const QString& name) {
     hungUp_ = false;
     if (name.isEmpty())
         return false;
+    const QString path = devicePath(name);
+    const QString device = QFileInfo(path).canonicalFilePath();
     auto port = std::make_unique<QSerialPort>();
-    port->setPortName(devicePath(name));
+    port->setPortName(device.isEmpty() ? path : device);
     port->setReadBufferSize(receiveBufferBytes);
     if (!port->open(QIODevice::ReadWrite))
         return false;
@@ -149,21 +169,21 @@ bool SerialPort::transmitImmediately(std::uint8_t byte) {
 }
 
 QByteArray SerialPort::read(int maxBytes) {
-    QByteArray data;
     if (!isOpen() || maxBytes <= 0)
-        return data;
-    const auto deadline =
-        Clock::now() +
-        std::chrono::milliseconds(timeouts_.readPerByteMs * maxBytes + timeouts_.readConstantMs);
-    for (;;) {
-        data += port_->read(maxBytes - data.size());
-        if (data.size() >= maxBytes || !isOpen())
-            return data;
-        const int wait = millisecondsUntil(deadline);
-        if (wait == 0)
-            return data;
-        port_->waitForReadyRead(wait);
-    }
+        return {};
+    return readWithin(*port_, maxBytes, timeouts_, [this] { return isOpen(); });
+}
+
+bool SerialPort::hasInput() {
+    if (!isOpen())
+        return false;
+    if (port_->bytesAvailable() == 0)
+        port_->waitForReadyRead(0);
+    return isOpen() && port_->bytesAvailable() > 0;
+}
+
+QByteArray SerialPort::readAvailable() {
+    return hasInput() ? port_->readAll() : QByteArray();
 }
 
 void SerialPort::purgeInput() {
@@ -185,6 +205,8 @@ void SerialPort::hangUp() {
     hungUp_ = true;
     QMetaObject::invokeMethod(
         port_.get(), [port = port_.get()] { port->close(); }, Qt::QueuedConnection);
+    if (hangUpHandler_)
+        hangUpHandler_();
 }
 
 } // namespace platform

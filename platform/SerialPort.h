@@ -6,8 +6,10 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
+class QIODevice;
 class QSerialPort;
 
 namespace platform {
@@ -23,11 +25,27 @@ struct SerialTimeouts {
     bool operator==(const SerialTimeouts&) const = default;
 };
 
+// Reads up to maxBytes from the device: as soon as that many arrived, or what arrived by
+// the read time-out for that many, or sooner once stillOpen says the line is gone.
+QByteArray readWithin(QIODevice& device, int maxBytes, const SerialTimeouts& timeouts,
+                      const std::function<bool()>& stillOpen);
+
 // What the robot link does with its line. Every operation on a line that is not open
 // fails at once and quietly.
 class SerialLine {
 public:
+    using HangUpHandler = std::function<void()>;
+
     virtual ~SerialLine() = default;
+
+    // False once the line cannot carry bytes: never opened, hung up, or failed.
+    virtual bool isOpen() const = 0;
+    // Called once when the line is lost, also while nobody is using it.
+    virtual void setHangUpHandler(HangUpHandler handler) = 0;
+    // Whether received bytes wait to be read; never waits.
+    virtual bool hasInput() = 0;
+    // Takes what has arrived so far; never waits.
+    virtual QByteArray readAvailable() = 0;
 
     // Sends one byte at once, before anything still queued for output.
     virtual bool transmitImmediately(std::uint8_t byte) = 0;
@@ -56,9 +74,13 @@ public:
     static QString devicePath(const QString& name);
 
     // Opens an existing device for reading and writing, shared with nobody, and drops
-    // input left over from before.
+    // input left over from before. A symbolic link (such as /dev/serial/by-id/...) is
+    // followed at each open, so a re-plugged adapter is found under its new device.
     bool open(const QString& name);
-    bool isOpen() const;
+    bool isOpen() const override;
+    void setHangUpHandler(HangUpHandler handler) override { hangUpHandler_ = std::move(handler); }
+    bool hasInput() override;
+    QByteArray readAvailable() override;
     // True once the peer hung up; the port is then closed for good.
     bool hungUp() const { return hungUp_; }
 
@@ -77,6 +99,7 @@ private:
     std::unique_ptr<QSerialPort> port_;
     SerialTimeouts timeouts_;
     bool hungUp_ = false;
+    HangUpHandler hangUpHandler_;
 };
 
 } // namespace platform

@@ -48,12 +48,14 @@ struct Parser {
                                  "ms"};
     QCommandLineOption seed{"seed", "Seed of the garbage answers.", "n"};
     QCommandLineOption quiet{"quiet", "Print only the device line."};
+    QCommandLineOption replay{
+        "replay", "Print a console's traffic record as the decoded commands, and end.", "file"};
     QCommandLineOption help{QStringList{"h", "help"}, "Show this help."};
 
     Parser() {
         parser.setApplicationDescription(description);
         parser.addOptions({device, baud, humidityRaw, temperatureRaw, humidity, temperature, fault,
-                           link, acknowledgement, text, textDelay, seed, quiet, help});
+                           link, acknowledgement, text, textDelay, seed, quiet, replay, help});
     }
 };
 
@@ -130,6 +132,8 @@ std::optional<OptionsError> readLineOptions(const Parser& p, Options& options) {
         options.settings.garbageSeed = static_cast<std::uint32_t>(*seed);
     }
     options.quiet = parser.isSet(p.quiet);
+    if (parser.isSet(p.replay))
+        options.replay = parser.value(p.replay).toStdString();
     return std::nullopt;
 }
 

@@ -15,6 +15,8 @@ struct Options {
     std::optional<std::string> device;
     std::optional<std::string> link;
     bool quiet = false;
+    // A console's traffic record to print as decoded commands, instead of serving a line.
+    std::optional<std::string> replay;
 };
 
 struct OptionsError {

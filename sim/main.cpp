@@ -1,10 +1,12 @@
 #include "sim/DeviceLink.h"
 #include "sim/Options.h"
+#include "sim/Replay.h"
 #include "sim/Simulator.h"
 
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <fstream>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -57,6 +59,17 @@ std::unique_ptr<sim::Simulator> openSimulator(const sim::Options& options) {
     return std::make_unique<sim::Simulator>(options.settings);
 }
 
+int replay(const std::string& path) {
+    std::ifstream record(path);
+    if (!record) {
+        std::fprintf(stderr, "marlo-sim: cannot read %s\n", path.c_str());
+        return 1;
+    }
+    for (const std::string& line : sim::replayRecord(record))
+        std::puts(line.c_str());
+    return 0;
+}
+
 int run(sim::Options options) {
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
@@ -95,7 +108,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        return run(std::get<sim::Options>(parsed));
+        const auto& options = std::get<sim::Options>(parsed);
+        if (options.replay)
+            return replay(*options.replay);
+        return run(options);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "marlo-sim: %s\n", error.what());
         return 1;

@@ -62,3 +62,28 @@ Intervalo=100
 CONF
   export XDG_CONFIG_HOME="$session_work/config"
 }
+
+# Puts the started robot behind ser2net on 127.0.0.1:PORT, with a configuration of its own,
+# and points the console's settings at tcp://127.0.0.1:PORT.
+session_serve_robot_over_tcp() { # port
+  local port=$1
+  cat >"$session_work/ser2net.yaml" <<YAML
+%YAML 1.1
+---
+connection: &robot
+  accepter: tcp,127.0.0.1,$port
+  connector: serialdev,$(readlink -f "$session_work/robot"),9600n81,local
+  options:
+    kickolduser: true
+YAML
+  session_background /usr/sbin/ser2net -n -u -c "$session_work/ser2net.yaml" \
+    -P "$session_work/ser2net.pid"
+  local hex
+  hex=$(printf '0100007F:%04X' "$port")
+  for _ in $(seq 100); do
+    awk -v a="$hex" '$2 == a && $4 == "0A" { found = 1 } END { exit !found }' /proc/net/tcp && break
+    sleep 0.05
+  done
+  sed -i "s|^Puerto%20Comm=.*|Puerto%20Comm=\"tcp://127.0.0.1:$port\"|" \
+    "$session_work/config/QUELMAR.conf"
+}

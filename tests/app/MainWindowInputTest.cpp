@@ -268,7 +268,7 @@ TEST(ConsoleControllerSetUp, ControllerPresentEnablesPollingAndDestroySwitchesIt
     auto form = std::make_unique<TForm1>();
     EXPECT_TRUE(form->state().JoystickPresent);
     EXPECT_TRUE(form->Timer1->Enabled());
-    EXPECT_EQ(form->ui().Rxtext->text(), "Rxtext");
+    EXPECT_EQ(form->ui().Rxtext->text(), "Conexión con el robot perdida");
     form->FormDestroy();
     EXPECT_FALSE(form->Timer1->Enabled());
 }

@@ -104,7 +104,7 @@ TEST(ConsoleWithoutPort, BothPortErrorsAppearInOrderAndTheConsoleStillOpens) {
         EXPECT_EQ(box.icon, platform::MessageIcon::Error);
     }
     EXPECT_FALSE(form.state().PortOk);
-    EXPECT_FALSE(form.link()->replyExpected());
+    EXPECT_TRUE(form.link()->lost());
     EXPECT_EQ(form.ui().Rxtext->text(), "Sin joystick");
     EXPECT_EQ(form.ui().Bal->text(), "128");
 }

@@ -73,29 +73,6 @@ TEST(StartupSettings, WrongTypeKeepsThatDefaultAndReadsTheRest) {
     EXPECT_EQ(read.values.portName, "COM4");
 }
 
-TEST(StartupSettings, NegativePauseMeansNoPause) {
-    TempSettings temp;
-    temp.store("Retardo", -20);
-    EXPECT_EQ(settings::readStartupSettings().values.retardo, 0);
-}
-
-TEST(StartupSettings, PauseAboveOneSecondIsReportedAndOneSecondUsed) {
-    TempSettings temp;
-    temp.store("Retardo", 2147483647);
-    temp.store("Intervalo", 250);
-
-    const auto read = settings::readStartupSettings();
-
-    EXPECT_EQ(read.values.retardo, 1000);
-    EXPECT_EQ(read.values.intervalo, 250);
-    ASSERT_EQ(read.unreadable, (std::vector<settings::UnreadableValue>{{"Retardo", 1000, true}}));
-    EXPECT_EQ(settings::unreadableSettingMessage(read.unreadable[0]),
-              "El valor \"Retardo\" de la configuración está fuera del intervalo de 0 a 1000. "
-              "Se usa 1000.");
-    temp.store("Retardo", 1000);
-    EXPECT_TRUE(settings::readStartupSettings().unreadable.empty());
-}
-
 TEST(StartupSettings, HandEditedModeStringWithoutQuotesIsReadWhole) {
     TempSettings temp;
     temp.store("Cadena", QStringList{"4800", "o", "8", "1"});
@@ -205,34 +182,6 @@ TEST(PortDialog, UnreadableStoredValueIsShownAndTheDialogOpensWithWhatWasRead) {
     clickOk(dialog);
     EXPECT_EQ(temp.stored("Retardo").toInt(), 20);
     EXPECT_EQ(temp.stored("Intervalo").toInt(), 60) << "the stored interval is kept";
-}
-
-TEST(PortDialog, PauseOutsideZeroToOneSecondIsRefusedAndTheDialogStaysOpen) {
-    struct Case {
-        const char* typed;
-        bool accepted;
-    };
-    for (const Case& c : {Case{"0", true}, Case{"1000", true}, Case{"1001", false},
-                          Case{"2147483647", false}, Case{"-1", false}}) {
-        TempSettings temp;
-        ScriptedDialogs dialogs;
-        TFConfigura dialog;
-        dialog.show();
-        dialog.ui().Edit3->setText(c.typed);
-
-        // Called directly: the refusal must not leave the handler as an exception.
-        EXPECT_NO_THROW(dialog.BitBtn1Click()) << c.typed;
-
-        EXPECT_EQ(dialog.isVisible(), !c.accepted) << c.typed;
-        EXPECT_EQ(temp.stored("Retardo").isValid(), c.accepted) << c.typed;
-        EXPECT_EQ(temp.stored("Intervalo").isValid(), c.accepted) << c.typed;
-        std::vector<QString> shown;
-        for (const auto& box : dialogs.messages())
-            shown.push_back(box.text);
-        const std::vector<QString> refusal{
-            QStringLiteral("El retardo %1 está fuera del intervalo de 0 a 1000 ms.").arg(c.typed)};
-        EXPECT_EQ(shown, c.accepted ? std::vector<QString>{} : refusal) << c.typed;
-    }
 }
 
 TEST(PortDialog, NonIntegerIsReportedByTheHandlerItself) {

@@ -191,8 +191,8 @@ TEST_F(MainWindowWithoutRobot, StartValuesAfterCreation) {
     EXPECT_TRUE(state.ArmActive);
     EXPECT_EQ(state.Retardo, 15);
     EXPECT_EQ(state.Intervalo, 100);
-    EXPECT_EQ(form.telemetry().humidityText(), "50%");
-    EXPECT_EQ(form.telemetry().temperatureText(), "25ºC");
+    EXPECT_EQ(form.telemetry().humidityText(), "--%");
+    EXPECT_EQ(form.telemetry().temperatureText(), "--ºC");
     EXPECT_EQ(state.SnapshotNumber, 1);
     EXPECT_GE(state.VideoNumber, 0);
     EXPECT_LE(state.VideoNumber, 999);

@@ -10,52 +10,63 @@ using input::StatusLine;
 using Condition = StatusLine::Condition;
 using namespace std::chrono_literals;
 
+const QString lost = QStringLiteral("Conexión con el robot perdida");
+const QString noPicture = QStringLiteral("Cámara sin imagen");
+
 struct Line {
     std::vector<QString> shown;
     StatusLine::Clock::time_point now{};
     StatusLine line{[this](const QString& text) { shown.push_back(text); }, [this] { return now; }};
+
+    void after(std::chrono::milliseconds wait) {
+        now += wait;
+        line.refresh();
+    }
 };
 
-TEST(StatusLine, AConditionShowsAtOnceAndComesBackAfterAKeyTextHasBeenSeenForTheHoldTime) {
+TEST(StatusLine, AConditionComesBackOnceAKeyTextHasBeenSeenForTheHoldTime) {
     Line l;
-    l.line.raise(Condition::LinkLost, QStringLiteral("Conexión con el robot perdida"));
-    EXPECT_EQ(l.line.text(), QStringLiteral("Conexión con el robot perdida"));
+    l.line.raise(Condition::LinkLost, lost);
+    EXPECT_EQ(l.line.text(), lost);
     l.line.show(QStringLiteral("Recto adelante"));
+    l.after(StatusLine::holdTime - 1ms);
     EXPECT_EQ(l.line.text(), QStringLiteral("Recto adelante"));
-    l.now += StatusLine::holdTime - 1ms;
-    l.line.refresh();
-    EXPECT_EQ(l.line.text(), QStringLiteral("Recto adelante"));
-    l.now += 1ms;
-    l.line.refresh();
-    EXPECT_EQ(l.line.text(), QStringLiteral("Conexión con el robot perdida"));
+    l.after(1ms);
+    EXPECT_EQ(l.line.text(), lost);
     const auto count = l.shown.size();
-    l.line.refresh();
-    EXPECT_EQ(l.shown.size(), count) << "a refresh that changes nothing repaints nothing";
+    l.after(StatusLine::holdTime);
+    EXPECT_EQ(l.shown.size(), count) << "one condition on: a refresh repaints nothing";
 }
 
-TEST(StatusLine, TheMostUrgentConditionWinsAndTheNextOneShowsWhenItEnds) {
+TEST(StatusLine, ANewConditionShowsAtOnceAndConditionsTakeTurnsWhileOn) {
     Line l;
-    l.line.raise(Condition::CameraNoPicture, QStringLiteral("Cámara sin imagen"));
-    l.line.raise(Condition::LinkLost, QStringLiteral("Conexión con el robot perdida"));
-    EXPECT_EQ(l.line.text(), QStringLiteral("Conexión con el robot perdida"));
-    l.line.raise(Condition::CameraNoPicture, QStringLiteral("Cámara sin imagen"));
-    EXPECT_EQ(l.line.text(), QStringLiteral("Conexión con el robot perdida"))
-        << "a less urgent condition does not cover a more urgent one";
+    l.line.raise(Condition::LinkLost, lost);
+    l.line.raise(Condition::CameraNoPicture, noPicture);
+    EXPECT_EQ(l.line.text(), noPicture) << "news shows at once, even behind a more urgent one";
+    l.after(StatusLine::holdTime - 1ms);
+    EXPECT_EQ(l.line.text(), noPicture);
+    l.after(1ms);
+    EXPECT_EQ(l.line.text(), lost);
+    l.after(StatusLine::holdTime);
+    EXPECT_EQ(l.line.text(), noPicture);
+    l.line.raise(Condition::CameraNoPicture, noPicture);
+    l.after(StatusLine::holdTime);
+    EXPECT_EQ(l.line.text(), lost) << "the same text again is no news";
+}
+
+TEST(StatusLine, EndingTheConditionInViewShowsTheNextOneAndEndingAHiddenOneChangesNothing) {
+    Line l;
+    l.line.raise(Condition::CameraNoPicture, noPicture);
+    l.line.raise(Condition::LinkLost, lost);
     l.line.clear(Condition::LinkLost);
-    EXPECT_EQ(l.line.text(), QStringLiteral("Cámara sin imagen"));
+    EXPECT_EQ(l.line.text(), noPicture);
     EXPECT_FALSE(l.line.active(Condition::LinkLost));
     EXPECT_TRUE(l.line.active(Condition::CameraNoPicture));
-}
-
-TEST(StatusLine, EndingAConditionLeavesAKeyTextThatCoversIt) {
-    Line l;
-    l.line.raise(Condition::CameraNoPicture, QStringLiteral("Cámara sin imagen"));
     l.line.show(QStringLiteral("Girando"));
     l.line.clear(Condition::CameraNoPicture);
     EXPECT_EQ(l.line.text(), QStringLiteral("Girando"));
-    l.now += StatusLine::holdTime;
-    l.line.refresh();
-    EXPECT_EQ(l.line.text(), QStringLiteral("Girando"));
+    l.after(StatusLine::holdTime);
+    EXPECT_EQ(l.line.text(), QStringLiteral("Girando")) << "nothing left to bring back";
 }
 
 TEST(StatusLine, ARaisedConditionChangesItsTextInPlace) {

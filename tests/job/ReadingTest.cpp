@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 using namespace job;
-using std::chrono::milliseconds;
-using std::chrono::steady_clock;
 
 TEST(TelemetryValues, LeadingNumberOfEachText) {
     const std::pair<const char*, const char*> table[] = {
@@ -17,19 +15,10 @@ TEST(TelemetryValues, LeadingNumberOfEachText) {
         EXPECT_EQ(numberOf(QString::fromUtf8(text)), QString::fromUtf8(number)) << text;
 }
 
-TEST(TelemetryValues, OnlyAFreshGoodReplyBacksTheValues) {
-    const robot::Telemetry telemetry;
-    const steady_clock::time_point now = steady_clock::now();
-    const TelemetryValues none = telemetryValues(telemetry, std::nullopt, now);
+TEST(TelemetryValues, NothingMeasuredGivesNoValues) {
+    const TelemetryValues none = telemetryValues(robot::Telemetry());
     EXPECT_EQ(none.temperature, noValue);
     EXPECT_EQ(none.humidity, noValue);
-    const TelemetryValues fresh =
-        telemetryValues(telemetry, now - telemetryLifetime + milliseconds(1), now);
-    EXPECT_EQ(fresh.temperature, QStringLiteral("25"));
-    EXPECT_EQ(fresh.humidity, QStringLiteral("50"));
-    EXPECT_EQ(telemetryValues(telemetry, now - telemetryLifetime, now).temperature, noValue);
-    EXPECT_EQ(telemetryValues(telemetry, now + milliseconds(1), now).humidity, noValue)
-        << "a reply from the future is not trusted";
 }
 
 TEST(ConsoleReading, DriveStateSpeedLightsAndCleaningFromTheControls) {

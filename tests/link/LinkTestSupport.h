@@ -24,6 +24,7 @@ using namespace std::chrono_literals;
 struct RecordingIndicators final : robot::LinkIndicators {
     QStringList events;
     QStringList returns;
+    std::vector<robot::LinkState> states;
 
     void setTxLamp(bool on) override { events << (on ? "tx on" : "tx off"); }
     void setRxLamp(bool on) override { events << (on ? "rx on" : "rx off"); }
@@ -33,6 +34,7 @@ struct RecordingIndicators final : robot::LinkIndicators {
         events << "return " + text;
         returns << text;
     }
+    void showLinkState(robot::LinkState state) override { states.push_back(state); }
 };
 
 // Records bytes and pauses instead of sending them.
@@ -73,6 +75,12 @@ public:
     int purges = 0;
     int transmits = 0;
 
+    bool isOpen() const override { return inner_->isOpen(); }
+    void setHangUpHandler(HangUpHandler handler) override {
+        inner_->setHangUpHandler(std::move(handler));
+    }
+    bool hasInput() override { return inner_->hasInput(); }
+    QByteArray readAvailable() override { return inner_->readAvailable(); }
     bool transmitImmediately(std::uint8_t byte) override {
         ++transmits;
         return inner_->transmitImmediately(byte);

@@ -133,16 +133,19 @@ TEST(Cp1252, MapsTheWindowsRangeAndKeepsUnassignedCodes) {
               QString::fromUtf16(u"\u20AC\u0081\u0178\u00BA\u00FF"));
 }
 
-TEST(RobotLinkWithoutPort, SendsNothingAndStopsWaitingAfterTheFirstByte) {
+TEST(RobotLinkWithoutPort, IsLostSendsNothingAndNeverWaits) {
     RecordingIndicators indicators;
-    robot::RobotLink link(std::make_unique<platform::SerialPort>(), indicators, 0);
-    link.SendByte('L');
-    EXPECT_FALSE(link.replyExpected());
+    robot::RobotLink link(std::make_unique<platform::SerialPort>(), indicators, 100);
+    EXPECT_EQ(indicators.states, std::vector<robot::LinkState>{robot::LinkState::Lost});
+    indicators.events.clear();
     const auto start = Clock::now();
+    link.SendByte('L');
+    link.pause(100ms);
     link.SendByte(30);
-    EXPECT_LT(Clock::now() - start, 50ms);
-    EXPECT_EQ(indicators.events, QStringList({"tx on", "timer on", "tx on", "timer on"}));
     EXPECT_EQ(link.textQuery(), QString());
+    EXPECT_LT(Clock::now() - start, 100ms) << "one Retardo would already take this long";
+    EXPECT_TRUE(indicators.events.isEmpty()) << "no lamp lights for a byte that never left";
+    EXPECT_EQ(indicators.states.size(), 1u);
 }
 
 TEST_F(RobotLinkTest, PortSetUpWithGoodSettings) {

@@ -1,4 +1,5 @@
 #include "link/Telemetry.h"
+#include "link/SharedText.h"
 #include "link/TelemetryDecode.h"
 #include "tests/link/LinkTestSupport.h"
 
@@ -82,10 +83,10 @@ TEST(TelemetryPolling, TheTimerRunsWhileEitherButtonIsOn) {
     EXPECT_EQ(Telemetry::pollingAfterToggle(false, false), false);
 }
 
-TEST(TelemetryTexts, StartValues) {
+TEST(TelemetryTexts, NothingMeasuredYetShowsDashes) {
     const Telemetry telemetry;
-    EXPECT_EQ(telemetry.humidityText(), "50%");
-    EXPECT_EQ(telemetry.temperatureText(), "25" + degree + "C");
+    EXPECT_EQ(telemetry.humidityText(), "--%");
+    EXPECT_EQ(telemetry.temperatureText(), "--" + degree + "C");
 }
 
 struct TelemetryTest : SimulatorFixture {
@@ -131,19 +132,22 @@ TEST_F(TelemetryTest, RepliesThatCannotBeShownArePurged) {
         EXPECT_EQ(telemetry.poll(*link, display), outcome) << sim::describe(fault);
         EXPECT_EQ(observed->purges, ++purges);
     }
-    EXPECT_EQ(telemetry.humidityText(), "50%");
-    EXPECT_EQ(telemetry.temperatureText(), "25" + degree + "C");
+    EXPECT_EQ(telemetry.humidityText(), "--%");
+    EXPECT_EQ(telemetry.temperatureText(), "--" + degree + "C");
     EXPECT_TRUE(display.lines.isEmpty());
 }
 
-TEST_F(TelemetryTest, ABadTemperatureStillUpdatesTheHumidity) {
+// A real humidity never stands beside a temperature from an older reply.
+TEST_F(TelemetryTest, ABadTemperatureChangesNeitherText) {
+    simulator->setTelemetry({150, 512});
+    ASSERT_EQ(telemetry.poll(*link, display), PollOutcome::Decoded);
     simulator->setTelemetry({150, 1023});
     simulator->setFault(sim::Fault::malformedTelemetry(sim::TelemetryDefect::TemperatureNotDigits));
-    EXPECT_EQ(telemetry.poll(*link, display), PollOutcome::HumidityOnly);
-    EXPECT_EQ(telemetry.humidityText(), "99%");
-    EXPECT_EQ(telemetry.temperatureText(), "25" + degree + "C");
-    EXPECT_TRUE(display.lines.isEmpty());
-    EXPECT_EQ(observed->purges, 1);
+    EXPECT_EQ(telemetry.poll(*link, display), PollOutcome::Dropped);
+    EXPECT_EQ(telemetry.humidityText(), "50%");
+    EXPECT_EQ(telemetry.temperatureText(), "21" + degree);
+    EXPECT_EQ(display.lines.size(), 1);
+    EXPECT_EQ(observed->purges, 2);
 }
 
 TEST_F(TelemetryTest, NoReplyChangesNothingAndPurgesNothing) {

@@ -26,7 +26,9 @@ TEST(PortListTest, ComNamesAreTheOnesTheConsoleOpens) {
 
 TEST(PortListTest, NoPortsIsSaidPlainly) {
     EXPECT_EQ(platform::describeSerialPorts({}).toStdString(),
-              "No serial ports on this machine.\n");
+              "No serial ports on this machine.\n"
+              "A robot behind a serial-to-network server (such as ser2net) is given as "
+              "tcp://HOST:PORT.\n");
 }
 
 TEST(PortListTest, EachPortOnOneAlignedLineWithWhatToDoWhenItMayNotBeOpened) {
@@ -36,8 +38,9 @@ TEST(PortListTest, EachPortOnOneAlignedLineWithWhatToDoWhenItMayNotBeOpened) {
         {"ttyACM0", "/dev/ttyACM0", "Robot", false, ""},
     };
     const QStringList lines = platform::describeSerialPorts(ports).split('\n');
-    ASSERT_EQ(lines.size(), 5);
-    EXPECT_TRUE(lines[4].isEmpty());
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_TRUE(lines[4].contains("tcp://HOST:PORT")) << "network ports are named too";
+    EXPECT_TRUE(lines[5].isEmpty());
     EXPECT_TRUE(lines[0].startsWith("NAME")) << lines[0].toStdString();
     const qsizetype deviceColumn = lines[0].indexOf("DEVICE");
     const qsizetype accessColumn = lines[0].indexOf("MAY OPEN");

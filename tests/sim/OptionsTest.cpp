@@ -37,6 +37,7 @@ TEST(OptionsTest, DefaultsToAQuietlessPseudoTerminalWithProperAnswers) {
     EXPECT_FALSE(options.device.has_value());
     EXPECT_FALSE(options.link.has_value());
     EXPECT_FALSE(options.quiet);
+    EXPECT_FALSE(options.replay.has_value());
     EXPECT_EQ(options.settings.fault, sim::Fault::none());
     EXPECT_EQ(options.settings.robot.telemetry, (sim::Telemetry{150, 512}));
     EXPECT_EQ(options.settings.robot.acknowledgement, 'A');
@@ -44,12 +45,13 @@ TEST(OptionsTest, DefaultsToAQuietlessPseudoTerminalWithProperAnswers) {
 
 TEST(OptionsTest, ReadsEveryOption) {
     const auto options =
-        accepted({"--device", "/dev/ttyUSB0",      "--baud", "19200",   "--humidity-raw",
-                  "1023",     "--temperature-raw", "121",    "--fault", "late:35",
-                  "--link",   "/tmp/robot",        "--ack",  "6",       "--text",
-                  "hola",     "--text-delay",      "80",     "--seed",  "9",
-                  "--quiet"});
+        accepted({"--device", "/dev/ttyUSB0",      "--baud",      "19200",   "--humidity-raw",
+                  "1023",     "--temperature-raw", "121",         "--fault", "late:35",
+                  "--link",   "/tmp/robot",        "--ack",       "6",       "--text",
+                  "hola",     "--text-delay",      "80",          "--seed",  "9",
+                  "--quiet",  "--replay",          "/tmp/run.log"});
     EXPECT_EQ(options.device, "/dev/ttyUSB0");
+    EXPECT_EQ(options.replay, "/tmp/run.log");
     EXPECT_EQ(options.settings.baudRate, 19200);
     EXPECT_EQ(options.settings.robot.telemetry, (sim::Telemetry{121, 1023}));
     EXPECT_EQ(options.settings.fault, sim::Fault::late(35ms));
@@ -99,6 +101,7 @@ TEST(OptionsTest, HelpNamesEveryOptionAndFaultMode) {
                              "--text-delay",
                              "--seed",
                              "--quiet",
+                             "--replay",
                              "  none ",
                              "  silent ",
                              "  late:MS ",

@@ -1,0 +1,136 @@
+#include "app/Main.h"
+#include "sim/DeviceLink.h"
+#include "sim/Simulator.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TempSettings.h"
+#include "ui_Main.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include <sys/resource.h>
+
+using namespace std::chrono_literals;
+using Condition = input::StatusLine::Condition;
+using testing_support::ScriptedDialogs;
+using testing_support::TempSettings;
+
+namespace {
+
+constexpr int upKey = 38;
+constexpr int dKey = 'D';
+
+std::chrono::microseconds threadCpuTime() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return std::chrono::seconds(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           std::chrono::microseconds(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+}
+
+// A console whose "Puerto Comm" is a symbolic link to the simulated robot.
+struct ConsoleOnLinkedRobot : ::testing::Test {
+    TempSettings settings;
+    ScriptedDialogs dialogs;
+    QTemporaryDir folder;
+    QString linkPath = folder.filePath("marlo-robot");
+    std::unique_ptr<sim::Simulator> simulator = std::make_unique<sim::Simulator>();
+    std::optional<sim::DeviceLink> deviceLink;
+    std::unique_ptr<TForm1> form;
+
+    void SetUp() override {
+        deviceLink.emplace(linkPath.toStdString(), simulator->devicePath());
+        settings.store("Puerto Comm", linkPath);
+        settings.store("Retardo", 2);
+        form = std::make_unique<TForm1>();
+        ASSERT_TRUE(simulator->waitForBytes(2, 2s));
+        ASSERT_EQ(form->ui().Retorno->text(), "65");
+    }
+    void replaceRobot() {
+        deviceLink.reset();
+        simulator = std::make_unique<sim::Simulator>();
+        deviceLink.emplace(linkPath.toStdString(), simulator->devicePath());
+    }
+    QString status() { return form->ui().Rxtext->text(); }
+    QString indicator() { return form->ui().Retorno->text(); }
+};
+
+} // namespace
+
+TEST_F(ConsoleOnLinkedRobot, LostWhileDrivingThenBackBehindTheSameName) {
+    form->FormKeyDown(upKey);
+    simulator->closeLine();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->link()->lost(); }, 5000));
+    EXPECT_EQ(status(), "Conexión con el robot perdida");
+    EXPECT_EQ(indicator(), "Sin conexión");
+    EXPECT_FALSE(form->ui().VrLed1->Active());
+    EXPECT_FALSE(form->ui().VrLed2->Active());
+
+    // Keys still work on the window and show their texts, but the indicator stays.
+    form->FormKeyUp(upKey);
+    form->FormKeyDown(dKey);
+    form->FormKeyUp(dKey);
+    EXPECT_EQ(indicator(), "Sin conexión");
+    EXPECT_TRUE(form->statusLine().active(Condition::LinkLost));
+
+    // Idle on a dead line, with a reconnect attempt every second.
+    const auto cpuBefore = threadCpuTime();
+    QTest::qWait(2600);
+    EXPECT_LT(threadCpuTime() - cpuBefore, 26ms) << "under 1 % of one core";
+    EXPECT_EQ(status(), "Conexión con el robot perdida") << "the key text covered it only 2 s";
+
+    replaceRobot();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->link()->lost(); }, 5000));
+    EXPECT_EQ(status(), "Conexión con el robot restablecida");
+    EXPECT_EQ(indicator(), "0");
+    EXPECT_FALSE(form->statusLine().active(Condition::LinkLost));
+    QTest::qWait(300);
+    EXPECT_TRUE(simulator->receivedValues().empty()) << "nothing sent before the next key";
+
+    form->FormKeyDown(upKey);
+    form->FormKeyUp(upKey);
+    ASSERT_TRUE(simulator->waitForBytes(7, 2s));
+    const std::uint8_t speed = form->state().StoredSpeed;
+    EXPECT_EQ(simulator->receivedValues(),
+              (std::vector<std::uint8_t>{'A', 'r', '1', speed, '2', speed, 'P'}));
+    EXPECT_EQ(indicator(), "65");
+}
+
+TEST_F(ConsoleOnLinkedRobot, SilentRobotIsShownUntilItAnswersAgain) {
+    simulator->setFault(sim::Fault::silent());
+    form->FormKeyDown(upKey);
+    form->FormKeyUp(upKey);
+    EXPECT_TRUE(form->statusLine().active(Condition::RobotSilent));
+    EXPECT_EQ(indicator(), "Sin respuesta");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return status() == "El robot no responde"; }, 5000));
+    EXPECT_FALSE(form->statusLine().active(Condition::LinkLost));
+
+    simulator->setFault(sim::Fault::none());
+    form->FormKeyDown(upKey);
+    form->FormKeyUp(upKey);
+    EXPECT_FALSE(form->statusLine().active(Condition::RobotSilent));
+    EXPECT_EQ(indicator(), "0");
+    QTest::qWait(2600);
+    EXPECT_NE(status(), "El robot no responde");
+}
+
+TEST(ConsoleWithoutRobot, APortThatNeverOpenedIsTriedEverySecond) {
+    TempSettings settings;
+    ScriptedDialogs dialogs;
+    QTemporaryDir folder;
+    const QString linkPath = folder.filePath("later");
+    settings.store("Puerto Comm", linkPath);
+    TForm1 form;
+    ASSERT_EQ(dialogs.messages().back().text, "Error abriendo puerto COMM");
+    EXPECT_TRUE(form.link()->lost());
+    EXPECT_EQ(form.ui().Retorno->text(), "Sin conexión");
+
+    sim::Simulator simulator;
+    sim::DeviceLink deviceLink(linkPath.toStdString(), simulator.devicePath());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form.link()->lost(); }, 5000));
+    EXPECT_EQ(form.ui().Rxtext->text(), "Conexión con el robot restablecida");
+    EXPECT_EQ(dialogs.messages().size(), 1u) << "no box for the attempts";
+}

@@ -1,0 +1,88 @@
+#include "app/Main.h"
+#include "sim/Ser2net.h"
+#include "sim/Simulator.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TempSettings.h"
+#include "ui_Main.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+using namespace std::chrono_literals;
+using testing_support::ScriptedDialogs;
+using testing_support::TempSettings;
+
+namespace {
+
+// Every row of the key table, by virtual-key code, and keys that send only the release's Stop.
+const int tableKeys[] = {38,  40,  37,  39,  13, 32, 'X', 'Z', 'C', 'V', 112, 113, 'A', 'S',
+                         'T', 'D', 'E', 'R', 35, 33, 34,  122, 123, 96,  107, 109, 16,  'Q'};
+
+// What the simulated robot receives from a console on the given port name for every key.
+std::vector<std::uint8_t> bytesForEveryKey(sim::Simulator& simulator, const QString& portName) {
+    TempSettings settings;
+    settings.store("Puerto Comm", portName);
+    settings.store("Retardo", 2);
+    ScriptedDialogs dialogs;
+    TForm1 form;
+    EXPECT_TRUE(dialogs.messages().empty()) << portName.toStdString();
+    EXPECT_TRUE(simulator.waitForBytes(2, 2s));
+    simulator.clearRecord();
+    for (const int key : tableKeys) {
+        form.FormKeyDown(key);
+        form.FormKeyUp(key);
+    }
+    EXPECT_TRUE(form.link()->replyExpected()) << portName.toStdString();
+    QTest::qWait(200);
+    return simulator.receivedValues();
+}
+
+struct ConsoleBehindSer2net : ::testing::Test {
+    sim::Simulator simulator;
+    std::optional<sim::Ser2net> server;
+
+    void SetUp() override {
+        if (!sim::Ser2net::installed())
+            GTEST_SKIP() << sim::Ser2net::program << " is missing (scripts/install-deps)";
+        server.emplace(simulator.devicePath());
+        server->start();
+    }
+};
+
+} // namespace
+
+TEST_F(ConsoleBehindSer2net, EveryKeySendsWhatItSendsOnALocalPort) {
+    const auto local = bytesForEveryKey(simulator, QString::fromStdString(simulator.devicePath()));
+    const auto network = bytesForEveryKey(simulator, server->address());
+    EXPECT_GT(local.size(), std::size(tableKeys) * 2);
+    EXPECT_EQ(network, local);
+}
+
+TEST_F(ConsoleBehindSer2net, TheServerGoneIsALostLinkAndBackAReconnect) {
+    TempSettings settings;
+    settings.store("Puerto Comm", server->address());
+    settings.store("Retardo", 2);
+    ScriptedDialogs dialogs;
+    TForm1 form;
+    ASSERT_TRUE(simulator.waitForBytes(2, 2s));
+    EXPECT_EQ(form.ui().Retorno->text(), "65");
+
+    form.FormKeyDown(38);
+    server->stop();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.link()->lost(); }, 5000));
+    EXPECT_EQ(form.ui().Rxtext->text(), "Conexión con el robot perdida");
+    form.FormKeyUp(38);
+
+    server->start();
+    simulator.clearRecord();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form.link()->lost(); }, 5000));
+    EXPECT_EQ(form.ui().Rxtext->text(), "Conexión con el robot restablecida");
+    EXPECT_TRUE(simulator.receivedValues().empty());
+    form.FormKeyDown(13);
+    ASSERT_TRUE(simulator.waitForBytes(1, 2s));
+    EXPECT_EQ(simulator.receivedValues(), std::vector<std::uint8_t>{'P'});
+    EXPECT_TRUE(dialogs.messages().empty());
+}

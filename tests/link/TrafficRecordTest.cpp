@@ -1,0 +1,189 @@
+#include "link/TrafficRecord.h"
+#include "link/Commands.h"
+#include "link/RecordedLine.h"
+#include "link/Telemetry.h"
+#include "sim/Replay.h"
+#include "tests/link/LinkTestSupport.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+using namespace link_testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Parsed {
+    std::vector<std::uint8_t> sent;
+    std::vector<std::uint8_t> received;
+    std::vector<std::string> events;
+    std::vector<std::string> names;
+};
+
+Parsed parse(const fs::path& file) {
+    Parsed parsed;
+    std::ifstream in(file);
+    std::string text;
+    while (std::getline(in, text)) {
+        std::istringstream fields(text);
+        long long ms = 0;
+        std::string direction;
+        fields >> ms >> direction;
+        std::string rest;
+        std::getline(fields >> std::ws, rest);
+        if (direction == "!") {
+            parsed.events.push_back(rest);
+            continue;
+        }
+        const auto byte = static_cast<std::uint8_t>(std::stoul(rest.substr(0, 2), nullptr, 16));
+        (direction == ">" ? parsed.sent : parsed.received).push_back(byte);
+        if (direction == ">" && rest.size() > 3)
+            parsed.names.push_back(rest.substr(3));
+    }
+    return parsed;
+}
+
+std::vector<fs::path> filesIn(const QTemporaryDir& folder) {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(folder.path().toStdString()))
+        files.push_back(entry.path().filename());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+void touch(const QTemporaryDir& folder, const std::string& name) {
+    std::ofstream(folder.filePath(QString::fromStdString(name)).toStdString()) << "0 ! old\n";
+}
+
+struct NullDisplay final : robot::TelemetryDisplay {
+    void showTelemetryLine(const QString&) override {}
+};
+
+} // namespace
+
+TEST(TrafficRecord, HoldsExactlyWhatTheRobotReceivedAndSentWithTheEvents) {
+    QTemporaryDir folder;
+    sim::Simulator simulator;
+    RecordingIndicators indicators;
+    robot::TrafficRecord record(folder.path().toStdString());
+    ASSERT_TRUE(record.ok());
+    {
+        robot::RobotLink link(
+            std::make_unique<robot::RecordedLine>(
+                openConsolePort(QString::fromStdString(simulator.devicePath())), record),
+            indicators, 2);
+        record.event("link up");
+        robot::sendForward(link, 10);
+        simulator.sendRaw({'x', 'y'});
+        ASSERT_TRUE(waitUntilSent(simulator, 8));
+        robot::sendStop(link);
+        record.event("recording started 00123video.avi");
+        NullDisplay display;
+        robot::Telemetry telemetry;
+        EXPECT_EQ(telemetry.poll(link, display), robot::PollOutcome::Decoded);
+        EXPECT_FALSE(link.textQuery().isEmpty());
+        robot::sendLightsFromSlider(link, 20);
+        ASSERT_TRUE(simulator.waitForBytes(11, 2s));
+        runEventLoopFor(100ms);
+        link.line().purgeInput();
+    }
+    record.flush();
+
+    const Parsed parsed = parse(record.currentFile());
+    EXPECT_EQ(parsed.sent, simulator.receivedValues());
+    EXPECT_EQ(parsed.received, simulator.sentBytes()) << "purged bytes included";
+    EXPECT_EQ(parsed.events,
+              (std::vector<std::string>{"link up", "recording started 00123video.avi"}));
+    EXPECT_EQ(parsed.names, simulator.decodedLines()) << "the simulator's own names";
+}
+
+TEST(TrafficRecord, ReplayPrintsWhatTheSimulatorPrinted) {
+    QTemporaryDir folder;
+    sim::Simulator simulator;
+    robot::TrafficRecord record(folder.path().toStdString());
+    RecordingIndicators indicators;
+    {
+        robot::RobotLink link(
+            std::make_unique<robot::RecordedLine>(
+                openConsolePort(QString::fromStdString(simulator.devicePath())), record),
+            indicators, 2);
+        robot::sendBackward(link, 20);
+        record.event("link lost");
+        robot::sendPositionC0(link, 64);
+        ASSERT_TRUE(simulator.waitForLines(5, 2s));
+    }
+    record.flush();
+    std::ifstream file(record.currentFile());
+    std::vector<std::string> expected = simulator.decodedLines();
+    ASSERT_EQ(expected.size(), 5u);
+    expected.insert(expected.begin() + 4, "-- link lost");
+    EXPECT_EQ(sim::replayRecord(file), expected);
+}
+
+TEST(TrafficRecord, KeepsTheNewestTenFiles) {
+    for (const int old : {8, 9, 12}) {
+        SCOPED_TRACE(old);
+        QTemporaryDir folder;
+        for (int i = 0; i < old; ++i)
+            touch(folder, "2000-01-01_00-00-" + std::to_string(10 + i) + ".log");
+        touch(folder, "notes.txt");
+        robot::TrafficRecord record(folder.path().toStdString());
+        const auto files = filesIn(folder);
+        const std::size_t logs = std::min(old + 1, 10);
+        ASSERT_EQ(files.size(), logs + 1);
+        EXPECT_EQ(files.back(), "notes.txt") << "other files stay";
+        EXPECT_EQ(files[logs - 1], record.currentFile().filename()) << "the new file is kept";
+        const int firstKept = old + 1 - static_cast<int>(logs);
+        EXPECT_EQ(files.front(), "2000-01-01_00-00-" + std::to_string(10 + firstKept) + ".log");
+    }
+}
+
+TEST(TrafficRecord, AFullFileIsFollowedByANewOne) {
+    QTemporaryDir folder;
+    constexpr std::uintmax_t limit = 300;
+    {
+        robot::TrafficRecord record(folder.path().toStdString(), limit);
+        // About twenty files' worth.
+        for (int i = 0; i < 400; ++i)
+            record.event("event " + std::to_string(i));
+    }
+    const auto files = filesIn(folder);
+    ASSERT_EQ(files.size(), 10u);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const auto size =
+            fs::file_size(folder.filePath(QString::fromStdString(files[i])).toStdString());
+        EXPECT_LE(size, limit + 32) << files[i];
+        const std::uintmax_t least = i + 1 < files.size() ? limit : 1;
+        EXPECT_GE(size, least) << files[i] << ": only the newest may be short";
+    }
+    std::ifstream newest(folder.filePath(QString::fromStdString(files.back())).toStdString());
+    std::string last;
+    for (std::string line; std::getline(newest, line);)
+        last = line;
+    EXPECT_TRUE(last.ends_with("! event 399")) << last;
+}
+
+TEST(TrafficRecord, ReachesTheDiskWithinASecondWithoutBeingAsked) {
+    QTemporaryDir folder;
+    robot::TrafficRecord record(folder.path().toStdString());
+    record.sent('P');
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (parse(record.currentFile()).sent.empty() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(parse(record.currentFile()).sent, std::vector<std::uint8_t>{'P'});
+}
+
+TEST(TrafficRecord, AFolderThatCannotBeMadeRecordsNothingAndSaysSo) {
+    QTemporaryDir folder;
+    touch(folder, "file");
+    robot::TrafficRecord record(folder.filePath("file/marlo-consola").toStdString());
+    EXPECT_FALSE(record.ok());
+    record.sent('P');
+    record.event("link up");
+    record.flush();
+    EXPECT_EQ(filesIn(folder).size(), 1u);
+}
