@@ -381,8 +381,11 @@ void TForm1::StartController() {
 void TForm1::WatchControllers() {
     if (!joystickDevices_.pumpChanges())
         return;
-    state_.JoystickPresent = plug_->follow(state_.JoystickPresent, state_.ControllerActive);
-    Timer1->SetEnabled(state_.JoystickPresent);
+    const bool present = plug_->follow(state_.JoystickPresent, state_.ControllerActive);
+    if (present != state_.JoystickPresent)
+        record_->event(present ? "controller attached" : "controller removed");
+    state_.JoystickPresent = present;
+    Timer1->SetEnabled(present);
 }
 
 bool TForm1::InitJoystick() {

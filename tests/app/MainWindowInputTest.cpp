@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 using namespace std::chrono_literals;
 using testing_support::ScriptedDialogs;
 using testing_support::TempSettings;
@@ -257,6 +259,12 @@ TEST_F(ConsoleInput, ControllerPluggedInLaterIsTakenNamedAndDrivesUntilPulledOut
     EXPECT_EQ(received(1), Bytes{0x50});
     EXPECT_EQ(ui().Rxtext->text(), "Sin joystick");
     EXPECT_FALSE(form->Timer1->Enabled());
+    form->trafficRecord().flush();
+    std::ifstream record(form->trafficRecord().currentFile());
+    const std::string lines{std::istreambuf_iterator<char>(record), {}};
+    const auto attached = lines.find("! controller attached");
+    EXPECT_NE(attached, std::string::npos) << lines;
+    EXPECT_NE(lines.find("! controller removed", attached), std::string::npos) << lines;
 }
 
 TEST(ConsoleControllerSetUp, ControllerPresentEnablesPollingAndDestroySwitchesItOff) {
