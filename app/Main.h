@@ -1,5 +1,6 @@
 #pragma once
 
+#include "input/CameraWatch.h"
 #include "input/ConsolePanel.h"
 #include "input/ControlState.h"
 #include "input/GameController.h"
@@ -49,8 +50,10 @@ struct MainWindowState : input::ControlState {
     bool ControllerActive = true;
     bool JoystickPresent = false;
     WId MainWindowHandle = 0;
-    // Row of the source list used by StartCamera; set by "Select CAM".
+    // Row of the source list where the chosen camera was last seen; set by "Select CAM".
     int CameraIndex = 0;
+    // The source chosen, which StartCamera follows wherever it moves in the list.
+    std::optional<platform::CaptureSource> ChosenCamera;
     bool Recording = false;
     QString VideoFileName;
 };
@@ -165,7 +168,7 @@ private:
     void BindVideoEvents();
     void SyncVideoSwitches();
     void RegainController();
-    std::optional<platform::CaptureSource> CameraSource() const;
+    std::optional<platform::CaptureSource> CameraSource();
     void ShowFrontCamera(bool front);
     void StartKeyPreview();
     void PreviewKey(QEvent* event);
@@ -194,6 +197,7 @@ private:
     input::StatusLine statusLine_;
     // Brings a lasting condition back to the status line after a key text covered it.
     QTimer statusRefresh_;
+    input::CameraWatch cameraWatch_{statusLine_};
     MainWindowState state_;
     QString portName_;
     QString modeString_;

@@ -26,6 +26,10 @@ void PicturePanel::show(const QImage& picture) {
             Qt::QueuedConnection);
 }
 
+void PicturePanel::clear() {
+    show(QImage());
+}
+
 QImage PicturePanel::picture() const {
     std::lock_guard lock(mutex_);
     return picture_;

@@ -18,6 +18,8 @@ public:
     explicit PicturePanel(QWidget& panel);
 
     void show(const QImage& picture);
+    // Nothing shown until the next picture.
+    void clear();
     QImage picture() const;
 
 protected:

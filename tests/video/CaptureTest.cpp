@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 using platform::Capture;
@@ -150,4 +152,108 @@ TEST(CaptureSources, SourceTextsAndTheAddedSourcesKeptInTheLayersSettings) {
     const std::vector<CaptureSource> all = platform::availableSources();
     EXPECT_EQ(all.size(), platform::attachedCameras().size() + 2);
     EXPECT_EQ(all.back(), added.back());
+}
+
+namespace {
+
+// A source whose open or read blocks until the test lets it go, as a hung device does.
+class HangingSource final : public platform::FrameSource {
+public:
+    enum class Hang { InOpen, InRead };
+    struct Gate {
+        std::mutex mutex;
+        std::condition_variable released;
+        bool open = false;
+        std::atomic<bool> entered{false};
+        std::atomic<bool> destroyed{false};
+        void wait() {
+            entered = true;
+            std::unique_lock lock(mutex);
+            released.wait(lock, [this] { return open; });
+        }
+        void release() {
+            {
+                std::lock_guard lock(mutex);
+                open = true;
+            }
+            released.notify_all();
+        }
+    };
+    HangingSource(Hang hang, std::shared_ptr<Gate> gate) : hang_(hang), gate_(std::move(gate)) {}
+    ~HangingSource() override { gate_->destroyed = true; }
+    bool open() override {
+        if (hang_ == Hang::InOpen)
+            gate_->wait();
+        return true;
+    }
+    bool read(cv::Mat& frame) override {
+        if (hang_ == Hang::InRead)
+            gate_->wait();
+        frame = cv::Mat(288, 352, CV_8UC3, cv::Scalar(1, 2, 3));
+        return true;
+    }
+
+private:
+    Hang hang_;
+    std::shared_ptr<Gate> gate_;
+};
+
+// Fails to open the first time, then delivers, as a camera plugged in late.
+class LateSource final : public platform::FrameSource {
+public:
+    bool open() override { return ++opens_ > 1; }
+    bool read(cv::Mat& frame) override {
+        std::this_thread::sleep_for(5ms);
+        frame = cv::Mat(288, 352, CV_8UC3, cv::Scalar(9, 9, 9));
+        return true;
+    }
+
+private:
+    int opens_ = 0;
+};
+
+} // namespace
+
+TEST(Capture, StopAndStartNeverWaitOnASourceHungInOpenOrRead) {
+    for (const auto hang : {HangingSource::Hang::InOpen, HangingSource::Hang::InRead}) {
+        Delivered seen;
+        Capture capture([&](const std::uint8_t*, int, int) { ++seen.calls; },
+                        [&] { ++seen.stalls; });
+        auto gate = std::make_shared<HangingSource::Gate>();
+        capture.start(std::make_unique<HangingSource>(hang, gate));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return gate->entered.load(); }, 5000));
+        capture.stop();
+        EXPECT_FALSE(capture.running());
+        EXPECT_EQ(capture.closing(), 1) << "the hung source is still closing";
+        EXPECT_FALSE(gate->destroyed);
+        capture.start(std::make_unique<LateSource>());
+        EXPECT_TRUE(capture.running());
+        gate->release();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return gate->destroyed.load(); }, 5000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return capture.closing() == 0; }, 5000));
+        capture.stop();
+    }
+}
+
+TEST(Capture, AStallIsReportedOnceAndItsEndOnceWhenPicturesReturn) {
+    std::atomic<int> resumes{0};
+    std::atomic<int> stalls{0};
+    std::atomic<int> calls{0};
+    std::atomic<int> stallsAtFirstFrameAfter{-1};
+    Capture capture(
+        [&](const std::uint8_t*, int, int) {
+            if (resumes == 1 && stallsAtFirstFrameAfter < 0)
+                stallsAtFirstFrameAfter = stalls.load();
+            ++calls;
+        },
+        [&] { ++stalls; }, [&] { ++resumes; });
+    // The late source opens at its second try, two seconds on: a stall, then pictures.
+    capture.start(std::make_unique<LateSource>());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return stalls == 1; }, 5000));
+    EXPECT_EQ(resumes, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return calls > 5; }, 5000));
+    EXPECT_EQ(resumes, 1);
+    EXPECT_EQ(stalls, 1);
+    EXPECT_EQ(stallsAtFirstFrameAfter, 1) << "the end of the stall comes before its picture";
+    capture.stop();
 }
