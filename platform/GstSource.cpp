@@ -1,5 +1,6 @@
 #include "platform/GstSource.h"
 
+#include "platform/Capture.h"
 #include "platform/CaptureSources.h"
 
 #include <gst/app/gstappsink.h>
@@ -124,6 +125,14 @@ GstElement* makeHead(const CaptureSource& source) {
     return decoder;
 }
 
+// A network element whose pads come with the stream (RTSP) links once they are there.
+void linkToDecoder(GstElement*, GstPad* pad, gpointer decoder) {
+    GstPad* sink = gst_element_get_static_pad(GST_ELEMENT(decoder), "sink");
+    if (!gst_pad_is_linked(sink))
+        gst_pad_link(pad, sink);
+    gst_object_unref(sink);
+}
+
 // A network camera's Motion-JPEG over HTTP is one endless stream: told so, its demuxer
 // hands the picture on at the first part instead of waiting for more streams forever.
 void settleDemuxer(GstBin*, GstBin*, GstElement* element, gpointer) {
@@ -195,9 +204,10 @@ bool GstSource::build() {
     gst_bin_add_many(GST_BIN(made->pipeline), convert, scale, layout, made->sink, head, nullptr);
     // Stretched to the delivered size, as the picture has always been.
     g_object_set(scale, "add-borders", FALSE, nullptr);
-    GstCaps* delivered = gst_caps_new_simple(
-        "video/x-raw", "format", G_TYPE_STRING, "BGR", "width", G_TYPE_INT, 352, "height",
-        G_TYPE_INT, 288, "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
+    GstCaps* delivered =
+        gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGR", "width", G_TYPE_INT,
+                            Capture::width, "height", G_TYPE_INT, Capture::height,
+                            "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
     g_object_set(layout, "caps", delivered, nullptr);
     gst_caps_unref(delivered);
     // Only the newest picture waits; a live source is never held to the clock. A file is,
@@ -216,7 +226,8 @@ bool GstSource::build() {
         made->device = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NONBLOCK);
     } else if (decoded) {
         gst_bin_add(GST_BIN(made->pipeline), decode);
-        gst_element_link(head, decode);
+        if (!gst_element_link(head, decode))
+            g_signal_connect(head, "pad-added", G_CALLBACK(linkToDecoder), decode);
     }
     g_signal_connect(decode, "pad-added", G_CALLBACK(linkVideoPad), convert);
     g_signal_connect(made->pipeline, "deep-element-added", G_CALLBACK(settleDemuxer), nullptr);
