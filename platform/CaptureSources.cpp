@@ -25,6 +25,11 @@ QSettings layerSettings() {
                      QStringLiteral("marlo-captura"));
 }
 
+QStringList videoNodes() {
+    return QDir(QStringLiteral("/dev"))
+        .entryList({QStringLiteral("video*")}, QDir::System | QDir::Files);
+}
+
 int deviceNumber(const QString& path) {
     return path.mid(path.lastIndexOf(QStringLiteral("video")) + 5).toInt();
 }
@@ -78,6 +83,9 @@ QString cameraIdentity(const QString& card, const QString& busInfo) {
 }
 
 std::vector<CaptureSource> attachedCameras() {
+    // Cameras are video nodes: with none, the console starts without loading GStreamer.
+    if (videoNodes().isEmpty())
+        return {};
     initGstreamer();
     GstDeviceMonitor* monitor = gst_device_monitor_new();
     gst_device_monitor_add_filter(monitor, "Video/Source", nullptr);
@@ -139,10 +147,7 @@ std::optional<int> rowOf(const std::vector<CaptureSource>& sources, const Captur
 QString currentCameraPath(const CaptureSource& camera) {
     if (camera.identity.isEmpty())
         return camera.address;
-    const QStringList names =
-        QDir(QStringLiteral("/dev"))
-            .entryList({QStringLiteral("video*")}, QDir::System | QDir::Files);
-    for (const QString& name : names) {
+    for (const QString& name : videoNodes()) {
         const QString path = QStringLiteral("/dev/") + name;
         if (nodeIdentity(path) == camera.identity)
             return path;
