@@ -599,18 +599,18 @@ void TForm1::SetUpVideo() {
         },
         [this] {
             pipeline_->noPicture();
-            QMetaObject::invokeMethod(
-                this,
-                [this, run = cameraWatch_.run()] {
-                    cameraWatch_.pictureLost(run, state_.Recording);
-                },
-                Qt::QueuedConnection);
+            cameraWatch_.report(cameraWatch_.run(), true);
+            QMetaObject::invokeMethod(this, "CameraReport", Qt::QueuedConnection);
         },
         [this] {
-            QMetaObject::invokeMethod(
-                this, [this, run = cameraWatch_.run()] { cameraWatch_.pictureBack(run); },
-                Qt::QueuedConnection);
+            cameraWatch_.report(cameraWatch_.run(), false);
+            QMetaObject::invokeMethod(this, "CameraReport", Qt::QueuedConnection);
         });
+}
+
+// Posted by name: the capture thread hands nothing over but the watch's own report.
+void TForm1::CameraReport() {
+    cameraWatch_.update(state_.Recording);
 }
 
 void TForm1::BindVideoEvents() {

@@ -152,6 +152,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    Q_INVOKABLE void CameraReport();
     void SetUpComponents();
     void SetUpSwitchesAndButtons();
     void SetUpInstruments();

@@ -10,32 +10,27 @@ const QString pausedText = QStringLiteral("Grabación en pausa: cámara sin imag
 } // namespace
 
 void CameraWatch::started() {
-    ++run_;
+    // Runs are counted within what the report's packing holds.
+    run_ = run_ < 1000000 ? run_ + 1 : 1;
+    report_ = run_ * 2;
     noPicture_ = false;
     clearConditions();
 }
 
-void CameraWatch::pictureLost(int run, bool recording) {
-    if (run != run_)
+void CameraWatch::update(bool recording) {
+    const int latest = report_;
+    if (latest / 2 != run_)
         return;
-    noPicture_ = true;
+    const bool missing = latest % 2 == 1;
+    if (missing == noPicture_)
+        return;
+    noPicture_ = missing;
+    if (!missing) {
+        clearConditions();
+        return;
+    }
     status_.raise(StatusLine::Condition::CameraNoPicture, noPictureText);
     recordingChanged(recording);
-}
-
-void CameraWatch::pictureBack(int run) {
-    if (run != run_ || !noPicture_)
-        return;
-    noPicture_ = false;
-    clearConditions();
-}
-
-// The line keeps the last text shown; a camera text no longer true is wiped.
-void CameraWatch::clearConditions() {
-    status_.clear(StatusLine::Condition::RecordingPaused);
-    status_.clear(StatusLine::Condition::CameraNoPicture);
-    if (status_.text() == noPictureText || status_.text() == pausedText)
-        status_.show(QString());
 }
 
 void CameraWatch::recordingChanged(bool recording) {
@@ -44,6 +39,14 @@ void CameraWatch::recordingChanged(bool recording) {
     else
         status_.clear(StatusLine::Condition::RecordingPaused);
     if (!noPicture_ && status_.text() == pausedText)
+        status_.show(QString());
+}
+
+// The line keeps the last text shown; a camera text no longer true is wiped.
+void CameraWatch::clearConditions() {
+    status_.clear(StatusLine::Condition::RecordingPaused);
+    status_.clear(StatusLine::Condition::CameraNoPicture);
+    if (status_.text() == noPictureText || status_.text() == pausedText)
         status_.show(QString());
 }
 

@@ -7,9 +7,9 @@
 namespace input {
 
 // Keeps the operator told, for as long as it lasts, that the camera delivers no pictures,
-// and that a recording running meanwhile is paused. The capture reports from its own
-// thread; each report carries the camera run it belongs to, so a report of a camera
-// already stopped never marks the next one.
+// and that a recording running meanwhile is paused. The capture thread only reports, and
+// each report carries the camera run it belongs to, so a report of a camera already
+// stopped never marks the next one; the GUI thread takes the latest report in update().
 class CameraWatch {
 public:
     explicit CameraWatch(StatusLine& status) : status_(status) {}
@@ -18,9 +18,11 @@ public:
     void started();
     // The run in progress; safe from any thread.
     int run() const { return run_.load(); }
+    // From the capture thread: pictures of that run stopped, or came again.
+    void report(int run, bool missing) { report_ = run * 2 + (missing ? 1 : 0); }
 
-    void pictureLost(int run, bool recording);
-    void pictureBack(int run);
+    // On the GUI thread: brings the status line in line with the latest report.
+    void update(bool recording);
     void recordingChanged(bool recording);
 
     bool noPicture() const { return noPicture_; }
@@ -30,6 +32,7 @@ private:
 
     StatusLine& status_;
     std::atomic<int> run_{0};
+    std::atomic<int> report_{0};
     bool noPicture_ = false;
 };
 

@@ -26,6 +26,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    Q_INVOKABLE void repaintNow();
+
     QWidget& panel_;
     mutable std::mutex mutex_;
     QImage picture_;

@@ -195,25 +195,36 @@ TEST(CameraWatch, ReportsOfAStoppedCameraNeverMarkTheNextOne) {
     watch.started();
     const int first = watch.run();
     watch.started();
-    watch.pictureLost(first, true);
+    watch.report(first, true);
+    watch.update(true);
     EXPECT_FALSE(watch.noPicture());
     EXPECT_FALSE(status.active(StatusLine::Condition::CameraNoPicture));
 
-    watch.pictureLost(watch.run(), false);
+    watch.report(watch.run(), true);
+    watch.update(false);
     EXPECT_TRUE(status.active(StatusLine::Condition::CameraNoPicture));
     EXPECT_FALSE(status.active(StatusLine::Condition::RecordingPaused));
     watch.recordingChanged(true);
     EXPECT_TRUE(status.active(StatusLine::Condition::RecordingPaused));
-    watch.pictureBack(first);
+    watch.report(first, false);
+    watch.update(true);
     EXPECT_TRUE(watch.noPicture()) << "the stopped camera's pictures do not count";
-    watch.pictureBack(watch.run());
+    watch.report(watch.run(), false);
+    watch.update(true);
     EXPECT_EQ(status.text(), "") << "a camera text no longer true is wiped";
     EXPECT_FALSE(status.active(StatusLine::Condition::CameraNoPicture));
     EXPECT_FALSE(status.active(StatusLine::Condition::RecordingPaused));
     watch.recordingChanged(true);
     EXPECT_FALSE(status.active(StatusLine::Condition::RecordingPaused)) << "pictures are coming";
 
-    watch.pictureLost(watch.run(), true);
+    // Lost and back again before the GUI thread looked: nothing to show.
+    watch.report(watch.run(), true);
+    watch.report(watch.run(), false);
+    watch.update(true);
+    EXPECT_FALSE(status.active(StatusLine::Condition::CameraNoPicture));
+
+    watch.report(watch.run(), true);
+    watch.update(true);
     EXPECT_TRUE(status.active(StatusLine::Condition::RecordingPaused));
     watch.started();
     EXPECT_FALSE(status.active(StatusLine::Condition::CameraNoPicture));
