@@ -687,10 +687,19 @@ void TForm1::SetUpVideo() {
             FrameCallback(bits, width, height);
         },
         [this] {
-            QMetaObject::invokeMethod(
-                this, [this] { showStatus(QStringLiteral("Cámara sin imagen")); },
-                Qt::QueuedConnection);
+            pipeline_->noPicture();
+            cameraWatch_.report(cameraWatch_.run(), true);
+            QMetaObject::invokeMethod(this, "CameraReport", Qt::QueuedConnection);
+        },
+        [this] {
+            cameraWatch_.report(cameraWatch_.run(), false);
+            QMetaObject::invokeMethod(this, "CameraReport", Qt::QueuedConnection);
         });
+}
+
+// Posted by name: the capture thread hands nothing over but the watch's own report.
+void TForm1::CameraReport() {
+    cameraWatch_.update(state_.Recording);
 }
 
 void TForm1::BindVideoEvents() {
@@ -731,16 +740,32 @@ void TForm1::SyncVideoSwitches() {
     controls.ShowTitle = ui_->VrPowerButton7->Active();
 }
 
-std::optional<platform::CaptureSource> TForm1::CameraSource() const {
+// The chosen camera is started even while it is away, so that it is opened on its return.
+std::optional<platform::CaptureSource> TForm1::CameraSource() {
     if (!cameraSource_.isEmpty())
         return platform::parseCaptureSource(cameraSource_);
     const std::vector<platform::CaptureSource> sources = platform::availableSources();
+    if (state_.ChosenCamera) {
+        if (const std::optional<int> row = platform::rowOf(sources, *state_.ChosenCamera))
+            state_.CameraIndex = *row;
+        return state_.ChosenCamera;
+    }
     if (state_.CameraIndex < 0 || state_.CameraIndex >= static_cast<int>(sources.size()))
         return std::nullopt;
-    return sources[static_cast<std::size_t>(state_.CameraIndex)];
+    state_.ChosenCamera = sources[static_cast<std::size_t>(state_.CameraIndex)];
+    return state_.ChosenCamera;
 }
 
+// A new camera never shows the previous one's picture, in the panels or in a still.
 void TForm1::StartCamera() {
+    {
+        auto lock = surface_.lock();
+        surface_.clear();
+    }
+    pipeline_->forgetResult();
+    rawPanel_->clear();
+    resultPanel_->clear();
+    cameraWatch_.started();
     if (const std::optional<platform::CaptureSource> source = CameraSource())
         capture_->start(platform::makeFrameSource(*source, platform::VideoFormat{}));
     pipeline_->controls.EffectsOn = false;
@@ -764,10 +789,11 @@ void TForm1::Label12DblClick() {
     platform::SelectCameraDialog dialog(this);
     if (platform::Dialogs::showModal(dialog) != QDialog::Accepted)
         return;
-    const std::optional<int> chosen = dialog.chosenIndex();
+    const std::optional<platform::CaptureSource> chosen = dialog.chosenSource();
     if (!chosen)
         return;
-    state_.CameraIndex = *chosen;
+    state_.CameraIndex = *dialog.chosenIndex();
+    state_.ChosenCamera = chosen;
     cameraSource_.clear();
     StopCamera();
     StartCamera();
@@ -850,13 +876,17 @@ void TForm1::Panel3DblClick() {
     TakePicture(*name);
 }
 
+// The surface is copied under its lock and written outside it: frames never wait on a disk.
 bool TForm1::TakePicture(const QString& fileName) {
-    bool written = false;
+    video::DibSection picture;
+    std::vector<std::uint8_t> bytes;
     {
         auto lock = surface_.lock();
-        const video::DibSection picture = surface_.dib();
-        written = video::WriteBitmapFile(&picture, fileName.toStdString());
+        picture = surface_.dib();
+        bytes.assign(picture.bits, picture.bits + picture.imageSize);
     }
+    picture.bits = bytes.data();
+    const bool written = video::WriteBitmapFile(&picture, fileName.toStdString());
     if (!written)
         showStatus(QStringLiteral("Foto no guardada: ") + fileName);
     return written;
@@ -908,6 +938,7 @@ void TForm1::RecordClick() {
     if (!started)
         return;
     state_.Recording = true;
+    cameraWatch_.recordingChanged(true);
     controls.Recording = true;
     ui_->Led->SetEnableBlinking(true);
     ui_->Record->setEnabled(false);
@@ -924,6 +955,7 @@ void TForm1::StopRecordClick() {
 
 void TForm1::ShowRecordingStopped() {
     state_.Recording = false;
+    cameraWatch_.recordingChanged(false);
     pipeline_->controls.Recording = false;
     job_->recordingStopped();
     record_->event("recording stopped");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "input/CameraWatch.h"
 #include "input/ConsolePanel.h"
 #include "input/ControlState.h"
 #include "input/ControllerPlug.h"
@@ -56,8 +57,10 @@ struct MainWindowState : input::ControlState {
     bool ControllerActive = true;
     bool JoystickPresent = false;
     WId MainWindowHandle = 0;
-    // Row of the source list used by StartCamera; set by "Select CAM".
+    // Row of the source list where the chosen camera was last seen; set by "Select CAM".
     int CameraIndex = 0;
+    // The source chosen, which StartCamera follows wherever it moves in the list.
+    std::optional<platform::CaptureSource> ChosenCamera;
     bool Recording = false;
     QString VideoFileName;
 };
@@ -167,6 +170,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    Q_INVOKABLE void CameraReport();
     void SetUpComponents();
     void SetUpSwitchesAndButtons();
     void SetUpInstruments();
@@ -184,7 +188,7 @@ private:
     void BindVideoEvents();
     void SyncVideoSwitches();
     void RegainController();
-    std::optional<platform::CaptureSource> CameraSource() const;
+    std::optional<platform::CaptureSource> CameraSource();
     void ShowFrontCamera(bool front);
     void StartKeyPreview();
     void PreviewKey(QEvent* event);
@@ -220,6 +224,7 @@ private:
     // Tries the lost line's port again once a second.
     QTimer reconnect_;
     std::unique_ptr<robot::LineReopener> reopener_;
+    input::CameraWatch cameraWatch_{statusLine_};
     MainWindowState state_;
     QString portName_;
     QString modeString_;

@@ -4,94 +4,162 @@
 #include <opencv2/imgproc.hpp>
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 
 namespace platform {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 constexpr auto stallTime = std::chrono::seconds(1);
-constexpr auto retryPause = std::chrono::milliseconds(50);
+constexpr auto readPause = std::chrono::milliseconds(20);
+constexpr auto openRetry = std::chrono::seconds(2);
+// How long the end of the program waits for sources still closing before leaving them.
+constexpr auto closingWaitAtExit = std::chrono::milliseconds(200);
 
 } // namespace
 
-Capture::Capture(FrameHandler frames, StallHandler stalled)
-    : frames_(std::move(frames)), stalled_(std::move(stalled)) {}
+// What one run's grabbing and delivering threads share. The grabbing thread holds it too,
+// so it may outlive the Capture's interest in that run.
+struct Capture::Exchange {
+    std::mutex mutex;
+    std::condition_variable changed;
+    cv::Mat latest;
+    bool fresh = false;
+    bool stopping = false;
+    bool finished = false;
+
+    // Waits the pause out unless the run stops; true when it stops.
+    bool pauseUnlessStopped(Clock::duration pause) {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, pause, [this] { return stopping; });
+    }
+};
+
+Capture::Capture(FrameHandler frames, StallHandler stalled, ResumeHandler resumed)
+    : frames_(std::move(frames)), stalled_(std::move(stalled)), resumed_(std::move(resumed)) {}
 
 Capture::~Capture() {
     stop();
+    const Clock::time_point deadline = Clock::now() + closingWaitAtExit;
+    for (Grabber& grabber : closing_) {
+        std::unique_lock lock(grabber.exchange->mutex);
+        const bool finished = grabber.exchange->changed.wait_until(
+            lock, deadline, [&] { return grabber.exchange->finished; });
+        lock.unlock();
+        if (finished)
+            grabber.thread.join();
+        else
+            grabber.thread.detach();
+    }
 }
 
 void Capture::start(std::unique_ptr<FrameSource> source) {
     stop();
     if (!source)
         return;
-    source_ = std::move(source);
-    stopping_ = false;
-    fresh_ = false;
-    grabber_ = std::thread([this] { grab(); });
-    deliverer_ = std::thread([this] { deliver(); });
+    source_ = source.get();
+    exchange_ = std::make_shared<Exchange>();
+    grabber_ = std::thread(&Capture::grab, exchange_, std::move(source));
+    deliverer_ = std::thread([this, exchange = exchange_] { deliver(exchange); });
 }
 
 void Capture::stop() {
-    if (!source_)
+    if (!exchange_)
         return;
     {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
+        std::lock_guard lock(exchange_->mutex);
+        exchange_->stopping = true;
     }
-    changed_.notify_all();
+    exchange_->changed.notify_all();
+    // The deliverer waits only on the exchange and on a frame handler already running.
     deliverer_.join();
-    grabber_.join();
-    source_.reset();
-    latest_.release();
+    closing_.push_back({std::move(grabber_), std::move(exchange_)});
+    exchange_.reset();
+    source_ = nullptr;
+    joinFinished();
 }
 
-bool Capture::stopping() {
-    std::lock_guard lock(mutex_);
-    return stopping_;
+int Capture::closing() {
+    joinFinished();
+    return static_cast<int>(closing_.size());
 }
 
-void Capture::grab() {
-    const bool opened = source_->open();
+void Capture::joinFinished() {
+    std::erase_if(closing_, [](Grabber& grabber) {
+        std::unique_lock lock(grabber.exchange->mutex);
+        if (!grabber.exchange->finished)
+            return false;
+        lock.unlock();
+        grabber.thread.join();
+        return true;
+    });
+}
+
+void Capture::grab(const std::shared_ptr<Exchange>& exchange, std::unique_ptr<FrameSource> source) {
+    bool opened = false;
     cv::Mat picture;
-    while (!stopping()) {
-        if (!opened || !source_->read(picture) || picture.empty()) {
-            std::unique_lock lock(mutex_);
-            changed_.wait_for(lock, retryPause, [this] { return stopping_; });
+    while (true) {
+        {
+            std::lock_guard lock(exchange->mutex);
+            if (exchange->stopping)
+                break;
+        }
+        if (!opened) {
+            opened = source->open();
+            if (!opened)
+                exchange->pauseUnlessStopped(openRetry);
+            continue;
+        }
+        if (!source->read(picture) || picture.empty()) {
+            exchange->pauseUnlessStopped(readPause);
             continue;
         }
         cv::Mat delivered = toDeliveredLayout(picture);
         if (delivered.empty())
             continue;
         {
-            std::lock_guard lock(mutex_);
-            cv::swap(latest_, delivered);
-            fresh_ = true;
+            std::lock_guard lock(exchange->mutex);
+            cv::swap(exchange->latest, delivered);
+            exchange->fresh = true;
         }
-        changed_.notify_all();
+        exchange->changed.notify_all();
     }
+    // Closing a stalled device or stream may take its time; nobody waits for it here.
+    source.reset();
+    {
+        std::lock_guard lock(exchange->mutex);
+        exchange->finished = true;
+    }
+    exchange->changed.notify_all();
 }
 
-void Capture::deliver() {
+void Capture::deliver(const std::shared_ptr<Exchange>& exchange) {
     cv::Mat current;
     bool stallReported = false;
-    std::unique_lock lock(mutex_);
-    while (!stopping_) {
-        if (!changed_.wait_for(lock, stallTime, [this] { return fresh_ || stopping_; })) {
-            if (!stallReported && stalled_) {
+    std::unique_lock lock(exchange->mutex);
+    while (!exchange->stopping) {
+        if (!exchange->changed.wait_for(lock, stallTime,
+                                        [&] { return exchange->fresh || exchange->stopping; })) {
+            if (!stallReported) {
                 stallReported = true;
                 lock.unlock();
-                stalled_();
+                if (stalled_)
+                    stalled_();
                 lock.lock();
             }
             continue;
         }
-        if (stopping_)
+        if (exchange->stopping)
             break;
-        cv::swap(current, latest_);
-        fresh_ = false;
-        stallReported = false;
+        cv::swap(current, exchange->latest);
+        exchange->fresh = false;
         lock.unlock();
+        if (stallReported && resumed_)
+            resumed_();
+        stallReported = false;
         frames_(current.data, current.cols, current.rows);
         lock.lock();
     }

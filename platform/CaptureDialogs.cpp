@@ -63,7 +63,8 @@ SelectCameraDialog::SelectCameraDialog(QWidget* owner) : QDialog(owner) {
 
 void SelectCameraDialog::fill() {
     list_->clear();
-    for (const CaptureSource& source : availableSources())
+    sources_ = availableSources();
+    for (const CaptureSource& source : sources_)
         list_->addItem(source.label);
     if (list_->count() > 0)
         list_->setCurrentRow(0);
@@ -74,6 +75,13 @@ std::optional<int> SelectCameraDialog::chosenIndex() const {
     if (row < 0)
         return std::nullopt;
     return row;
+}
+
+std::optional<CaptureSource> SelectCameraDialog::chosenSource() const {
+    const std::optional<int> row = chosenIndex();
+    if (!row || *row >= static_cast<int>(sources_.size()))
+        return std::nullopt;
+    return sources_[static_cast<std::size_t>(*row)];
 }
 
 void SelectCameraDialog::addSourceFromOperator() {

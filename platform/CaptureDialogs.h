@@ -20,14 +20,17 @@ class SelectCameraDialog : public QDialog {
 public:
     explicit SelectCameraDialog(QWidget* owner = nullptr);
 
-    // The row chosen, counted in availableSources(); none when nothing was chosen.
+    // The row chosen, counted in the list as it was filled; none when nothing was chosen.
     std::optional<int> chosenIndex() const;
+    // The source on the chosen row, whatever the list of the system holds by now.
+    std::optional<CaptureSource> chosenSource() const;
     QListWidget& list() { return *list_; }
     void addSourceFromOperator();
 
 private:
     void fill();
     QListWidget* list_ = nullptr;
+    std::vector<CaptureSource> sources_;
 };
 
 // One property page of the running source: "camera_pp" (picture settings) or "video_pp"

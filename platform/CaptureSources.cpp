@@ -1,5 +1,9 @@
 #include "platform/CaptureSources.h"
 
+#include "platform/GstSource.h"
+
+#include <gst/gst.h>
+
 #include <QDir>
 #include <QSettings>
 
@@ -21,8 +25,22 @@ QSettings layerSettings() {
                      QStringLiteral("marlo-captura"));
 }
 
-// The device's name when it captures video; empty otherwise (metadata nodes, outputs).
-QString captureDeviceName(const QString& path) {
+QStringList videoNodes() {
+    return QDir(QStringLiteral("/dev"))
+        .entryList({QStringLiteral("video*")}, QDir::System | QDir::Files);
+}
+
+int deviceNumber(const QString& path) {
+    return path.mid(path.lastIndexOf(QStringLiteral("video")) + 5).toInt();
+}
+
+QString text(const GstStructure* properties, const char* key) {
+    const gchar* value = gst_structure_get_string(properties, key);
+    return value ? QString::fromUtf8(value) : QString();
+}
+
+// The identity of the capture node at path; empty for metadata nodes, outputs and failures.
+QString nodeIdentity(const QString& path) {
     const int device = ::open(path.toLocal8Bit().constData(), O_RDONLY | O_NONBLOCK);
     if (device < 0)
         return {};
@@ -34,46 +52,71 @@ QString captureDeviceName(const QString& path) {
                                    : capability.capabilities;
     if (!queried || !(caps & V4L2_CAP_VIDEO_CAPTURE))
         return {};
-    return QString::fromLocal8Bit(reinterpret_cast<const char*>(capability.card));
+    return cameraIdentity(
+        QString::fromLocal8Bit(reinterpret_cast<const char*>(capability.card)),
+        QString::fromLocal8Bit(reinterpret_cast<const char*>(capability.bus_info)));
 }
 
-int deviceNumber(const QString& name) {
-    return name.mid(5).toInt();
+std::optional<CaptureSource> cameraOf(GstDevice* device) {
+    GstStructure* properties = gst_device_get_properties(device);
+    if (!properties)
+        return std::nullopt;
+    const QString path = text(properties, "api.v4l2.path");
+    const QString identity = cameraIdentity(text(properties, "api.v4l2.cap.card"),
+                                            text(properties, "api.v4l2.cap.bus_info"));
+    gst_structure_free(properties);
+    if (path.isEmpty())
+        return std::nullopt;
+    gchar* name = gst_device_get_display_name(device);
+    const QString label =
+        QString::fromUtf8(name) + QStringLiteral(" (") + path + QStringLiteral(")");
+    g_free(name);
+    return CaptureSource{CaptureSource::Kind::Camera, path, label, identity};
 }
 
 } // namespace
 
+QString cameraIdentity(const QString& card, const QString& busInfo) {
+    if (card.isEmpty() && busInfo.isEmpty())
+        return {};
+    return card + QLatin1Char('@') + busInfo;
+}
+
 std::vector<CaptureSource> attachedCameras() {
-    QStringList names = QDir(QStringLiteral("/dev"))
-                            .entryList({QStringLiteral("video*")}, QDir::System | QDir::Files);
-    std::sort(names.begin(), names.end(), [](const QString& left, const QString& right) {
-        return deviceNumber(left) < deviceNumber(right);
-    });
+    // Cameras are video nodes: with none, the console starts without loading GStreamer.
+    if (videoNodes().isEmpty())
+        return {};
+    initGstreamer();
+    GstDeviceMonitor* monitor = gst_device_monitor_new();
+    gst_device_monitor_add_filter(monitor, "Video/Source", nullptr);
+    GList* devices = gst_device_monitor_get_devices(monitor);
     std::vector<CaptureSource> cameras;
-    for (const QString& name : names) {
-        const QString path = QStringLiteral("/dev/") + name;
-        const QString card = captureDeviceName(path);
-        if (!card.isEmpty())
-            cameras.push_back({CaptureSource::Kind::Camera, path,
-                               card + QStringLiteral(" (") + path + QStringLiteral(")")});
-    }
+    for (GList* item = devices; item; item = item->next)
+        if (std::optional<CaptureSource> camera = cameraOf(GST_DEVICE(item->data)))
+            cameras.push_back(std::move(*camera));
+    g_list_free_full(devices, gst_object_unref);
+    gst_object_unref(monitor);
+    std::sort(cameras.begin(), cameras.end(),
+              [](const CaptureSource& left, const CaptureSource& right) {
+                  return deviceNumber(left.address) < deviceNumber(right.address);
+              });
     return cameras;
 }
 
 std::vector<CaptureSource> addedSources() {
     std::vector<CaptureSource> sources;
-    for (const QString& text : layerSettings().value(addedKey).toStringList())
-        if (!text.trimmed().isEmpty())
-            sources.push_back(parseCaptureSource(text));
+    for (const QString& entry : layerSettings().value(addedKey).toStringList())
+        if (!entry.trimmed().isEmpty())
+            sources.push_back(parseCaptureSource(entry));
     return sources;
 }
 
 void addSource(const CaptureSource& source) {
     QSettings settings = layerSettings();
     QStringList texts = settings.value(addedKey).toStringList();
-    const QString text = captureSourceText(source);
-    if (!texts.contains(text))
-        texts.append(text);
+    const QString entry = captureSourceText(source);
+    if (!texts.contains(entry))
+        texts.append(entry);
     settings.setValue(addedKey, texts);
 }
 
@@ -82,6 +125,34 @@ std::vector<CaptureSource> availableSources() {
     for (CaptureSource& added : addedSources())
         sources.push_back(std::move(added));
     return sources;
+}
+
+bool sameSource(const CaptureSource& left, const CaptureSource& right) {
+    if (left.kind != right.kind)
+        return false;
+    if (!left.identity.isEmpty() && !right.identity.isEmpty())
+        return left.identity == right.identity;
+    return left.address == right.address;
+}
+
+std::optional<int> rowOf(const std::vector<CaptureSource>& sources, const CaptureSource& source) {
+    const auto found =
+        std::find_if(sources.begin(), sources.end(),
+                     [&](const CaptureSource& entry) { return sameSource(entry, source); });
+    if (found == sources.end())
+        return std::nullopt;
+    return static_cast<int>(found - sources.begin());
+}
+
+QString currentCameraPath(const CaptureSource& camera) {
+    if (camera.identity.isEmpty())
+        return camera.address;
+    for (const QString& name : videoNodes()) {
+        const QString path = QStringLiteral("/dev/") + name;
+        if (nodeIdentity(path) == camera.identity)
+            return path;
+    }
+    return camera.address;
 }
 
 } // namespace platform

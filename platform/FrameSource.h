@@ -31,6 +31,9 @@ struct CaptureSource {
     QString address;
     // What the selection dialog shows.
     QString label;
+    // A camera's name and port, which stay when the system numbers its devices anew;
+    // empty when unknown and for the other kinds.
+    QString identity;
 
     bool operator==(const CaptureSource&) const = default;
 };

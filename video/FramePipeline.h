@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 
 namespace video {
 
@@ -60,6 +61,12 @@ public:
     // The frame-rate tick: the text takes the count of frames since the last tick.
     void TimerFPSTimer();
 
+    // The camera has stopped delivering: the rate reads 0 and the result panel gets the
+    // last result marked as old. The next frame replaces it.
+    void noPicture();
+    // Forgets the last result, so that a new camera never shows the previous one's.
+    void forgetResult();
+
     PipelineControls controls;
     std::atomic<int> FrameCount{0};
     robot::SharedText FpsText{QStringLiteral("FPS:")};
@@ -75,6 +82,12 @@ private:
     QFont font_;
     int ascent_ = 0;
     ResultHandler resultHandler_;
+    std::mutex resultMutex_;
+    QImage lastResult_;
 };
+
+// The result picture marked as old: greyed, with "SIN IMAGEN" over it. A black picture of
+// the result size when there is none yet.
+QImage noPictureVersion(const QImage& result);
 
 } // namespace video

@@ -12,6 +12,10 @@ DibSection FrameSurface::dib() const {
     return DibSection{frameWidth, frameHeight, 1, 24, image_.constBits(), frameBytes};
 }
 
+void FrameSurface::clear() {
+    image_.fill(Qt::black);
+}
+
 QImage FrameSurface::picture() const {
     return image_.mirrored(false, true);
 }

@@ -31,6 +31,8 @@ public:
     QImage& rows() { return image_; }
     // An upright copy of the picture.
     QImage picture() const;
+    // Black, as before the first frame.
+    void clear();
 
     // Maps picture coordinates (y down from the top row) onto the memory rows.
     static QTransform uprightTransform();

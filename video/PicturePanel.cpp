@@ -15,15 +15,19 @@ void PicturePanel::show(const QImage& picture) {
         std::lock_guard lock(mutex_);
         picture_ = picture;
     }
-    // One queued repaint at a time, however fast frames come.
+    // One queued repaint at a time, however fast frames come; posted by name so that
+    // nothing made on the sending thread is read on the GUI thread.
     if (!repaintPending_.exchange(true))
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                repaintPending_ = false;
-                panel_.update();
-            },
-            Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, "repaintNow", Qt::QueuedConnection);
+}
+
+void PicturePanel::repaintNow() {
+    repaintPending_ = false;
+    panel_.update();
+}
+
+void PicturePanel::clear() {
+    show(QImage());
 }
 
 QImage PicturePanel::picture() const {

@@ -18,12 +18,16 @@ public:
     explicit PicturePanel(QWidget& panel);
 
     void show(const QImage& picture);
+    // Nothing shown until the next picture.
+    void clear();
     QImage picture() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    Q_INVOKABLE void repaintNow();
+
     QWidget& panel_;
     mutable std::mutex mutex_;
     QImage picture_;

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "input/StatusLine.h"
+
+#include <atomic>
+
+namespace input {
+
+// Keeps the operator told, for as long as it lasts, that the camera delivers no pictures,
+// and that a recording running meanwhile is paused. The capture thread only reports, and
+// each report carries the camera run it belongs to, so a report of a camera already
+// stopped never marks the next one; the GUI thread takes the latest report in update().
+class CameraWatch {
+public:
+    explicit CameraWatch(StatusLine& status) : status_(status) {}
+
+    // A camera starts: a new run, with pictures assumed until it says otherwise.
+    void started();
+    // The run in progress; safe from any thread.
+    int run() const { return run_.load(); }
+    // From the capture thread: pictures of that run stopped, or came again.
+    void report(int run, bool missing) { report_ = run * 2 + (missing ? 1 : 0); }
+
+    // On the GUI thread: brings the status line in line with the latest report.
+    void update(bool recording);
+    void recordingChanged(bool recording);
+
+    bool noPicture() const { return noPicture_; }
+
+private:
+    void clearConditions();
+
+    StatusLine& status_;
+    std::atomic<int> run_{0};
+    std::atomic<int> report_{0};
+    bool noPicture_ = false;
+};
+
+} // namespace input

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/FrameSource.h"
+
+#include <chrono>
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace platform {
+
+// Initialises GStreamer once for the process; safe from any thread.
+void initGstreamer();
+
+// A camera (v4l2src), a video file or a stream address (uridecodebin) through a GStreamer
+// pipeline that ends in one appsink keeping only the newest picture, converted to 352 x 288
+// blue-green-red. Errors and end of stream come from the pipeline's bus; a source that
+// fails or stays silent is built again every retryTime. Everything that touches the
+// pipeline runs on the capture thread: the property calls only read a copy of the values
+// and leave changes for that thread to apply.
+class GstSource final : public FrameSource {
+public:
+    using Clock = std::chrono::steady_clock;
+    static constexpr auto retryTime = std::chrono::seconds(2);
+    static constexpr auto pullWait = std::chrono::milliseconds(40);
+
+    GstSource(CaptureSource source, VideoFormat requested);
+    ~GstSource() override;
+    GstSource(const GstSource&) = delete;
+    GstSource& operator=(const GstSource&) = delete;
+
+    bool open() override;
+    bool read(cv::Mat& frame) override;
+    std::optional<double> property(CameraProperty property) override;
+    bool setProperty(CameraProperty property, double value) override;
+
+private:
+    struct Pipeline;
+    bool build();
+    void checkBus();
+    void applyPending();
+    void readControls();
+    bool retryDue(Clock::time_point now) const;
+
+    CaptureSource source_;
+    VideoFormat format_;
+    std::unique_ptr<Pipeline> pipeline_;
+    bool failed_ = false;
+    Clock::time_point builtAt_{};
+    Clock::time_point lastPicture_{};
+
+    std::mutex valuesMutex_;
+    std::map<CameraProperty, double> values_;
+    std::map<CameraProperty, double> pending_;
+};
+
+} // namespace platform
