@@ -140,7 +140,7 @@ struct Headers {
     std::uint32_t dmlhTotalFrames = 0;
 };
 
-inline std::uint32_t le32(const std::vector<char>& bytes, std::size_t at) {
+template <typename Byte> std::uint32_t le32(const std::vector<Byte>& bytes, std::size_t at) {
     std::uint32_t value = 0;
     std::memcpy(&value, bytes.data() + at, 4);
     return value;
