@@ -163,9 +163,7 @@ TEST_F(ControllerOnVirtualStick, HeldButtonsRepeatEveryTickInTheirOrder) {
     EXPECT_EQ(tick(), (Bytes{'c', 'C', 'Z', 'z'}));
     EXPECT_EQ(panel.status, "Botón 8: Zoom +");
     EXPECT_EQ(panel.frontCamera, false) << "index 2 (Botón 4) acts after index 3";
-    EXPECT_EQ(panel.snapshots, 1);
-    EXPECT_EQ(panel.records, 1);
-    EXPECT_EQ(panel.stopRecords, 1);
+    EXPECT_EQ(std::tuple(panel.snapshots, panel.records, panel.stopRecords), std::tuple(1, 1, 1));
 
     for (int index : {0, 2, 4, 5, 6, 7})
         stick.setButton(index, false);

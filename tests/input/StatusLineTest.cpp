@@ -14,6 +14,12 @@ struct Line {
     std::vector<QString> shown;
     StatusLine::Clock::time_point now{};
     StatusLine line{[this](const QString& text) { shown.push_back(text); }, [this] { return now; }};
+
+    QString after(StatusLine::Clock::duration wait) {
+        now += wait;
+        line.refresh();
+        return line.text();
+    }
 };
 
 TEST(StatusLine, AConditionShowsAtOnceAndComesBackAfterAKeyTextHasBeenSeenForTheHoldTime) {
@@ -22,12 +28,8 @@ TEST(StatusLine, AConditionShowsAtOnceAndComesBackAfterAKeyTextHasBeenSeenForThe
     EXPECT_EQ(l.line.text(), QStringLiteral("Conexión con el robot perdida"));
     l.line.show(QStringLiteral("Recto adelante"));
     EXPECT_EQ(l.line.text(), QStringLiteral("Recto adelante"));
-    l.now += StatusLine::holdTime - 1ms;
-    l.line.refresh();
-    EXPECT_EQ(l.line.text(), QStringLiteral("Recto adelante"));
-    l.now += 1ms;
-    l.line.refresh();
-    EXPECT_EQ(l.line.text(), QStringLiteral("Conexión con el robot perdida"));
+    EXPECT_EQ(l.after(StatusLine::holdTime - 1ms), QStringLiteral("Recto adelante"));
+    EXPECT_EQ(l.after(1ms), QStringLiteral("Conexión con el robot perdida"));
     const auto count = l.shown.size();
     l.line.refresh();
     EXPECT_EQ(l.shown.size(), count) << "a refresh that changes nothing repaints nothing";
@@ -53,9 +55,7 @@ TEST(StatusLine, EndingAConditionLeavesAKeyTextThatCoversIt) {
     l.line.show(QStringLiteral("Girando"));
     l.line.clear(Condition::CameraNoPicture);
     EXPECT_EQ(l.line.text(), QStringLiteral("Girando"));
-    l.now += StatusLine::holdTime;
-    l.line.refresh();
-    EXPECT_EQ(l.line.text(), QStringLiteral("Girando"));
+    EXPECT_EQ(l.after(StatusLine::holdTime), QStringLiteral("Girando"));
 }
 
 TEST(StatusLine, ARaisedConditionChangesItsTextInPlace) {

@@ -94,8 +94,8 @@ TEST(CompressedRecording, Wmv3RequestGivesMotionJpegKeyFrames) {
     const auto h = readHeaders(file);
     EXPECT_EQ(std::tuple(h.handler, h.compression, h.microSecPerFrame, h.scale, h.rate,
                          h.suggestedBufferSize, h.frame, h.height),
-              std::tuple(video::fourCc("MJPG"), video::fourCc("MJPG"), 33'000u, 33u, 1000u,
-                         304128u, std::array<std::int16_t, 4>{0, 0, 352, 288}, 288));
+              std::tuple(video::fourCc("MJPG"), video::fourCc("MJPG"), 33'000u, 33u, 1000u, 304128u,
+                         std::array<std::int16_t, 4>{0, 0, 352, 288}, 288));
     const long decoded = decodeFrames(file, 352, 288, [](long n, const auto& pixels) {
         EXPECT_LT(differenceFromOriginal(pixels, TestFrame::smooth(static_cast<std::uint32_t>(n))),
                   2)
@@ -116,9 +116,10 @@ TEST(VideoWriter, ResultCodes) {
     auto unknown = wmv3;
     unknown.fccHandler = video::fourCc("XVID");
 
-    EXPECT_EQ(video::SetVideoCompression(nullptr, &dib, &wmv3), video::AVIERR_BADHANDLE);
-    EXPECT_EQ(video::AddVideoFrame(nullptr, &dib), video::AVIERR_BADHANDLE);
-    EXPECT_EQ(video::CloseVideoWriter(nullptr), video::AVIERR_BADHANDLE);
+    EXPECT_EQ(
+        std::tuple(video::SetVideoCompression(nullptr, &dib, &wmv3),
+                   video::AddVideoFrame(nullptr, &dib), video::CloseVideoWriter(nullptr)),
+        std::tuple(video::AVIERR_BADHANDLE, video::AVIERR_BADHANDLE, video::AVIERR_BADHANDLE));
     EXPECT_FALSE(video::OpenVideoWriter(inDir(dir, "no/such/folder.avi"), 100));
 
     auto writer = video::OpenVideoWriter(inDir(dir, "codes.avi"), 100);

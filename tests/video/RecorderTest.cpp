@@ -45,9 +45,7 @@ TEST_F(Recorder, StartAgainAndStopWhileIdleChangeNothing) {
     EXPECT_EQ(recorder.failure(), Failure::None);
     EXPECT_EQ(recorder.framesWritten(), 5u);
     EXPECT_FALSE(std::filesystem::exists(other));
-    const auto found = probe(file);
-    EXPECT_EQ(found.codec, "rawvideo");
-    EXPECT_EQ(found.frames, 5);
+    EXPECT_EQ(probe(file), (Probe{"rawvideo", 352, 288, 5}));
 }
 
 TEST_F(Recorder, FileThatCannotBeCreatedIsReportedAndLeavesTheRecorderIdle) {
@@ -69,9 +67,7 @@ TEST_F(Recorder, CompressionWithoutSurfaceIsSetUpByTheFirstFrame) {
     recorder.stop();
     ASSERT_TRUE(recorder.waitUntilClosed(patience));
     EXPECT_EQ(recorder.failure(), Failure::None);
-    const auto found = probe(file);
-    EXPECT_EQ(found.codec, "mjpeg");
-    EXPECT_EQ(found.frames, 3);
+    EXPECT_EQ(probe(file), (Probe{"mjpeg", 352, 288, 3}));
 }
 
 TEST_F(Recorder, DestroyedWhileRecordingCompletesTheFile) {
