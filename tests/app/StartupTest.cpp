@@ -252,3 +252,33 @@ TEST(AboutBox, OkAndEnterCloseIt) {
     about.ui().OKButton->click();
     EXPECT_FALSE(about.isVisible());
 }
+
+TEST_F(MainWindowWithoutRobot, FocusChainHintsAndHandCursors) {
+    const QStringList order =
+        QStringLiteral("Panel2 Power VrSalir VrAcercade VrConfigura Bal Nivel VrSlider1 VrSlider2 "
+                       "VrSlider3 VrSlider4 VrPowerButton1 VrPowerButton2 VrPowerButton3 "
+                       "VrPowerButton4 Panel6 VrPowerButton5 VrPowerButton6 VrPowerButton7 "
+                       "VrDemoButton1 Record StopRecord VrTemp VrHumedad VrPowerButton8 "
+                       "VrPowerButton9 TempInv Comprime")
+            .split(' ');
+    QStringList walked;
+    QWidget* widget = form.ui().Panel2;
+    do {
+        walked << widget->objectName();
+        do
+            widget = widget->nextInFocusChain();
+        while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isEnabled());
+    } while (widget != form.ui().Panel2 && walked.size() <= order.size());
+    EXPECT_EQ(walked, order);
+
+    auto& ui = form.ui();
+    EXPECT_EQ(QStringList({ui.Record->toolTip(), ui.StopRecord->toolTip(), ui.Label5->toolTip(),
+                           ui.Label8->toolTip()}),
+              QStringList({"Grabación", "Parar grabación", "Activa cámara delantera",
+                           "Activa cámara trasera"}));
+    for (QWidget* hand : std::initializer_list<QWidget*>{ui.VrAcercade, ui.VrConfigura, ui.VrSalir,
+                                                         ui.Panel1, ui.Panel3, ui.Panel5, ui.Label5,
+                                                         ui.Label8, ui.Label12, ui.Video})
+        EXPECT_EQ(hand->cursor().shape(), Qt::PointingHandCursor)
+            << hand->objectName().toStdString();
+}

@@ -1,24 +1,18 @@
 #include "input/ControllerPlug.h"
 #include "platform/VirtualJoystick.h"
-#include "tests/input/HexBytes.h"
 #include "tests/input/RecordingPanel.h"
-#include "tests/link/LinkTestSupport.h"
+#include "tests/support/HexBytes.h"
 
 #include <gtest/gtest.h>
 
-using input_testing::hexBytes;
-using link_testing::RecordingLink;
+using testing_support::hexBytes;
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
 // A console that started without a controller and follows the device events.
-struct PluggedLater : ::testing::Test {
-    input::ControlState state;
-    RecordingLink link;
-    input_testing::RecordingPanel panel{link};
-    input::GameController controller{state, panel, link};
+struct PluggedLater : ::testing::Test, input_testing::ControllerConsole {
     platform::JoystickDevices devices;
     input::ControllerPlug plug{controller, panel, link, platform::openFirstJoystick};
     bool present = false;
@@ -34,11 +28,7 @@ struct PluggedLater : ::testing::Test {
             present = plug.follow(present, true);
         return link.bytes();
     }
-    Bytes tick() {
-        link.steps.clear();
-        controller.tick(present);
-        return link.bytes();
-    }
+    Bytes tick() { return ControllerConsole::tick(present); }
 };
 
 } // namespace
@@ -75,7 +65,8 @@ TEST_F(PluggedLater, PulledOutAtRestOrAfterTheTicksOwnStopSendsNoMore) {
     follow();
     tick();
     stick->unplug();
-    EXPECT_TRUE(follow().empty()) << "at rest";
+    EXPECT_TRUE(tick().empty()) << "at rest";
+    EXPECT_TRUE(follow().empty());
     EXPECT_EQ(panel.status, "Sin joystick");
 
     stick = std::make_unique<platform::VirtualJoystick>();
@@ -86,6 +77,8 @@ TEST_F(PluggedLater, PulledOutAtRestOrAfterTheTicksOwnStopSendsNoMore) {
     tick();
     stick->unplug();
     EXPECT_EQ(tick(), Bytes{0x50}) << "the tick found it gone first";
+    EXPECT_EQ(controller.poll(true), input::PollOutcome::Lost);
+    EXPECT_TRUE(tick().empty());
     EXPECT_TRUE(follow().empty());
     EXPECT_EQ(panel.status, "Sin joystick");
 }

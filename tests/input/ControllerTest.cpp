@@ -3,29 +3,27 @@
 #include "input/LostControl.h"
 #include "platform/Joystick.h"
 #include "platform/VirtualJoystick.h"
-#include "tests/input/HexBytes.h"
 #include "tests/input/RecordingPanel.h"
 #include "tests/link/LinkTestSupport.h"
+#include "tests/support/HexBytes.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 
 using link_testing::RecordingLink;
 using platform::stickMax;
 using platform::stickMin;
+using testing_support::hexBytes;
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
 // A virtual controller read through the real SDL device, feeding the controller's tick.
-struct ControllerOnVirtualStick : ::testing::Test {
+struct ControllerOnVirtualStick : ::testing::Test, input_testing::ControllerConsole {
     platform::VirtualJoystick stick;
-    input::ControlState state;
-    RecordingLink link;
-    input_testing::RecordingPanel panel{link};
-    input::GameController controller{state, panel, link};
 
     void SetUp() override {
         ASSERT_TRUE(stick.attached());
@@ -33,15 +31,7 @@ struct ControllerOnVirtualStick : ::testing::Test {
         controller.acquire(true);
     }
     // The first tick sends the Z value and then stops the resting stick.
-    void settle() {
-        controller.tick(true);
-        link.steps.clear();
-    }
-    Bytes tick() {
-        link.steps.clear();
-        controller.tick(true);
-        return link.bytes();
-    }
+    void settle() { tick(); }
 };
 
 } // namespace
@@ -116,36 +106,31 @@ TEST_F(ControllerOnVirtualStick, StickTickAtEveryThresholdOnBothSides) {
         {"full right", {0, 0}, {48, 0}, "41 72 31 02 32 31 31 01 32 01 61 41", 's', 25},
         {"back to centre sends speed 50", {0, -48}, {0, 0}, "41 72 31 32 32 32", 'a', 0},
     };
-    const std::map<char, QString> texts{{'-', "before"},      {'a', "Recto adelante"},
-                                        {'b', "Recto atrás"}, {'t', "Girando"},
-                                        {'u', "Girando"},     {'s', "Girando"}};
+    const std::map<char, std::string> texts{{'-', "before"},      {'a', "Recto adelante"},
+                                            {'b', "Recto atrás"}, {'t', "Girando"},
+                                            {'u', "Girando"},     {'s', "Girando"}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
-        input::ControlState freshState;
-        RecordingLink freshLink;
-        input_testing::RecordingPanel freshPanel{freshLink};
-        input::GameController fresh(freshState, freshPanel, freshLink);
+        input_testing::ControllerConsole fresh;
         stick.setStick(row.from.x, row.from.y);
-        ASSERT_TRUE(fresh.init(platform::openFirstJoystick()));
-        fresh.acquire(true);
-        fresh.tick(true);
-
+        ASSERT_TRUE(fresh.controller.init(platform::openFirstJoystick()));
+        fresh.controller.acquire(true);
+        fresh.tick();
         stick.setStick(row.to.x, row.to.y);
-        freshLink.steps.clear();
-        freshPanel.status = "before";
-        freshPanel.power = freshPanel.slider = freshPanel.jogMeter = -99;
+        fresh.panel.status = "before";
+        fresh.panel.power = fresh.panel.slider = fresh.panel.jogMeter = -99;
         const bool shown = row.shown != '-';
         const bool forward = row.shown == 'a' || row.shown == 't';
-        freshState.Forward = !forward;
-        fresh.tick(true);
-        EXPECT_EQ(freshLink.bytes(), input_testing::hexBytes(row.bytes));
-        EXPECT_EQ(freshPanel.status, texts.at(row.shown));
-        EXPECT_EQ(freshState.Forward, shown ? forward : !forward);
-        EXPECT_EQ(freshPanel.power, shown ? row.power : -99);
-        EXPECT_EQ(freshPanel.slider, shown ? row.power : -99);
-        EXPECT_EQ(freshPanel.jogMeter, shown ? row.to.x : -99);
-        EXPECT_EQ(fresh.joyLastSent().x, shown ? row.to.x : row.from.x);
-        EXPECT_EQ(fresh.joyLastSent().y, shown ? row.to.y : row.from.y);
+        fresh.state.Forward = !forward;
+        const Bytes sent = fresh.tick();
+        const platform::JoystickReading last = fresh.controller.joyLastSent();
+        const platform::JoystickReading kept = shown ? row.to : row.from;
+        const int power = shown ? row.power : -99;
+        EXPECT_EQ(std::tuple(sent, fresh.panel.status.toStdString(), fresh.state.Forward,
+                             fresh.panel.power, fresh.panel.slider, fresh.panel.jogMeter, last.x,
+                             last.y),
+                  std::tuple(hexBytes(row.bytes), texts.at(row.shown), shown == forward, power,
+                             power, shown ? row.to.x : -99, kept.x, kept.y));
     }
 }
 
@@ -178,9 +163,7 @@ TEST_F(ControllerOnVirtualStick, HeldButtonsRepeatEveryTickInTheirOrder) {
     EXPECT_EQ(tick(), (Bytes{'c', 'C', 'Z', 'z'}));
     EXPECT_EQ(panel.status, "Botón 8: Zoom +");
     EXPECT_EQ(panel.frontCamera, false) << "index 2 (Botón 4) acts after index 3";
-    EXPECT_EQ(panel.snapshots, 1);
-    EXPECT_EQ(panel.records, 1);
-    EXPECT_EQ(panel.stopRecords, 1);
+    EXPECT_EQ(std::tuple(panel.snapshots, panel.records, panel.stopRecords), std::tuple(1, 1, 1));
 
     for (int index : {0, 2, 4, 5, 6, 7})
         stick.setButton(index, false);
@@ -204,84 +187,52 @@ TEST_F(ControllerOnVirtualStick, ReleasedControllerFailsItsPollsUntilReacquired)
     EXPECT_EQ(controller.poll(false), input::PollOutcome::Failed) << "no controller present";
 }
 
-TEST_F(ControllerOnVirtualStick, UnpluggedWhileDrivingSendsOneStopAtTheNextTick) {
-    settle();
-    stick.setStick(0, -48);
-    tick();
-    stick.unplug();
-    EXPECT_EQ(tick(), Bytes{0x50});
-    EXPECT_EQ(controller.poll(true), input::PollOutcome::Lost);
-    EXPECT_TRUE(tick().empty());
-}
-
-TEST_F(ControllerOnVirtualStick, UnpluggedAtRestSendsNothing) {
-    settle();
-    stick.unplug();
-    EXPECT_TRUE(tick().empty());
-}
-
 TEST(TwoAxisController, SendsNoZAndDrives) {
     platform::VirtualJoystick stick(2);
     ASSERT_TRUE(stick.attached());
-    input::ControlState state;
-    RecordingLink link;
-    input_testing::RecordingPanel panel{link};
-    input::GameController controller{state, panel, link};
-    ASSERT_TRUE(controller.init(platform::openFirstJoystick()));
-    controller.acquire(true);
-    controller.tick(true);
-    EXPECT_TRUE(link.bytes().empty()) << "no third axis, no channel 80";
-    EXPECT_EQ(state.Position80, input::centre80);
+    input_testing::ControllerConsole console;
+    ASSERT_TRUE(console.controller.init(platform::openFirstJoystick()));
+    console.controller.acquire(true);
+    EXPECT_TRUE(console.tick().empty()) << "no third axis, no channel 80";
+    EXPECT_EQ(console.state.Position80, input::centre80);
     stick.setStick(0, 48);
-    controller.tick(true);
-    EXPECT_EQ(link.bytes(), (Bytes{0x52, 0x61, 0x31, 2, 0x32, 2}));
+    EXPECT_EQ(console.tick(), hexBytes("52 61 31 02 32 02"));
 }
 
-namespace {
-
-// The window lost the keyboard and the controller: each way of driving on its own.
-struct LostControl : ControllerOnVirtualStick {
-    input::Keyboard keyboard{state, panel, link};
-
-    Bytes loseControl() {
-        link.steps.clear();
-        input::stopOnLostControl(keyboard, controller, link);
-        return link.bytes();
+TEST_F(ControllerOnVirtualStick, LostControlStopsOnceWhicheverWayDrove) {
+    struct Row {
+        const char* rule;
+        int key; // 0: none
+        bool stickPushed;
+        const char* bytes;
+    };
+    const Row rows[] = {
+        {"neither drove", 'D', false, ""},
+        {"a held arrow alone", 38, false, "50"},
+        {"a pushed stick alone", 0, true, "50"},
+        {"both together", 40, true, "50"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.rule);
+        input_testing::ControllerConsole c;
+        input::Keyboard keyboard{c.state, c.panel, c.link};
+        stick.setStick(0, 0);
+        ASSERT_TRUE(c.controller.init(platform::openFirstJoystick()));
+        c.controller.acquire(true);
+        c.tick();
+        stick.setStick(0, row.stickPushed ? -48 : 0);
+        c.tick();
+        if (row.key)
+            keyboard.keyDown(row.key);
+        auto loseControl = [&] {
+            c.link.steps.clear();
+            input::stopOnLostControl(keyboard, c.controller, c.link);
+            return c.link.bytes();
+        };
+        EXPECT_EQ(loseControl(), hexBytes(row.bytes));
+        EXPECT_FALSE(c.state.KeyHeld);
+        EXPECT_TRUE(c.controller.stickIdle());
+        EXPECT_TRUE(loseControl().empty()) << "once";
+        EXPECT_TRUE(c.tick().empty()) << "the held stick does not drive again by itself";
     }
-};
-
-} // namespace
-
-TEST_F(LostControl, NeitherDrivingSendsNothing) {
-    settle();
-    keyboard.keyDown('D');
-    EXPECT_TRUE(loseControl().empty());
-}
-
-TEST_F(LostControl, HeldArrowAloneStopsOnce) {
-    settle();
-    keyboard.keyDown(38);
-    EXPECT_EQ(loseControl(), Bytes{0x50});
-    EXPECT_FALSE(state.KeyHeld);
-    EXPECT_TRUE(loseControl().empty());
-}
-
-TEST_F(LostControl, PushedStickAloneStopsOnce) {
-    settle();
-    stick.setStick(0, -48);
-    tick();
-    EXPECT_EQ(loseControl(), Bytes{0x50});
-    EXPECT_TRUE(controller.stickIdle());
-    EXPECT_TRUE(loseControl().empty());
-    EXPECT_TRUE(tick().empty()) << "the held stick does not drive again by itself";
-}
-
-TEST_F(LostControl, KeyAndStickTogetherStopOnce) {
-    settle();
-    stick.setStick(0, -48);
-    tick();
-    keyboard.keyDown(40);
-    EXPECT_EQ(loseControl(), Bytes{0x50});
-    EXPECT_FALSE(state.KeyHeld);
-    EXPECT_TRUE(controller.stickIdle());
 }

@@ -1,12 +1,14 @@
 #include "input/Keyboard.h"
-#include "tests/input/HexBytes.h"
 #include "tests/input/RecordingPanel.h"
 #include "tests/link/LinkTestSupport.h"
+#include "tests/support/HexBytes.h"
 
 #include <gtest/gtest.h>
 
-using input_testing::hexBytes;
+#include <tuple>
+
 using link_testing::RecordingLink;
+using testing_support::hexBytes;
 
 namespace {
 
@@ -14,143 +16,97 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Every value a key applies or resets starts away from its start-up value, so a key that
 // takes the wrong speed or skips a reset shows.
-constexpr std::uint8_t driveSpeed = 20;
-constexpr std::uint8_t storedSpeed = 14;
-constexpr int positionC0 = 40;
-constexpr int position80 = 30;
-const QString untouched = QStringLiteral("untouched");
+constexpr int d = 20, s = 14, c0 = 40, p80 = 30;
 
-input::ControlState startState(bool forward = true) {
-    input::ControlState state;
-    state.DriveSpeed = driveSpeed;
-    state.StoredSpeed = storedSpeed;
-    state.PositionC0 = positionC0;
-    state.Position80 = position80;
-    state.ArmActive = false;
-    state.Forward = forward;
-    return state;
+std::string status(int speed, bool forward, int key) {
+    return QStringLiteral("%1   %2 -- %3").arg(speed).arg(forward ? 1 : 0).arg(key).toStdString();
 }
 
-QString status(int speed, bool forward, int key) {
-    return QStringLiteral("%1   %2 -- %3").arg(speed).arg(forward ? 1 : 0).arg(key);
-}
-
-// One key pressed from the start state, with or without Forward set.
-struct KeyPress {
+// A keyboard whose values all start away from their defaults.
+struct Keys {
     input::ControlState state;
-    RecordingLink link;
-    input_testing::RecordingPanel panel{link};
-
-    KeyPress(int key, bool forward) : state(startState(forward)) {
-        panel.status = untouched;
-        input::Keyboard(state, panel, link).keyDown(key);
-    }
-};
-
-struct KeyboardTable : ::testing::Test {
-    input::ControlState state = startState();
     RecordingLink link;
     input_testing::RecordingPanel panel{link};
     input::Keyboard keyboard{state, panel, link};
 
-    KeyboardTable() { panel.status = untouched; }
+    explicit Keys(bool forward = true) {
+        state.DriveSpeed = d;
+        state.StoredSpeed = s;
+        state.PositionC0 = c0;
+        state.Position80 = p80;
+        state.ArmActive = false;
+        state.Forward = forward;
+        panel.status = QStringLiteral("untouched");
+    }
     Bytes press(int key) {
         link.steps.clear();
         keyboard.keyDown(key);
         return link.bytes();
     }
+    // Everything a key press leaves behind, as one comparable value.
+    auto outcome(int key) {
+        const Bytes sent = press(key);
+        return std::tuple(sent, panel.status.toStdString(), panel.power, panel.slider,
+                          state.KeyHeld, state.Forward, int(state.DriveSpeed),
+                          int(state.StoredSpeed), state.PositionC0, state.Position80,
+                          int(state.Motor1Value), int(state.Motor2Value));
+    }
 };
+
+struct KeyboardTable : ::testing::Test, Keys {};
 
 } // namespace
 
-TEST(KeyboardRows, KeysThatOnlySendOrShowLeaveEveryValueAlone) {
+TEST(KeyboardRows, EachKeySendsShowsAndChangesOnlyItsOwnValuesFromEitherDirection) {
     struct Row {
         const char* rule;
         int key;
         const char* bytes;
-        // The key's own text; none for the status line.
-        const char* text = nullptr;
-    };
-    const Row rows[] = {
-        {"Page Up", 33, "4A"},
-        {"Page Down", 34, "6A"},
-        {"End", 35, "46"},
-        {"A cleaning motor on", 'A', "42"},
-        {"D front camera", 'D', "63"},
-        {"E keeps its own text", 'E', "45", "Elevador arriba"},
-        {"F picture keeps its own text", 'F', "", "Botón 1: Foto instantánea"},
-        {"G leaves the line to the recording", 'G', "", "untouched"},
-        {"P leaves the line to the recording", 'P', "", "untouched"},
-        {"R keeps its own text", 'R', "65", "Elevador abajo"},
-        {"S cleaning motor off", 'S', "62"},
-        {"T rear camera", 'T', "43"},
-        {"keypad 0 shows the robot's text", 96, "", "robot text"},
-        {"F1 lights preset", 112, "4C 19"},
-        {"F2 lights off", 113, "6C"},
-        {"F11 zoom out", 122, "5A"},
-        {"F12 zoom in", 123, "7A"},
-        {"any other key", 36, ""},
-        {"any other key, its code unsigned", 255, ""},
-    };
-    for (const Row& row : rows) {
-        for (const bool forward : {true, false}) {
-            SCOPED_TRACE(std::string(row.rule) + (forward ? ", forward" : ", backward"));
-            const KeyPress press(row.key, forward);
-            EXPECT_EQ(press.link.bytes(), hexBytes(row.bytes));
-            EXPECT_EQ(press.panel.status, row.text ? QString::fromUtf8(row.text)
-                                                   : status(driveSpeed, forward, row.key));
-            EXPECT_EQ(press.panel.power, -1);
-            EXPECT_EQ(press.panel.slider, -1);
-            EXPECT_FALSE(press.state.KeyHeld);
-            EXPECT_EQ(press.state.Forward, forward);
-            EXPECT_EQ(press.state.DriveSpeed, driveSpeed);
-            EXPECT_EQ(press.state.StoredSpeed, storedSpeed);
-            EXPECT_EQ(press.state.PositionC0, positionC0);
-            EXPECT_EQ(press.state.Position80, position80);
-        }
-    }
-}
-
-TEST(KeyboardRows, KeysThatDriveResetOrChangeTheSpeed) {
-    struct Row {
-        const char* rule;
-        int key;
-        const char* bytes;
+        const char* text; // none: the status line
         int power, slider;
         bool held;
         int forward; // -1 keeps it
         int drive, stored, c0, p80, motors;
     };
-    const int d = driveSpeed, s = storedSpeed, c0 = positionC0, p80 = position80;
     const Row rows[] = {
-        {"Enter stops, power bar 0", 13, "50", 0, -1, false, -1, d, s, c0, p80, 50},
-        {"Space centres C0 then 80", 32, "53 E2 53 AD", -1, -1, false, -1, d, s, 34, 45, 50},
-        {"Left turns at the drive speed", 37, "33 14 52 72", -1, -1, true, -1, d, s, c0, p80, 50},
-        {"Right turns at the drive speed", 39, "33 14 61 41", -1, -1, true, -1, d, s, c0, p80, 50},
-        {"Up at the stored speed", 38, "41 72 31 0E 32 0E", 36, -1, true, 1, s, s, c0, p80, s},
-        {"Down at the stored speed", 40, "52 61 31 0E 32 0E", 36, -1, true, 0, s, s, c0, p80, s},
-        {"keypad plus: more power", 107, "", 32, 32, false, -1, 18, 18, c0, p80, 50},
-        {"plus: more power", 187, "", 32, 32, false, -1, 18, 18, c0, p80, 50},
-        {"keypad minus: less power", 109, "", 28, 28, false, -1, 22, 22, c0, p80, 50},
-        {"minus: less power", 189, "", 28, 28, false, -1, 22, 22, c0, p80, 50},
+        {"Page Up", 33, "4A", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
+        {"Page Down", 34, "6A", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
+        {"End", 35, "46", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
+        {"A cleaning motor on", 'A', "42", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
+        {"D front camera", 'D', "63", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
+        {"E own text", 'E', "45", "Elevador arriba", -1, -1, false, -1, d, s, c0, p80, 50},
+        {"F own text", 'F', "", "Botón 1: Foto instantánea", -1, -1, false, -1, d, s, c0, p80, 50},
+        {"G leaves the line", 'G', "", "untouched", -1, -1, false, -1, d, s, c0, p80, 50},
+        {"P leaves the line", 'P', "", "untouched", -1, -1, false, -1, d, s, c0, p80, 50},
+        {"R own text", 'R', "65", "Elevador abajo", -1, -1, false, -1, d, s, c0, p80, 50},
+        {"S cleaning motor off", 'S', "62", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
+        {"T rear camera", 'T', "43", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
+        {"keypad 0 robot text", 96, "", "robot text", -1, -1, false, -1, d, s, c0, p80, 50},
+        {"F1 lights preset", 112, "4C 19", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
+        {"F2 lights off", 113, "6C", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
+        {"F11 zoom out", 122, "5A", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
+        {"F12 zoom in", 123, "7A", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
+        {"any other key", 36, "", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
+        {"its code unsigned", 255, "", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
+        {"Enter stops, power 0", 13, "50", nullptr, 0, -1, false, -1, d, s, c0, p80, 50},
+        {"Space centres C0, 80", 32, "53 E2 53 AD", nullptr, -1, -1, false, -1, d, s, 34, 45, 50},
+        {"Left at drive speed", 37, "33 14 52 72", nullptr, -1, -1, true, -1, d, s, c0, p80, 50},
+        {"Right at drive speed", 39, "33 14 61 41", nullptr, -1, -1, true, -1, d, s, c0, p80, 50},
+        {"Up at stored speed", 38, "41 72 31 0E 32 0E", nullptr, 36, -1, true, 1, s, s, c0, p80, s},
+        {"Down at stored", 40, "52 61 31 0E 32 0E", nullptr, 36, -1, true, 0, s, s, c0, p80, s},
+        {"keypad plus", 107, "", nullptr, 32, 32, false, -1, 18, 18, c0, p80, 50},
+        {"plus: more power", 187, "", nullptr, 32, 32, false, -1, 18, 18, c0, p80, 50},
+        {"keypad minus", 109, "", nullptr, 28, 28, false, -1, 22, 22, c0, p80, 50},
+        {"minus: less power", 189, "", nullptr, 28, 28, false, -1, 22, 22, c0, p80, 50},
     };
-    for (const Row& row : rows) {
-        for (const bool forwardBefore : {true, false}) {
-            SCOPED_TRACE(std::string(row.rule) + (forwardBefore ? ", forward" : ", backward"));
-            const KeyPress press(row.key, forwardBefore);
-            const bool forward = row.forward < 0 ? forwardBefore : row.forward == 1;
-            EXPECT_EQ(press.link.bytes(), hexBytes(row.bytes));
-            EXPECT_EQ(press.panel.status, status(row.drive, forward, row.key));
-            EXPECT_EQ(press.panel.power, row.power);
-            EXPECT_EQ(press.panel.slider, row.slider);
-            EXPECT_EQ(press.state.KeyHeld, row.held);
-            EXPECT_EQ(press.state.Forward, forward);
-            EXPECT_EQ(press.state.DriveSpeed, row.drive);
-            EXPECT_EQ(press.state.StoredSpeed, row.stored);
-            EXPECT_EQ(press.state.PositionC0, row.c0);
-            EXPECT_EQ(press.state.Position80, row.p80);
-            EXPECT_EQ(press.state.Motor1Value, row.motors);
-            EXPECT_EQ(press.state.Motor2Value, row.motors);
+    for (const Row& r : rows) {
+        for (const bool before : {true, false}) {
+            SCOPED_TRACE(std::string(r.rule) + (before ? ", forward" : ", backward"));
+            const bool forward = r.forward < 0 ? before : r.forward == 1;
+            const std::string text = r.text ? r.text : status(r.drive, forward, r.key);
+            EXPECT_EQ(Keys(before).outcome(r.key),
+                      std::tuple(hexBytes(r.bytes), text, r.power, r.slider, r.held, forward,
+                                 r.drive, r.stored, r.c0, r.p80, r.motors, r.motors));
         }
     }
 }
@@ -164,31 +120,26 @@ TEST_F(KeyboardTable, PanelEffectsOfTheSwitchCameraAndPictureKeys) {
     EXPECT_EQ(panel.frontCamera, true);
     press('T');
     EXPECT_EQ(panel.frontCamera, false);
-    press('F');
-    press('F');
-    press('G');
-    press('P');
-    EXPECT_EQ(panel.snapshots, 2) << "a held F takes a picture on every repeat";
-    EXPECT_EQ(panel.records, 1);
-    EXPECT_EQ(panel.stopRecords, 1);
+    for (int key : {'F', 'F', 'G', 'P'})
+        press(key);
+    EXPECT_EQ(std::tuple(panel.snapshots, panel.records, panel.stopRecords), std::tuple(2, 1, 1))
+        << "a held F takes a picture on every repeat";
 }
 
 TEST_F(KeyboardTable, HeldArrowActsOncePerPressAndOtherKeysRepeat) {
     for (int arrow : {37, 38, 39, 40}) {
         SCOPED_TRACE(arrow);
         state.KeyHeld = true;
-        EXPECT_TRUE(press(arrow).empty());
-        EXPECT_EQ(state.DriveSpeed, driveSpeed);
-        EXPECT_TRUE(state.Forward);
-        EXPECT_EQ(panel.power, -1);
-        EXPECT_EQ(panel.status, status(driveSpeed, true, arrow)) << "the status line still follows";
+        EXPECT_EQ(outcome(arrow), std::tuple(Bytes{}, status(d, true, arrow), -1, -1, true, true, d,
+                                             s, c0, p80, 50, 50))
+            << "only the status line follows";
     }
     EXPECT_EQ(press('X'), hexBytes("53 E9")) << "X acts while an arrow is held";
     EXPECT_EQ(press('X'), hexBytes("53 EA"));
     EXPECT_TRUE(state.KeyHeld);
 }
 
-TEST_F(KeyboardTable, ReleaseStopsAndFreesTheArrows) {
+TEST_F(KeyboardTable, ReleaseStopsAndFreesTheArrowsAndALostKeyboardCountsOnlyWhileOneDrove) {
     press(38);
     link.steps.clear();
     keyboard.keyUp();
@@ -198,9 +149,7 @@ TEST_F(KeyboardTable, ReleaseStopsAndFreesTheArrows) {
     link.steps.clear();
     keyboard.keyUp();
     EXPECT_EQ(link.bytes(), Bytes{0x50}) << "every release stops, held or not";
-}
 
-TEST_F(KeyboardTable, LostKeyboardCountsAsAReleaseOnlyWhileAnArrowDrove) {
     EXPECT_FALSE(keyboard.releaseHeldKey());
     press(40);
     EXPECT_TRUE(keyboard.releaseHeldKey());
@@ -210,21 +159,17 @@ TEST_F(KeyboardTable, LostKeyboardCountsAsAReleaseOnlyWhileAnArrowDrove) {
 }
 
 TEST_F(KeyboardTable, SpeedKeysClampTo0And50) {
-    struct Case {
-        int key;
-        std::uint8_t before, after;
-    };
-    for (const Case& c : {Case{107, 2, 0}, Case{107, 1, 0}, Case{187, 0, 0}, Case{109, 48, 50},
-                          Case{189, 49, 50}, Case{109, 50, 50}}) {
-        SCOPED_TRACE(c.key * 1000 + c.before);
-        state.DriveSpeed = c.before;
-        state.StoredSpeed = storedSpeed;
-        EXPECT_TRUE(press(c.key).empty());
-        EXPECT_EQ(state.DriveSpeed, c.after);
-        EXPECT_EQ(state.StoredSpeed, c.after);
-        EXPECT_EQ(panel.power, 50 - c.after);
-        EXPECT_EQ(panel.slider, 50 - c.after);
-        EXPECT_EQ(panel.status, status(c.after, true, c.key));
+    for (const auto& [key, before, after] : {std::tuple{107, 2, 0},
+                                             {107, 1, 0},
+                                             {187, 0, 0},
+                                             {109, 48, 50},
+                                             {189, 49, 50},
+                                             {109, 50, 50}}) {
+        SCOPED_TRACE(key * 1000 + before);
+        state.DriveSpeed = std::uint8_t(before);
+        state.StoredSpeed = s;
+        EXPECT_EQ(outcome(key), std::tuple(Bytes{}, status(after, true, key), 50 - after,
+                                           50 - after, false, true, after, after, c0, p80, 50, 50));
     }
 }
 
@@ -233,8 +178,7 @@ TEST_F(KeyboardTable, PositionKeysStayWithinTheirChannelsBounds) {
         const char* rule;
         int key;
         bool armActive;
-        int c0, p80; // before
-        int c0After, p80After;
+        int c0, p80, c0After, p80After;
         const char* bytes;
     };
     const Row rows[] = {
@@ -258,9 +202,8 @@ TEST_F(KeyboardTable, PositionKeysStayWithinTheirChannelsBounds) {
         state.ArmActive = row.armActive;
         state.PositionC0 = row.c0;
         state.Position80 = row.p80;
-        EXPECT_EQ(press(row.key), hexBytes(row.bytes));
-        EXPECT_EQ(state.PositionC0, row.c0After);
-        EXPECT_EQ(state.Position80, row.p80After);
-        EXPECT_EQ(panel.status, status(driveSpeed, true, row.key));
+        EXPECT_EQ(outcome(row.key),
+                  std::tuple(hexBytes(row.bytes), status(d, true, row.key), -1, -1, false, true, d,
+                             s, row.c0After, row.p80After, 50, 50));
     }
 }

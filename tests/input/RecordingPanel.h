@@ -1,8 +1,10 @@
 #pragma once
 
 #include "input/ConsolePanel.h"
+#include "input/GameController.h"
 #include "link/CommandLink.h"
 #include "link/Commands.h"
+#include "tests/link/LinkTestSupport.h"
 
 #include <QString>
 
@@ -40,6 +42,20 @@ struct RecordingPanel final : input::ConsolePanel {
     void clickStopRecord() override { ++stopRecords; }
     void showRobotText() override { status = QStringLiteral("robot text"); }
     void setJogMeter(int value) override { jogMeter = value; }
+};
+
+// A controller's console: what it shares, what it sends and what it shows.
+struct ControllerConsole {
+    input::ControlState state;
+    link_testing::RecordingLink link;
+    RecordingPanel panel{link};
+    input::GameController controller{state, panel, link};
+
+    std::vector<std::uint8_t> tick(bool present = true) {
+        link.steps.clear();
+        controller.tick(present);
+        return link.bytes();
+    }
 };
 
 } // namespace input_testing

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -53,11 +54,9 @@ TEST(AviLayout, SmallRiffsAndMergedBatchesReadBackInOrder) {
     const auto bytes = fileBytes(path);
     EXPECT_EQ(countOf(bytes, "AVIX"), 4);
     EXPECT_EQ(countOf(bytes, "idx1"), 1);
-    const auto headers = readHeaders(path);
-    EXPECT_EQ(headers.indxEntries, 5u);
-    EXPECT_EQ(headers.indxFrames, 20u);
-    EXPECT_EQ(headers.dmlhTotalFrames, 20u);
-    EXPECT_EQ(headers.avihTotalFrames, 4u);
+    const auto h = readHeaders(path);
+    EXPECT_EQ(std::tuple(h.indxEntries, h.indxFrames, h.dmlhTotalFrames, h.avihTotalFrames),
+              std::tuple(5u, 20u, 20u, 4u));
     long inOrder = 0;
     const long decoded = decodeFrames(path, 352, 288, [&inOrder](long n, const auto& pixels) {
         if (std::equal(pixels.end() - 1056, pixels.end(),

@@ -92,19 +92,12 @@ TEST_F(OverlayLayout, EachTextIsDarkAtItsPlaceAndLightOnePixelDownRightDrawnOver
         QPoint at;
         QColor darkPass, lightPass;
     };
+    using C = video::PipelineControls;
     const Row rows[] = {
-        {"frame rate at (0, 0)", &video::PipelineControls::ShowFps, {0, 0}, dark, light},
-        {"temperature at (60, 0)", &video::PipelineControls::ShowTemperature, {60, 0}, dark, light},
-        {"humidity at (105, 0)",
-         &video::PipelineControls::ShowHumidity,
-         {105, 0},
-         darkHumidity,
-         light},
-        {"title at (0, H - 16)",
-         &video::PipelineControls::ShowTitle,
-         {0, frameHeight - 16},
-         dark,
-         white},
+        {"frame rate at (0, 0)", &C::ShowFps, {0, 0}, dark, light},
+        {"temperature at (60, 0)", &C::ShowTemperature, {60, 0}, dark, light},
+        {"humidity at (105, 0)", &C::ShowHumidity, {105, 0}, darkHumidity, light},
+        {"title at (0, H - 16)", &C::ShowTitle, {0, frameHeight - 16}, dark, white},
     };
     pipeline.FpsText.set(text);
     pipeline.TitleText.set(text);

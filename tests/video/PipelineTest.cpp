@@ -1,3 +1,4 @@
+#include "tests/support/HexBytes.h"
 #include "video/FramePipeline.h"
 
 #include <QApplication>
@@ -5,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 #include <vector>
 
 using video::frameBytes;
@@ -68,53 +70,37 @@ struct Pipeline : ::testing::Test {
 TEST_F(Pipeline, EffectOnEachColourByteFollowsItsOwnSwitch) {
     struct Case {
         const char* name;
-        bool effects, red, green, blue;
+        const char* on; // E effects, R, G and B the colour switches
         int threshold, level;
         // The pixel blue 10, green 90, red 7F (16, -112 and 127 as signed bytes) becomes:
-        std::array<std::uint8_t, 3> pixel;
+        const char* pixel;
     };
     const Case cases[] = {
-        {"start values flip the top bit", true, true, true, true, 128, 128, {0x90, 0x10, 0xFF}},
-        {"threshold 0: up above, down below, wrapping",
-         true,
-         true,
-         true,
-         true,
-         0,
-         77,
-         {0x5D, 0x43, 0xCC}},
-        {"a byte at the threshold stays", true, true, true, true, 16, 50, {0x10, 0x5E, 0xB1}},
-        {"level 0 changes nothing", true, true, true, true, 40, 0, {0x10, 0x90, 0x7F}},
-        {"all switches off", true, false, false, false, 128, 128, {0x10, 0x90, 0x7F}},
-        {"effects off", false, true, true, true, 128, 128, {0x10, 0x90, 0x7F}},
-        {"Canal Rojo off keeps the blue byte",
-         true,
-         false,
-         true,
-         true,
-         128,
-         128,
-         {0x10, 0x10, 0xFF}},
-        {"Canal Verde off keeps the green byte",
-         true,
-         true,
-         false,
-         true,
-         128,
-         128,
-         {0x90, 0x90, 0xFF}},
-        {"Canal Azul off keeps the red byte", true, true, true, false, 10, 200, {0xD8, 0xC8, 0x7F}},
-        {"widest values", true, true, true, true, 255, 255, {0x11, 0x91, 0x80}},
+        {"start values flip the top bit", "ERGB", 128, 128, "90 10 FF"},
+        {"threshold 0: up above, down below, wrapping", "ERGB", 0, 77, "5D 43 CC"},
+        {"a byte at the threshold stays", "ERGB", 16, 50, "10 5E B1"},
+        {"a byte one over the threshold goes up", "ERGB", 15, 50, "42 5E B1"},
+        {"a byte one under the threshold goes down", "ERGB", 17, 50, "DE 5E B1"},
+        {"level 0 changes nothing", "ERGB", 40, 0, "10 90 7F"},
+        {"all switches off", "E", 128, 128, "10 90 7F"},
+        {"effects off", "RGB", 128, 128, "10 90 7F"},
+        {"Canal Rojo off keeps the blue byte", "EGB", 128, 128, "10 10 FF"},
+        {"Canal Verde off keeps the green byte", "ERB", 128, 128, "90 90 FF"},
+        {"Canal Azul off keeps the red byte", "ERG", 10, 200, "D8 C8 7F"},
+        {"widest values", "ERGB", 255, 255, "11 91 80"},
     };
     const std::vector<std::uint8_t> frame = uniformFrame(0x10, 0x90, 0x7F);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        pipeline.controls.EffectsOn = c.effects;
-        setSwitches(c.red, c.green, c.blue);
+        const std::string on = c.on;
+        pipeline.controls.EffectsOn = on.find('E') != std::string::npos;
+        setSwitches(on.find('R') != std::string::npos, on.find('G') != std::string::npos,
+                    on.find('B') != std::string::npos);
         pipeline.controls.BalanceValue = c.threshold;
         pipeline.controls.LevelValue = c.level;
         feed(frame);
-        EXPECT_EQ(surfaceBytes(), uniformFrame(c.pixel[0], c.pixel[1], c.pixel[2]));
+        const auto pixel = testing_support::hexBytes(c.pixel);
+        EXPECT_EQ(surfaceBytes(), uniformFrame(pixel[0], pixel[1], pixel[2]));
     }
 }
 
@@ -139,9 +125,8 @@ TEST_F(Pipeline, PausedFramesAreDroppedUntouched) {
     pipeline.controls.EffectsOn = true;
     feed(uniformFrame(200, 100, 50));
     EXPECT_EQ(surfaceBytes(), before);
-    EXPECT_EQ(pipeline.FrameCount, 1);
-    EXPECT_EQ(results, 1);
-    EXPECT_TRUE(sink.frames.empty());
+    EXPECT_EQ(std::tuple(int(pipeline.FrameCount), results, sink.frames.size()),
+              std::tuple(1, 1, 0u));
 }
 
 TEST_F(Pipeline, FramesOfAnotherSizeOrMissingAreDropped) {

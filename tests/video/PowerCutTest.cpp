@@ -16,14 +16,8 @@ using Clock = std::chrono::steady_clock;
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::uint32_t get32(const Bytes& bytes, std::size_t at) {
-    std::uint32_t value = 0;
-    std::memcpy(&value, bytes.data() + at, 4);
-    return value;
-}
-
-std::uint64_t get64(const Bytes& bytes, std::size_t at) {
-    return get32(bytes, at) | std::uint64_t{get32(bytes, at + 4)} << 32;
+std::uint64_t le64(const Bytes& bytes, std::size_t at) {
+    return le32(bytes, at) | std::uint64_t{le32(bytes, at + 4)} << 32;
 }
 
 bool codeAt(const Bytes& bytes, std::uint64_t at, const char (&code)[5]) {
@@ -40,24 +34,24 @@ std::optional<std::uint64_t> framesReachable(const Bytes& bytes) {
     if (indx == std::string::npos || dmlh == std::string::npos)
         return 0; // the headers themselves never reached the device: no frame is claimed
     std::uint64_t frames = 0;
-    const std::uint32_t entries = get32(bytes, indx + 12);
+    const std::uint32_t entries = le32(bytes, indx + 12);
     for (std::uint32_t e = 0; e < entries; ++e) {
-        const std::uint64_t index = get64(bytes, indx + 32 + 16 * e);
+        const std::uint64_t index = le64(bytes, indx + 32 + 16 * e);
         if (!codeAt(bytes, index, "ix00") || index + 32 > bytes.size())
             return std::nullopt;
-        const std::uint32_t count = get32(bytes, index + 12);
-        const std::uint64_t base = get64(bytes, index + 20);
+        const std::uint32_t count = le32(bytes, index + 12);
+        const std::uint64_t base = le64(bytes, index + 20);
         if (index + 32 + 8 * std::uint64_t{count} > bytes.size())
             return std::nullopt;
         for (std::uint32_t f = 0; f < count; ++f) {
-            const std::uint64_t data = base + get32(bytes, index + 32 + 8 * f);
-            const std::uint32_t size = get32(bytes, index + 36 + 8 * f);
+            const std::uint64_t data = base + le32(bytes, index + 32 + 8 * f);
+            const std::uint32_t size = le32(bytes, index + 36 + 8 * f);
             if (data < 8 || !codeAt(bytes, data - 8, "00db") || data + size > bytes.size())
                 return std::nullopt;
         }
         frames += count;
     }
-    if (get32(bytes, dmlh + 8) != frames)
+    if (le32(bytes, dmlh + 8) != frames)
         return std::nullopt;
     return frames;
 }

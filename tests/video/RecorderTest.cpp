@@ -1,4 +1,5 @@
 #include "VideoFiles.h"
+#include "Waiting.h"
 
 #include "video/Recorder.h"
 
@@ -11,7 +12,13 @@ namespace {
 
 using namespace video_test;
 using Failure = video::Recorder::Failure;
-constexpr auto closeTimeout = std::chrono::seconds(20);
+
+struct Recorder : ::testing::Test {
+    QTemporaryDir dir;
+    video::Recorder recorder;
+    const TestFrame surface{0};
+    const video::DibSection dib = surface.dib();
+};
 
 void addFrames(video::Recorder& recorder, int count) {
     for (int n = 0; n < count; ++n) {
@@ -20,16 +27,11 @@ void addFrames(video::Recorder& recorder, int count) {
     }
 }
 
-TEST(Recorder, StartAgainAndStopWhileIdleChangeNothing) {
-    QTemporaryDir dir;
+TEST_F(Recorder, StartAgainAndStopWhileIdleChangeNothing) {
     const auto file = inDir(dir, "001video.avi");
     const auto other = inDir(dir, "002video.avi");
-    video::Recorder recorder;
     recorder.stop();
     EXPECT_FALSE(recorder.recording());
-
-    const TestFrame surface(0);
-    const auto dib = surface.dib();
     ASSERT_TRUE(recorder.start(file, 100, false, &dib));
     addFrames(recorder, 3);
     EXPECT_FALSE(recorder.start(other, 100, true, &dib));
@@ -37,20 +39,16 @@ TEST(Recorder, StartAgainAndStopWhileIdleChangeNothing) {
     recorder.stop();
     recorder.addFrame(dib);
     recorder.stop();
-    ASSERT_TRUE(recorder.waitUntilClosed(closeTimeout));
+    ASSERT_TRUE(recorder.waitUntilClosed(patience));
 
     EXPECT_FALSE(recorder.recording());
     EXPECT_EQ(recorder.failure(), Failure::None);
     EXPECT_EQ(recorder.framesWritten(), 5u);
     EXPECT_FALSE(std::filesystem::exists(other));
-    const auto found = probe(file);
-    EXPECT_EQ(found.codec, "rawvideo");
-    EXPECT_EQ(found.frames, 5);
+    EXPECT_EQ(probe(file), (Probe{"rawvideo", 352, 288, 5}));
 }
 
-TEST(Recorder, FileThatCannotBeCreatedIsReportedAndLeavesTheRecorderIdle) {
-    QTemporaryDir dir;
-    video::Recorder recorder;
+TEST_F(Recorder, FileThatCannotBeCreatedIsReportedAndLeavesTheRecorderIdle) {
     EXPECT_FALSE(recorder.start(inDir(dir, "no/such/001video.avi"), 100, false, nullptr));
     EXPECT_FALSE(recorder.recording());
     EXPECT_EQ(recorder.failure(), Failure::CannotCreate);
@@ -62,22 +60,17 @@ TEST(Recorder, FileThatCannotBeCreatedIsReportedAndLeavesTheRecorderIdle) {
     EXPECT_EQ(recorder.failure(), Failure::None) << "the next start forgets the last failure";
 }
 
-TEST(Recorder, CompressionWithoutSurfaceIsSetUpByTheFirstFrame) {
-    QTemporaryDir dir;
+TEST_F(Recorder, CompressionWithoutSurfaceIsSetUpByTheFirstFrame) {
     const auto file = inDir(dir, "003video.avi");
-    video::Recorder recorder;
     ASSERT_TRUE(recorder.start(file, 100, true, nullptr));
     addFrames(recorder, 3);
     recorder.stop();
-    ASSERT_TRUE(recorder.waitUntilClosed(closeTimeout));
+    ASSERT_TRUE(recorder.waitUntilClosed(patience));
     EXPECT_EQ(recorder.failure(), Failure::None);
-    const auto found = probe(file);
-    EXPECT_EQ(found.codec, "mjpeg");
-    EXPECT_EQ(found.frames, 3);
+    EXPECT_EQ(probe(file), (Probe{"mjpeg", 352, 288, 3}));
 }
 
-TEST(Recorder, DestroyedWhileRecordingCompletesTheFile) {
-    QTemporaryDir dir;
+TEST_F(Recorder, DestroyedWhileRecordingCompletesTheFile) {
     const auto file = inDir(dir, "004video.avi");
     {
         video::Recorder recorder;
@@ -88,10 +81,8 @@ TEST(Recorder, DestroyedWhileRecordingCompletesTheFile) {
     EXPECT_EQ(readHeaders(file).dmlhTotalFrames, 4u);
 }
 
-TEST(Recorder, IndexIsWrittenAboutASecondAfterFramesStop) {
-    QTemporaryDir dir;
+TEST_F(Recorder, IndexIsWrittenAboutASecondAfterFramesStop) {
     const auto file = inDir(dir, "005video.avi");
-    video::Recorder recorder;
     ASSERT_TRUE(recorder.start(file, 100, false, nullptr));
     addFrames(recorder, 3);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
@@ -104,17 +95,13 @@ TEST(Recorder, IndexIsWrittenAboutASecondAfterFramesStop) {
     EXPECT_EQ(readHeaders(snapshot).dmlhTotalFrames, 3u);
 }
 
-TEST(Recorder, CaptureThreadNeverMeetsAHalfMadeOrClosedWriter) {
-    QTemporaryDir dir;
-    video::Recorder recorder;
+TEST_F(Recorder, CaptureThreadNeverMeetsAHalfMadeOrClosedWriter) {
     std::atomic<bool> capturing{true};
     std::thread capture([&] {
         const TestFrame frame(0);
         while (capturing)
             recorder.addFrame(frame.dib());
     });
-    const TestFrame surface(0);
-    const auto dib = surface.dib();
     std::vector<std::filesystem::path> files;
     for (int n = 0; n < 6; ++n) {
         files.push_back(inDir(dir, "00" + std::to_string(n) + "video.avi"));
@@ -124,7 +111,7 @@ TEST(Recorder, CaptureThreadNeverMeetsAHalfMadeOrClosedWriter) {
     }
     capturing = false;
     capture.join();
-    ASSERT_TRUE(recorder.waitUntilClosed(closeTimeout));
+    ASSERT_TRUE(recorder.waitUntilClosed(patience));
     EXPECT_EQ(recorder.failure(), Failure::None);
     for (const auto& file : files) {
         SCOPED_TRACE(file.string());

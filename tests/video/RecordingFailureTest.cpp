@@ -46,6 +46,16 @@ int feedUntilClosedByItself(video::Recorder& recorder, const TestFrame& frame) {
     return fed;
 }
 
+// A recorder on a disk whose space and failures the test sets.
+struct OnScriptedDisk : ::testing::Test {
+    QTemporaryDir dir;
+    ScriptedDisk disk;
+    video::Recorder recorder{disk.disk(), testLimits()};
+};
+
+struct RecorderSpace : OnScriptedDisk {};
+struct RecorderFiles : OnScriptedDisk {};
+
 struct StartCase {
     const char* name;
     std::optional<double> secondsFree;
@@ -53,15 +63,13 @@ struct StartCase {
     std::optional<int> secondsLeftShown;
 };
 
-class SpaceBeforeTheStart : public ::testing::TestWithParam<StartCase> {};
+class SpaceBeforeTheStart : public OnScriptedDisk,
+                            public ::testing::WithParamInterface<StartCase> {};
 
 TEST_P(SpaceBeforeTheStart, RefusesUnderFiveSecondsAndWarnsUnderSixty) {
     const StartCase& c = GetParam();
-    QTemporaryDir dir;
-    ScriptedDisk disk;
     disk.freeSpaceKnown = c.secondsFree.has_value();
     disk.freeBytes = secondsOfSpace(c.secondsFree.value_or(0));
-    video::Recorder recorder(disk.disk(), testLimits());
     const auto file = inDir(dir, "001video.avi");
 
     EXPECT_EQ(recorder.start(file, 100, false, nullptr), c.starts);
@@ -80,10 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StartCase{"FolderThatCannotBeAsked", std::nullopt, true, std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(RecorderSpace, ClosesCleanlyWhenUnderFiveSecondsRemainWhileRecording) {
-    QTemporaryDir dir;
-    ScriptedDisk disk;
-    video::Recorder recorder(disk.disk(), testLimits());
+TEST_F(RecorderSpace, ClosesCleanlyWhenUnderFiveSecondsRemainWhileRecording) {
     const auto file = inDir(dir, "002video.avi");
     ASSERT_TRUE(recorder.start(file, 100, false, nullptr));
     const TestFrame frame(1);
@@ -105,12 +110,9 @@ TEST(RecorderSpace, ClosesCleanlyWhenUnderFiveSecondsRemainWhileRecording) {
     EXPECT_EQ(readHeaders(file).dmlhTotalFrames, 2u);
 }
 
-TEST(RecorderSpace, ReckonsWithTheRateFramesActuallyCome) {
-    QTemporaryDir dir;
-    ScriptedDisk disk;
+TEST_F(RecorderSpace, ReckonsWithTheRateFramesActuallyCome) {
     // Twelve seconds at the assumed ten frames a second, under five at thirty or more.
     disk.freeBytes = secondsOfSpace(12.5);
-    video::Recorder recorder(disk.disk(), testLimits());
     ASSERT_TRUE(recorder.start(inDir(dir, "003video.avi"), 100, false, nullptr));
     EXPECT_EQ(recorder.secondsLeftWhenLow(), 12);
     feedUntilClosedByItself(recorder, TestFrame(2));
@@ -125,15 +127,13 @@ struct WriteFailureCase {
     Failure failure;
 };
 
-class WriteFailure : public ::testing::TestWithParam<WriteFailureCase> {};
+class WriteFailure : public OnScriptedDisk,
+                     public ::testing::WithParamInterface<WriteFailureCase> {};
 
 TEST_P(WriteFailure, ClosesTheRecordingWithEveryFrameWrittenReadable) {
     const WriteFailureCase& c = GetParam();
-    QTemporaryDir dir;
-    ScriptedDisk disk;
     disk.writableBytes = 2'000'000;
     disk.failure = c.error;
-    video::Recorder recorder(disk.disk(), testLimits());
     const auto file = inDir(dir, "004video.avi");
     ASSERT_TRUE(recorder.start(file, 100, c.compress, nullptr));
     feedUntilClosedByItself(recorder, TestFrame(3));
@@ -162,9 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
                                        platform::DiskError::Failed, Failure::WriteFailed}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(RecorderFiles, RecordingWithoutFramesLeavesNoFileAndOneFrameKeepsIt) {
-    QTemporaryDir dir;
-    video::Recorder recorder;
+TEST_F(RecorderFiles, RecordingWithoutFramesLeavesNoFileAndOneFrameKeepsIt) {
     const auto empty = inDir(dir, "005video.avi");
     ASSERT_TRUE(recorder.start(empty, 100, true, nullptr));
     EXPECT_TRUE(std::filesystem::exists(empty));
@@ -180,12 +178,9 @@ TEST(RecorderFiles, RecordingWithoutFramesLeavesNoFileAndOneFrameKeepsIt) {
     EXPECT_EQ(probe(single).frames, 1);
 }
 
-TEST(RecorderFiles, DeviceFailingBeforeTheFirstFrameLeavesNoFile) {
-    QTemporaryDir dir;
-    ScriptedDisk disk;
+TEST_F(RecorderFiles, DeviceFailingBeforeTheFirstFrameLeavesNoFile) {
     disk.writableBytes = 0;
     disk.failure = platform::DiskError::Failed;
-    video::Recorder recorder(disk.disk(), testLimits());
     const auto file = inDir(dir, "007video.avi");
     const TestFrame surface(6);
     const auto dib = surface.dib();
@@ -196,10 +191,7 @@ TEST(RecorderFiles, DeviceFailingBeforeTheFirstFrameLeavesNoFile) {
     EXPECT_FALSE(std::filesystem::exists(file));
 }
 
-TEST(RecorderFiles, DataReachesTheDeviceAboutOnceASecond) {
-    QTemporaryDir dir;
-    ScriptedDisk disk;
-    video::Recorder recorder(disk.disk(), testLimits());
+TEST_F(RecorderFiles, DataReachesTheDeviceAboutOnceASecond) {
     ASSERT_TRUE(recorder.start(inDir(dir, "008video.avi"), 100, false, nullptr));
     const TestFrame frame(7);
     recorder.addFrame(frame.dib());

@@ -13,6 +13,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -79,7 +80,12 @@ struct Probe {
     int width = 0;
     int height = 0;
     long frames = -1;
+    bool operator==(const Probe&) const = default;
 };
+
+inline void PrintTo(const Probe& p, std::ostream* out) {
+    *out << p.codec << " " << p.width << "x" << p.height << ", " << p.frames << " frames";
+}
 
 inline Probe probe(const std::filesystem::path& file) {
     const auto text =
@@ -134,7 +140,7 @@ struct Headers {
     std::uint32_t dmlhTotalFrames = 0;
 };
 
-inline std::uint32_t le32(const std::vector<char>& bytes, std::size_t at) {
+template <typename Byte> std::uint32_t le32(const std::vector<Byte>& bytes, std::size_t at) {
     std::uint32_t value = 0;
     std::memcpy(&value, bytes.data() + at, 4);
     return value;

@@ -4,9 +4,9 @@
 #include <sstream>
 #include <vector>
 
-namespace input_testing {
+namespace testing_support {
 
-// "41 72 31 0E": the bytes of a table row, written as the robot's commands are read.
+// "41 72 31 0E": bytes of a table row, written as they are read in a dump.
 inline std::vector<std::uint8_t> hexBytes(const char* text) {
     std::istringstream in(text);
     std::vector<std::uint8_t> bytes;
@@ -16,4 +16,4 @@ inline std::vector<std::uint8_t> hexBytes(const char* text) {
     return bytes;
 }
 
-} // namespace input_testing
+} // namespace testing_support
