@@ -3,13 +3,12 @@
 // through ser2net, and the cost of one SendByte against a robot that answers. Both are reported as
 // milliseconds over Retardo.
 #include "bench/Percentile.h"
+#include "bench/QtBenchmarkMain.h"
 #include "link/Commands.h"
 #include "link/PortSetup.h"
 #include "link/RobotLink.h"
 #include "sim/Ser2net.h"
 #include "sim/Simulator.h"
-
-#include <QCoreApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -153,9 +152,5 @@ BENCHMARK(SendByteInSendOnlyState)->Iterations(1000)->UseRealTime()->Unit(benchm
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runQtBenchmarks(argc, argv);
 }

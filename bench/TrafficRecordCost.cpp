@@ -2,11 +2,11 @@
 // state, with Retardo 0, on a line that takes every byte at once, with and without the
 // record. The difference of the two is the record's cost per byte.
 #include "bench/Percentile.h"
+#include "bench/QtBenchmarkMain.h"
 #include "link/RecordedLine.h"
 #include "link/RobotLink.h"
 #include "link/TrafficRecord.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -75,9 +75,5 @@ BENCHMARK(SendByteWithRecord)->Iterations(200000)->UseRealTime()->Unit(benchmark
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runQtBenchmarks(argc, argv);
 }
