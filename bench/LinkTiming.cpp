@@ -4,6 +4,7 @@
 // milliseconds over Retardo.
 #include "bench/Percentile.h"
 #include "bench/QtBenchmarkMain.h"
+#include "bench/QuietIndicators.h"
 #include "link/Commands.h"
 #include "link/PortSetup.h"
 #include "link/RobotLink.h"
@@ -24,15 +25,6 @@ using Clock = std::chrono::steady_clock;
 using Milliseconds = std::chrono::duration<double, std::milli>;
 
 constexpr int retardoMs = 15;
-
-struct QuietIndicators final : robot::LinkIndicators {
-    void setTxLamp(bool) override {}
-    void setRxLamp(bool) override {}
-    void startLampTimer() override {}
-    void stopLampTimer() override {}
-    void showReturn(const QString&) override {}
-    void showLinkState(robot::LinkState) override {}
-};
 
 struct LinkOnSimulator {
     sim::Simulator simulator;

@@ -3,6 +3,7 @@
 // record. The difference of the two is the record's cost per byte.
 #include "bench/Percentile.h"
 #include "bench/QtBenchmarkMain.h"
+#include "bench/QuietIndicators.h"
 #include "link/RecordedLine.h"
 #include "link/RobotLink.h"
 #include "link/TrafficRecord.h"
@@ -29,15 +30,6 @@ struct TakingLine final : platform::SerialLine {
     bool transmitImmediately(std::uint8_t) override { return true; }
     QByteArray read(int) override { return {}; }
     void purgeInput() override {}
-};
-
-struct QuietIndicators final : robot::LinkIndicators {
-    void setTxLamp(bool) override {}
-    void setRxLamp(bool) override {}
-    void startLampTimer() override {}
-    void stopLampTimer() override {}
-    void showReturn(const QString&) override {}
-    void showLinkState(robot::LinkState) override {}
 };
 
 void measure(benchmark::State& state, std::unique_ptr<platform::SerialLine> line) {
