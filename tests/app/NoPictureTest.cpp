@@ -19,6 +19,7 @@
 
 using input::StatusLine;
 using platform::CameraProperty;
+using testing_support::MissingPortSettings;
 using testing_support::ScriptedDialogs;
 using testing_support::TempSettings;
 using testing_support::WorkingFolder;
@@ -80,9 +81,6 @@ PanelLook look(QWidget& panel) {
 }
 
 struct NoPicture : ::testing::Test {
-    struct MissingPortSettings : TempSettings {
-        MissingPortSettings() { store("Puerto Comm", "/nonexistent/marlo-port"); }
-    };
     MissingPortSettings settings;
     ScriptedDialogs dialogs;
     WorkingFolder folder;

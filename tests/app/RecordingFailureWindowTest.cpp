@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+using testing_support::MissingPortSettings;
 using testing_support::ScriptedDialogs;
 using testing_support::ScriptedDisk;
 using testing_support::TempSettings;
@@ -34,9 +35,6 @@ int probedFrames(const QString& file) {
 }
 
 struct RecordingFailureWindow : ::testing::Test {
-    struct MissingPortSettings : TempSettings {
-        MissingPortSettings() { store("Puerto Comm", "/nonexistent/marlo-port"); }
-    };
     MissingPortSettings settings;
     ScriptedDialogs dialogs;
     WorkingFolder folder;

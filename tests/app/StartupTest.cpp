@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+using testing_support::MissingPortSettings;
 using testing_support::ScriptedDialogs;
 using testing_support::TempSettings;
 
@@ -35,9 +36,6 @@ struct StartupObservation {
 
 // A main window whose stored port does not exist, so it opens without a link.
 struct MainWindowWithoutRobot : ::testing::Test {
-    struct MissingPortSettings : TempSettings {
-        MissingPortSettings() { store("Puerto Comm", "/nonexistent/marlo-port"); }
-    };
     MissingPortSettings settings;
     ScriptedDialogs dialogs;
     TForm1 form;

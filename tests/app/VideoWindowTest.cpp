@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+using testing_support::MissingPortSettings;
 using testing_support::ScriptedDialogs;
 using testing_support::TempSettings;
 using testing_support::WorkingFolder;
@@ -38,9 +39,6 @@ QString probe(const QString& file) {
 }
 
 struct VideoWindow : ::testing::Test {
-    struct MissingPortSettings : TempSettings {
-        MissingPortSettings() { store("Puerto Comm", "/nonexistent/marlo-port"); }
-    };
     MissingPortSettings settings;
     ScriptedDialogs dialogs;
     WorkingFolder folder;

@@ -39,4 +39,9 @@ private:
     QTemporaryDir dir_;
 };
 
+// Settings whose port cannot be opened: a console with no robot behind it.
+struct MissingPortSettings : TempSettings {
+    MissingPortSettings() { store("Puerto Comm", "/nonexistent/marlo-port"); }
+};
+
 } // namespace testing_support
