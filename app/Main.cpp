@@ -552,6 +552,8 @@ void TForm1::SetUpVideo() {
         },
         [this] {
             pipeline_->noPicture();
+            rawPanel_->markOld();
+            resultPanel_->markOld();
             cameraWatch_.report(cameraWatch_.run(), true);
             QMetaObject::invokeMethod(this, "CameraReport", Qt::QueuedConnection);
         },
@@ -564,6 +566,16 @@ void TForm1::SetUpVideo() {
 // Posted by name: the capture thread hands nothing over but the watch's own report.
 void TForm1::CameraReport() {
     cameraWatch_.update(state_.Recording);
+    ShowRecordingLamp();
+}
+
+void TForm1::ShowRecordingLamp() {
+    const input::RecordingLampLook look =
+        input::recordingLamp(state_.Recording, cameraWatch_.noPicture());
+    ui_->Led->SetEnableBlinking(look.blinking);
+    ui_->Led->SetColorIndex(look.palette);
+    if (!look.blinking)
+        ui_->Led->SetActive(look.lit);
 }
 
 void TForm1::BindVideoEvents() {
@@ -626,7 +638,6 @@ void TForm1::StartCamera() {
         auto lock = surface_.lock();
         surface_.clear();
     }
-    pipeline_->forgetResult();
     rawPanel_->clear();
     resultPanel_->clear();
     cameraWatch_.started();
@@ -804,7 +815,7 @@ void TForm1::RecordClick() {
     state_.Recording = true;
     cameraWatch_.recordingChanged(true);
     controls.Recording = true;
-    ui_->Led->SetEnableBlinking(true);
+    ShowRecordingLamp();
     ui_->Record->setEnabled(false);
 }
 
@@ -823,8 +834,7 @@ void TForm1::ShowRecordingStopped() {
     pipeline_->controls.Recording = false;
     job_->recordingStopped();
     record_->event("recording stopped");
-    ui_->Led->SetEnableBlinking(false);
-    ui_->Led->SetColorIndex(1);
+    ShowRecordingLamp();
     ui_->Record->setEnabled(true);
 }
 

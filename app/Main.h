@@ -193,6 +193,7 @@ private:
     void StartKeyPreview();
     void PreviewKey(QEvent* event);
     void ShowRecordingStopped();
+    void ShowRecordingLamp();
     job::Reading JobReading() const;
 
     void setTxLamp(bool on) override;

@@ -87,6 +87,11 @@ void TForm1::SetUpInstruments() {
     ui.Led->Palette1().SetLow(clRed);
     ui.Led->Palette1().SetHigh(clBlack);
     ui.Led->Palette1().EndUpdate();
+    // Steady amber while a recording waits for the camera's pictures.
+    ui.Led->Palette2().BeginUpdate();
+    ui.Led->Palette2().SetLow(clYellow);
+    ui.Led->Palette2().SetHigh(clBlack);
+    ui.Led->Palette2().EndUpdate();
     for (TVrDisplay* display : {ui.VrDisplay1, ui.VrDisplay3, ui.led2})
         display->SetColor(clBlack);
     ui.VrBorder1->SetShadowColor(clBtnShadow);

@@ -50,4 +50,12 @@ void CameraWatch::clearConditions() {
         status_.show(QString());
 }
 
+RecordingLampLook recordingLamp(bool recording, bool noPicture) {
+    if (!recording)
+        return {false, 1, false};
+    if (noPicture)
+        return {false, 2, true};
+    return {true, 1, true};
+}
+
 } // namespace input

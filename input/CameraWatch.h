@@ -36,4 +36,16 @@ private:
     bool noPicture_ = false;
 };
 
+// The recording lamp: blinking in its first palette while frames are recorded, steadily lit
+// in its second while a recording waits for pictures, dark in its first when none runs.
+struct RecordingLampLook {
+    bool blinking = false;
+    int palette = 1;
+    bool lit = false;
+
+    bool operator==(const RecordingLampLook&) const = default;
+};
+
+RecordingLampLook recordingLamp(bool recording, bool noPicture);
+
 } // namespace input

@@ -3,8 +3,6 @@
 #include <QFontMetrics>
 #include <QPainter>
 
-#include <algorithm>
-
 namespace video {
 
 namespace {
@@ -45,10 +43,6 @@ void FramePipeline::FrameCallback(const std::uint8_t* bits, int width, int heigh
         if (controls.Recording)
             sink_.addFrame(surface_.dib());
     }
-    {
-        std::lock_guard lock(resultMutex_);
-        lastResult_ = result;
-    }
     if (resultHandler_)
         resultHandler_(result);
 }
@@ -56,35 +50,6 @@ void FramePipeline::FrameCallback(const std::uint8_t* bits, int width, int heigh
 void FramePipeline::noPicture() {
     FrameCount = 0;
     FpsText.set(QStringLiteral("FPS: 0"));
-    QImage marked;
-    {
-        std::lock_guard lock(resultMutex_);
-        marked = noPictureVersion(lastResult_);
-    }
-    if (resultHandler_)
-        resultHandler_(marked);
-}
-
-void FramePipeline::forgetResult() {
-    std::lock_guard lock(resultMutex_);
-    lastResult_ = QImage();
-}
-
-QImage noPictureVersion(const QImage& result) {
-    QImage marked = result.isNull() ? QImage(resultWidth, resultHeight, QImage::Format_RGB32)
-                                    : result.convertToFormat(QImage::Format_Grayscale8)
-                                          .convertToFormat(QImage::Format_RGB32);
-    if (result.isNull())
-        marked.fill(Qt::black);
-    QPainter painter(&marked);
-    painter.fillRect(marked.rect(), QColor(128, 128, 128, 110));
-    QFont font = painter.font();
-    font.setBold(true);
-    font.setPixelSize(std::max(12, marked.height() / 8));
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    painter.drawText(marked.rect(), Qt::AlignCenter, QStringLiteral("SIN IMAGEN"));
-    return marked;
 }
 
 void FramePipeline::drawOverlays() {

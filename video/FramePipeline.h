@@ -10,7 +10,6 @@
 
 #include <atomic>
 #include <functional>
-#include <mutex>
 
 namespace video {
 
@@ -61,11 +60,8 @@ public:
     // The frame-rate tick: the text takes the count of frames since the last tick.
     void TimerFPSTimer();
 
-    // The camera has stopped delivering: the rate reads 0 and the result panel gets the
-    // last result marked as old. The next frame replaces it.
+    // The camera has stopped delivering: the rate reads 0 until frames come again.
     void noPicture();
-    // Forgets the last result, so that a new camera never shows the previous one's.
-    void forgetResult();
 
     PipelineControls controls;
     std::atomic<int> FrameCount{0};
@@ -82,12 +78,6 @@ private:
     QFont font_;
     int ascent_ = 0;
     ResultHandler resultHandler_;
-    std::mutex resultMutex_;
-    QImage lastResult_;
 };
-
-// The result picture marked as old: greyed, with "SIN IMAGEN" over it. A black picture of
-// the result size when there is none yet.
-QImage noPictureVersion(const QImage& result);
 
 } // namespace video

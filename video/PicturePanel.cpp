@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace video {
 
 PicturePanel::PicturePanel(QWidget& panel) : QObject(&panel), panel_(panel) {
@@ -14,7 +16,20 @@ void PicturePanel::show(const QImage& picture) {
     {
         std::lock_guard lock(mutex_);
         picture_ = picture;
+        old_ = false;
     }
+    requestRepaint();
+}
+
+void PicturePanel::markOld() {
+    {
+        std::lock_guard lock(mutex_);
+        old_ = true;
+    }
+    requestRepaint();
+}
+
+void PicturePanel::requestRepaint() {
     // One queued repaint at a time, however fast frames come; posted by name so that
     // nothing made on the sending thread is read on the GUI thread.
     if (!repaintPending_.exchange(true))
@@ -35,9 +50,14 @@ QImage PicturePanel::picture() const {
     return picture_;
 }
 
+bool PicturePanel::old() const {
+    std::lock_guard lock(mutex_);
+    return old_;
+}
+
 bool PicturePanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &panel_ && event->type() == QEvent::Paint) {
-        const QImage shown = picture();
+        const QImage shown = old() ? noPictureVersion(picture(), panel_.size()) : picture();
         if (!shown.isNull()) {
             QPainter painter(&panel_);
             painter.drawImage(0, 0, shown);
@@ -45,6 +65,25 @@ bool PicturePanel::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QObject::eventFilter(watched, event);
+}
+
+QImage noPictureVersion(const QImage& picture, QSize sizeWhenNone) {
+    QImage marked = picture.isNull() ? QImage(sizeWhenNone, QImage::Format_RGB32)
+                                     : picture.convertToFormat(QImage::Format_Grayscale8)
+                                           .convertToFormat(QImage::Format_RGB32);
+    if (marked.isNull())
+        return marked;
+    if (picture.isNull())
+        marked.fill(Qt::black);
+    QPainter painter(&marked);
+    painter.fillRect(marked.rect(), QColor(128, 128, 128, 110));
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(std::max(12, marked.height() / 8));
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(marked.rect(), Qt::AlignCenter, QStringLiteral("SIN IMAGEN"));
+    return marked;
 }
 
 } // namespace video

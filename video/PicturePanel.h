@@ -11,7 +11,8 @@ class QWidget;
 namespace video {
 
 // Shows the latest picture handed over from any thread in a plain panel. Only the newest
-// picture is kept; the panel repaints on the GUI thread.
+// picture is kept; the panel repaints on the GUI thread. A picture marked old is shown greyed
+// with "SIN IMAGEN" over it until the next one comes.
 class PicturePanel : public QObject {
     Q_OBJECT
 public:
@@ -20,18 +21,27 @@ public:
     void show(const QImage& picture);
     // Nothing shown until the next picture.
     void clear();
+    // The source stopped delivering: what is on the panel is no longer live.
+    void markOld();
+    // The picture as delivered, never the marked version.
     QImage picture() const;
+    bool old() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void requestRepaint();
     Q_INVOKABLE void repaintNow();
 
     QWidget& panel_;
     mutable std::mutex mutex_;
     QImage picture_;
+    bool old_ = false;
     std::atomic<bool> repaintPending_{false};
 };
+
+// The picture greyed with "SIN IMAGEN" over it; black of the given size when there is none.
+QImage noPictureVersion(const QImage& picture, QSize sizeWhenNone);
 
 } // namespace video

@@ -109,8 +109,14 @@ TEST_F(NoPicture, AStalledCameraStaysInViewUntilPicturesReturn) {
     source->live = false;
     ASSERT_TRUE(waitFor([&] { return ui().Rxtext->text() == "Cámara sin imagen"; }));
     EXPECT_EQ(form->pipeline().FpsText.get(), "FPS: 0");
-    EXPECT_TRUE(look(*ui().Panel5).grey) << "the old picture is marked";
-    EXPECT_TRUE(look(*ui().Panel5).lit);
+    for (QWidget* panel :
+         {static_cast<QWidget*>(ui().Panel1), static_cast<QWidget*>(ui().Panel5)}) {
+        SCOPED_TRACE(panel->objectName().toStdString());
+        EXPECT_TRUE(waitFor([&] { return look(*panel).grey; })) << "the old picture is marked";
+        EXPECT_TRUE(look(*panel).lit);
+    }
+    EXPECT_FALSE(form->rawPicture().isNull());
+    EXPECT_FALSE(form->rawPicture().allGray()) << "the clipboard still gets the picture itself";
     EXPECT_FALSE(status().active(StatusLine::Condition::RecordingPaused));
     // A key's own text covers it only for a moment.
     status().show(QStringLiteral("Botón 1: Foto instantánea"));
@@ -121,6 +127,7 @@ TEST_F(NoPicture, AStalledCameraStaysInViewUntilPicturesReturn) {
     EXPECT_TRUE(waitFor([&] { return !status().active(StatusLine::Condition::CameraNoPicture); }));
     EXPECT_NE(ui().Rxtext->text(), "Cámara sin imagen");
     EXPECT_TRUE(waitFor([&] { return !look(*ui().Panel5).grey; }));
+    EXPECT_TRUE(waitFor([&] { return !look(*ui().Panel1).grey; }));
 }
 
 TEST_F(NoPicture, ARecordingThroughAStallIsShownPausedAndGoesOn) {
@@ -128,10 +135,13 @@ TEST_F(NoPicture, ARecordingThroughAStallIsShownPausedAndGoesOn) {
     ASSERT_TRUE(waitFor([&] { return form->pipeline().FrameCount > 0; }));
     form->RecordClick();
     ASSERT_TRUE(waitFor([&] { return form->recorder().framesWritten() > 3; }));
+    EXPECT_TRUE(ui().Led->EnableBlinking());
     source->live = false;
     ASSERT_TRUE(
         waitFor([&] { return ui().Rxtext->text() == "Grabación en pausa: cámara sin imagen"; }));
     EXPECT_TRUE(status().active(StatusLine::Condition::CameraNoPicture));
+    EXPECT_FALSE(ui().Led->EnableBlinking()) << "a paused recording does not look live";
+    EXPECT_EQ(ui().Led->LampColor(), clYellow);
     const std::uint32_t beforeReturn = form->recorder().framesWritten();
     EXPECT_TRUE(form->recorder().recording());
 
@@ -139,6 +149,8 @@ TEST_F(NoPicture, ARecordingThroughAStallIsShownPausedAndGoesOn) {
     EXPECT_TRUE(waitFor([&] { return !status().active(StatusLine::Condition::RecordingPaused); }));
     EXPECT_TRUE(waitFor([&] { return form->recorder().framesWritten() > beforeReturn + 3; }));
     EXPECT_FALSE(status().active(StatusLine::Condition::CameraNoPicture));
+    EXPECT_TRUE(ui().Led->EnableBlinking());
+    EXPECT_EQ(ui().Led->ColorIndex(), 1);
 
     // Stopped during a stall: the pause goes with the recording, the camera's text stays.
     source->live = false;
@@ -146,6 +158,8 @@ TEST_F(NoPicture, ARecordingThroughAStallIsShownPausedAndGoesOn) {
     form->StopRecordClick();
     EXPECT_FALSE(status().active(StatusLine::Condition::RecordingPaused));
     EXPECT_TRUE(status().active(StatusLine::Condition::CameraNoPicture));
+    EXPECT_FALSE(ui().Led->EnableBlinking());
+    EXPECT_EQ(ui().Led->LampColor(), clBlack) << "no recording: the lamp is dark";
 }
 
 TEST_F(NoPicture, ACameraStartClearsThePictureSoAStillNeverShowsThePreviousCamera) {
