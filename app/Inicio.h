@@ -31,6 +31,7 @@ protected:
 private:
     std::unique_ptr<Ui::TArranque> ui_;
     ConsoleOptions options_;
+    QTimer warmUp_;
 };
 
 // Shows the splash, runs the message loop and returns the program's exit code.

@@ -172,9 +172,6 @@ protected:
 private:
     Q_INVOKABLE void CameraReport();
     void SetUpComponents();
-    void SetUpSwitchesAndButtons();
-    void SetUpInstruments();
-    void SetUpCameraSketch();
     void SetUpTimers();
     void BindEvents();
     void ChooseFileNameBases();
@@ -259,3 +256,10 @@ private:
 
 // The main window, set by the splash when it creates it and kept until exit.
 extern TForm1* Form1;
+
+// The main window's components with their stored properties.
+void setUpMainWindowComponents(Ui::TForm1& ui, QColor windowColour);
+
+// Builds and paints the main window's controls once, off screen, and throws them away: the
+// fonts, stock images and code its first paint needs are then loaded while the splash waits.
+void warmUpMainWindow();

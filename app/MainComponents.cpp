@@ -6,6 +6,8 @@
 #include "ui_Main.h"
 #include "widgets/Vrthreads.h"
 
+#include <QImage>
+
 namespace {
 
 void setUpSwitch(TVrPowerButton* button, const QString& caption, bool on = false) {
@@ -44,17 +46,7 @@ TVrTimer* makeTimer(QObject* owner, TVrTimerType type, unsigned interval,
     return timer;
 }
 
-} // namespace
-
-// The components' stored properties, as the window description gives them.
-void TForm1::SetUpComponents() {
-    SetUpSwitchesAndButtons();
-    SetUpInstruments();
-    SetUpCameraSketch();
-}
-
-void TForm1::SetUpSwitchesAndButtons() {
-    auto& ui = *ui_;
+void setUpSwitchesAndButtons(Ui::TForm1& ui) {
     ui.VrAcercade->SetCaption(QStringLiteral("Acerca de..."));
     ui.VrConfigura->SetCaption(QStringLiteral("Configuración"));
     ui.VrSalir->SetCaption(QStringLiteral("Salir"));
@@ -76,8 +68,7 @@ void TForm1::SetUpSwitchesAndButtons() {
     ui.StopRecord->SetButtonType(TVrButtonType::btStop);
 }
 
-void TForm1::SetUpInstruments() {
-    auto& ui = *ui_;
+void setUpInstruments(Ui::TForm1& ui) {
     ui.VrLabel1->SetCaption(QStringLiteral("Grabación"));
     ui.Led->SetBlinkLedType(TVrBlinkLedType::ltLargeRect);
     ui.Led->SetBlinkSpeed(500);
@@ -118,8 +109,7 @@ void TForm1::SetUpInstruments() {
 }
 
 // A plan of the robot: body, wheels, the two camera marks and the two camera letters.
-void TForm1::SetUpCameraSketch() {
-    auto& ui = *ui_;
+void setUpCameraSketch(Ui::TForm1& ui, QColor windowColour) {
     for (TShape* wheel : {ui.Shape6, ui.Shape7, ui.Shape9, ui.Shape10}) {
         wheel->SetKind(TShape::Kind::RoundRect);
         wheel->SetBrushColor(Qt::black);
@@ -131,7 +121,7 @@ void TForm1::SetUpCameraSketch() {
         mark->SetPenColor(Qt::white);
     }
     for (TShape* cover : {ui.Shape19, ui.Shape20}) {
-        cover->SetBrushColor(palette().color(QPalette::Window));
+        cover->SetBrushColor(windowColour);
         cover->SetPenColor(QColor());
     }
     ui.Shape17->SetKind(TShape::Kind::Square);
@@ -139,6 +129,28 @@ void TForm1::SetUpCameraSketch() {
     ui.Shape18->SetKind(TShape::Kind::Square);
     ui.Shape18->SetBrushColor(QColor(0x80, 0x80, 0x80));
     ui.Shape11->hide();
+}
+
+} // namespace
+
+// The components' stored properties, as the window description gives them.
+void TForm1::SetUpComponents() {
+    setUpMainWindowComponents(*ui_, palette().color(QPalette::Window));
+}
+
+void setUpMainWindowComponents(Ui::TForm1& ui, QColor windowColour) {
+    setUpSwitchesAndButtons(ui);
+    setUpInstruments(ui);
+    setUpCameraSketch(ui, windowColour);
+}
+
+void warmUpMainWindow() {
+    QDialog scratch;
+    Ui::TForm1 ui;
+    ui.setupUi(&scratch);
+    setUpMainWindowComponents(ui, scratch.palette().color(QPalette::Window));
+    QImage picture(scratch.size(), QImage::Format_RGB32);
+    scratch.render(&picture);
 }
 
 void TForm1::SetUpTimers() {
