@@ -27,11 +27,8 @@ struct ControllerOnVirtualStick : ::testing::Test, input_testing::ControllerCons
 
     void SetUp() override {
         ASSERT_TRUE(stick.attached());
-        ASSERT_TRUE(controller.init(platform::openFirstJoystick()));
-        controller.acquire(true);
+        open();
     }
-    // The first tick sends the Z value and then stops the resting stick.
-    void settle() { tick(); }
 };
 
 } // namespace
@@ -45,16 +42,6 @@ TEST(AxisScaling, RawEndsAndCentreLandOnTheConsoleRanges) {
           Case{0, stickMin, stickMax, 0}, Case{-32768, 15, 55, 15}, Case{32767, 15, 55, 55},
           Case{0, 15, 55, 35}, Case{-99999, stickMin, stickMax, -48}, Case{99999, 15, 55, 55}})
         EXPECT_EQ(platform::scaleAxis(c.raw, c.min, c.max), c.expected) << c.raw;
-}
-
-TEST_F(ControllerOnVirtualStick, FirstTickSendsTheZValueThenStop) {
-    controller.tick(true);
-    using Step = RecordingLink::Step;
-    EXPECT_EQ(link.steps, (std::vector<Step>{
-                              {-1, 20}, {'S', 0}, {-1, 10}, {15 ^ 0x80, 0}, {-1, 20}, {'P', 0}}));
-    EXPECT_EQ(state.Position80, 15);
-    EXPECT_TRUE(controller.stickIdle());
-    EXPECT_TRUE(tick().empty()) << "a stick at rest sends nothing more";
 }
 
 TEST_F(ControllerOnVirtualStick, StickTickAtEveryThresholdOnBothSides) {
@@ -113,8 +100,7 @@ TEST_F(ControllerOnVirtualStick, StickTickAtEveryThresholdOnBothSides) {
         SCOPED_TRACE(row.rule);
         input_testing::ControllerConsole fresh;
         stick.setStick(row.from.x, row.from.y);
-        ASSERT_TRUE(fresh.controller.init(platform::openFirstJoystick()));
-        fresh.controller.acquire(true);
+        fresh.open();
         fresh.tick();
         stick.setStick(row.to.x, row.to.y);
         fresh.panel.status = "before";
@@ -134,21 +120,26 @@ TEST_F(ControllerOnVirtualStick, StickTickAtEveryThresholdOnBothSides) {
     }
 }
 
-TEST_F(ControllerOnVirtualStick, ZChangeOfOneIsSentAndTheRestingStickStopsAfterIt) {
-    settle();
+TEST_F(ControllerOnVirtualStick, ZIsSentOnTheFirstTickAndOnEveryChangeThenTheRestingStickStops) {
+    controller.tick(true);
+    using Step = RecordingLink::Step;
+    EXPECT_EQ(link.steps, (std::vector<Step>{
+                              {-1, 20}, {'S', 0}, {-1, 10}, {15 ^ 0x80, 0}, {-1, 20}, {'P', 0}}));
+    EXPECT_EQ(state.Position80, 15);
+    EXPECT_TRUE(controller.stickIdle());
+    EXPECT_TRUE(tick().empty()) << "an unchanged Z and a resting stick send nothing";
     stick.setZ(16);
-    EXPECT_EQ(tick(), (Bytes{0x53, 16 ^ 0x80, 0x50}));
+    EXPECT_EQ(tick(), (Bytes{0x53, 16 ^ 0x80, 0x50})) << "a change of one";
     EXPECT_EQ(state.Position80, 16);
-    EXPECT_TRUE(tick().empty()) << "an unchanged Z sends nothing";
     stick.setStick(0, -48);
     tick();
     stick.setZ(55);
     EXPECT_EQ(tick(), (Bytes{0x53, 55 ^ 0x80})) << "no stop while the stick drives";
-    EXPECT_EQ(state.Position80, 55);
-    EXPECT_EQ(controller.joyLastSent().z, 55);
+    EXPECT_EQ(std::tuple(state.Position80, controller.joyLastSent().z), std::tuple(55, 55));
 }
+
 TEST_F(ControllerOnVirtualStick, HeldButtonsRepeatEveryTickInTheirOrder) {
-    settle();
+    tick();
     stick.setButton(1, true);
     Bytes sent;
     for (int i = 0; i < 10; ++i)
@@ -176,7 +167,7 @@ TEST_F(ControllerOnVirtualStick, HeldButtonsRepeatEveryTickInTheirOrder) {
 }
 
 TEST_F(ControllerOnVirtualStick, ReleasedControllerFailsItsPollsUntilReacquired) {
-    settle();
+    tick();
     controller.acquire(false);
     EXPECT_EQ(controller.poll(true), input::PollOutcome::Failed);
     stick.setStick(0, -48);
@@ -191,8 +182,7 @@ TEST(TwoAxisController, SendsNoZAndDrives) {
     platform::VirtualJoystick stick(2);
     ASSERT_TRUE(stick.attached());
     input_testing::ControllerConsole console;
-    ASSERT_TRUE(console.controller.init(platform::openFirstJoystick()));
-    console.controller.acquire(true);
+    console.open();
     EXPECT_TRUE(console.tick().empty()) << "no third axis, no channel 80";
     EXPECT_EQ(console.state.Position80, input::centre80);
     stick.setStick(0, 48);
@@ -202,14 +192,14 @@ TEST(TwoAxisController, SendsNoZAndDrives) {
 TEST_F(ControllerOnVirtualStick, LostControlStopsOnceWhicheverWayDrove) {
     struct Row {
         const char* rule;
-        int key; // 0: none
+        int key;
         bool stickPushed;
         const char* bytes;
     };
     const Row rows[] = {
         {"neither drove", 'D', false, ""},
         {"a held arrow alone", 38, false, "50"},
-        {"a pushed stick alone", 0, true, "50"},
+        {"a pushed stick alone", 'D', true, "50"},
         {"both together", 40, true, "50"},
     };
     for (const Row& row : rows) {
@@ -217,13 +207,11 @@ TEST_F(ControllerOnVirtualStick, LostControlStopsOnceWhicheverWayDrove) {
         input_testing::ControllerConsole c;
         input::Keyboard keyboard{c.state, c.panel, c.link};
         stick.setStick(0, 0);
-        ASSERT_TRUE(c.controller.init(platform::openFirstJoystick()));
-        c.controller.acquire(true);
+        c.open();
         c.tick();
         stick.setStick(0, row.stickPushed ? -48 : 0);
         c.tick();
-        if (row.key)
-            keyboard.keyDown(row.key);
+        keyboard.keyDown(row.key);
         auto loseControl = [&] {
             c.link.steps.clear();
             input::stopOnLostControl(keyboard, c.controller, c.link);

@@ -8,6 +8,8 @@
 
 #include <QString>
 
+#include <gtest/gtest.h>
+
 #include <optional>
 
 namespace input_testing {
@@ -51,6 +53,11 @@ struct ControllerConsole {
     RecordingPanel panel{link};
     input::GameController controller{state, panel, link};
 
+    // Takes the first controller, acquired as in an active window.
+    void open() {
+        ASSERT_TRUE(controller.init(platform::openFirstJoystick()));
+        controller.acquire(true);
+    }
     std::vector<std::uint8_t> tick(bool present = true) {
         link.steps.clear();
         controller.tick(present);
