@@ -36,14 +36,14 @@ struct Keys {
     input_testing::RecordingPanel panel{link};
     input::Keyboard keyboard{state, panel, link};
 
-    explicit Keys(const Values& v = {}, bool forward = true) {
-        state.DriveSpeed = std::uint8_t(v.drive);
-        state.StoredSpeed = std::uint8_t(v.stored);
-        state.PositionC0 = v.c0;
-        state.Position80 = v.p80;
-        state.KeyHeld = v.held;
-        state.ArmActive = v.arm;
-        state.Forward = forward;
+    explicit Keys(const Values& v = {}, bool forward = true)
+        : state{.DriveSpeed = std::uint8_t(v.drive),
+                .StoredSpeed = std::uint8_t(v.stored),
+                .Forward = forward,
+                .KeyHeld = v.held,
+                .PositionC0 = v.c0,
+                .Position80 = v.p80,
+                .ArmActive = v.arm} {
         panel.cleaning = v.cleaning;
         panel.status = QStringLiteral("untouched");
     }

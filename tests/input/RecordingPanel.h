@@ -7,6 +7,7 @@
 #include "tests/link/LinkTestSupport.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -21,16 +22,14 @@ struct RecordingPanel final : input::ConsolePanel {
 
     robot::CommandLink& link;
     QString status;
-    int power = -1;
-    int slider = -1;
+    // Every text shown, in order.
+    QStringList texts;
+    int power = -1, slider = -1;
     bool cleaning = false;
     std::optional<bool> frontCamera;
-    int snapshots = 0;
-    int records = 0;
-    int stopRecords = 0;
-    int jogMeter = 0;
+    int snapshots = 0, records = 0, stopRecords = 0, jogMeter = 0;
 
-    void showStatus(const QString& text) override { status = text; }
+    void showStatus(const QString& text) override { texts << (status = text); }
     void setPowerBar(int position) override { power = position; }
     void setMotorSlider(int position) override { slider = position; }
     void setCleaningSwitch(bool on) override { cleaning = on; }
