@@ -142,15 +142,24 @@ TEST_F(ControllerOnVirtualStick, HeldButtonsActOnEveryTickInTheTablesOrder) {
         EXPECT_EQ(tick(), Bytes{std::uint8_t(byte)}) << "held, it acts again";
     EXPECT_EQ(panel.status, "Botón 2: Motor limpieza");
     stick.setButton(1, false);
+    const std::pair<int, const char*> alone[] = {{0, "Botón 1: Foto instantánea"},
+                                                 {2, "Botón 4: Cámara trasera"},
+                                                 {3, "Botón 3: Cámara delantera"},
+                                                 {6, "Botón 7: Zoom -"},
+                                                 {7, "Botón 8: Zoom +"}};
+    for (const auto& [index, text] : alone) {
+        stick.setButton(index, true);
+        panel.texts.clear();
+        tick();
+        EXPECT_EQ(panel.texts, QStringList{text}) << "index " << index << " alone";
+        stick.setButton(index, false);
+    }
     for (int index : {0, 2, 3, 4, 5, 6, 7})
         stick.setButton(index, true);
-    panel.texts.clear();
-    EXPECT_EQ(tick(), (Bytes{'c', 'C', 'Z', 'z'})) << "index 2 (Botón 4) acts after index 3";
-    EXPECT_EQ(panel.texts,
-              QStringList({"Botón 1: Foto instantánea", "Botón 3: Cámara delantera",
-                           "Botón 4: Cámara trasera", "Botón 7: Zoom -", "Botón 8: Zoom +"}));
+    EXPECT_EQ(tick(), (Bytes{'c', 'C', 'Z', 'z'})) << "all together, in the table's order";
     EXPECT_EQ(std::tuple(panel.frontCamera, panel.snapshots, panel.records, panel.stopRecords),
-              std::tuple(false, 1, 1, 1));
+              std::tuple(false, 2, 1, 1))
+        << "index 2 (Botón 4) acts after index 3";
 }
 
 TEST(TwoAxisController, SendsNoZAndDrives) {
