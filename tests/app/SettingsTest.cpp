@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 
 using testing_support::MissingPortSettings;
 using testing_support::ScriptedDialogs;
