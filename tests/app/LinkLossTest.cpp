@@ -87,8 +87,6 @@ TEST_F(ConsoleOnLinkedRobot, LostWhileDrivingThenBackBehindTheSameName) {
     EXPECT_EQ(status(), "Conexión con el robot restablecida");
     EXPECT_EQ(indicator(), "0");
     EXPECT_FALSE(form->statusLine().active(Condition::LinkLost));
-    QTest::qWait(300);
-    EXPECT_TRUE(simulator->receivedValues().empty()) << "nothing sent before the next key";
 
     form->FormKeyDown(upKey);
     form->FormKeyUp(upKey);

@@ -1,5 +1,6 @@
 #include "app/Main.h"
 #include "platform/VirtualJoystick.h"
+#include "tests/support/HexBytes.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/SimulatorFixture.h"
 #include "tests/support/TempSettings.h"
@@ -18,48 +19,45 @@
 #include <tuple>
 
 using namespace std::chrono_literals;
-using testing_support::ScriptedDialogs;
-using testing_support::TempSettings;
+using testing_support::hexBytes;
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
 // A console shown against the simulated robot; keys reach it the way the window system
-// delivers them, through its window.
+// delivers them, through its window. What each key and stick position does is in the unit
+// tables; these tests prove the window's part.
 struct ConsoleInput : SimulatorFixture {
     // The photo and recording keys write their files here.
     testing_support::WorkingFolder folder;
-    TempSettings settings;
-    ScriptedDialogs dialogs;
+    testing_support::TempSettings settings;
+    testing_support::ScriptedDialogs dialogs;
     std::unique_ptr<TForm1> form;
+    bool pollingAtStart = false;
 
     void SetUp() override {
         SimulatorFixture::SetUp();
         settings.store("Puerto Comm", portPath());
         settings.store("Retardo", 1);
         form = std::make_unique<TForm1>();
+        pollingAtStart = form->Timer1->Enabled();
         form->Timer1->SetEnabled(false);
         form->show();
         ASSERT_TRUE(simulator->waitForBytes(2, 2s));
         simulator->clearRecord();
     }
-    void TearDown() override {
-        form.reset();
-        SimulatorFixture::TearDown();
-    }
     Ui::TForm1& ui() { return form->ui(); }
 
-    void key(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
-             bool autoRepeat = false) {
+    void key(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers, bool autoRepeat = false) {
         QKeyEvent event(type, key, modifiers, QString(), autoRepeat);
         QCoreApplication::sendEvent(form->windowHandle(), &event);
     }
-    void press(int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        key(QEvent::KeyPress, k, modifiers);
-    }
-    void release(int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        key(QEvent::KeyRelease, k, modifiers);
+    void press(int k, Qt::KeyboardModifiers m = {}) { key(QEvent::KeyPress, k, m); }
+    void release(int k, Qt::KeyboardModifiers m = {}) { key(QEvent::KeyRelease, k, m); }
+    void send(QEvent::Type type) {
+        QEvent event(type);
+        QCoreApplication::sendEvent(form.get(), &event);
     }
     // Everything the robot received since the last call, once at least count bytes came.
     Bytes received(std::size_t count) {
@@ -75,188 +73,121 @@ struct ConsoleWithController : ConsoleInput {
     platform::VirtualJoystick stick;
 
     void SetUp() override {
-        ASSERT_TRUE(stick.attached());
         ConsoleInput::SetUp();
         ASSERT_TRUE(form->state().JoystickPresent);
-        activate();
+        // The device watch would turn the polling timer on again: the test ticks alone.
+        form->TimerJoy->SetEnabled(false);
+        send(QEvent::WindowActivate);
         form->VrTimer1Timer();
         received(3);
-    }
-    void deactivate() {
-        QEvent event(QEvent::WindowDeactivate);
-        QCoreApplication::sendEvent(form.get(), &event);
-    }
-    void activate() {
-        QEvent event(QEvent::WindowActivate);
-        QCoreApplication::sendEvent(form.get(), &event);
     }
 };
 
 } // namespace
 
-TEST_F(ConsoleInput, KeysReachTheTableThroughThePreviewAndEveryReleaseStops) {
-    struct Row {
+TEST_F(ConsoleInput, KeysReachTheirRulesAndTheWindowsControlsThroughThePreview) {
+    const struct {
         int key;
         Qt::KeyboardModifiers modifiers;
-        Bytes bytes;
+        const char* bytes; // the key's and its release's
         QString status;
+    } rows[] = {
+        {Qt::Key_A, {}, "42 50", "10   1 -- 65"},
+        {Qt::Key_T, {}, "43 50", "10   1 -- 84"},
+        {Qt::Key_F, {}, "50", "Botón 1: Foto instantánea"},
+        {Qt::Key_G, {}, "50", "Botón 5: Secuencia de vídeo"},
+        {Qt::Key_P, {}, "50", "Botón 5: Fin secuencia de vídeo"},
+        {Qt::Key_0, Qt::KeypadModifier, "30 50", "MARLO 3 SIMULADOR"},
+        {Qt::Key_Plus, Qt::KeypadModifier, "50", "8   1 -- 107"},
+        {Qt::Key_Return, {}, "50 50", "8   1 -- 13"},
     };
-    const auto none = Qt::NoModifier;
-    const auto keypad = Qt::KeypadModifier;
-    const Row rows[] = {
-        {Qt::Key_Return, none, {0x50}, "10   1 -- 13"},
-        {Qt::Key_Up, none, {0x41, 0x72, 0x31, 10, 0x32, 10}, "10   1 -- 38"},
-        {Qt::Key_A, none, {0x42}, "10   1 -- 65"},
-        {Qt::Key_D, none, {0x63}, "10   1 -- 68"},
-        {Qt::Key_F, none, {}, "Botón 1: Foto instantánea"},
-        {Qt::Key_G, none, {}, "Botón 5: Secuencia de vídeo"},
-        {Qt::Key_P, none, {}, "Botón 5: Fin secuencia de vídeo"},
-        {Qt::Key_S, none, {0x62}, "10   1 -- 83"},
-        {Qt::Key_T, none, {0x43}, "10   1 -- 84"},
-        {Qt::Key_0, keypad, {0x30}, "MARLO 3 SIMULADOR"},
-        {Qt::Key_Plus, keypad, {}, "8   1 -- 107"},
-        {Qt::Key_Down, none, {0x52, 0x61, 0x31, 8, 0x32, 8}, "8   0 -- 40"},
-    };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(QKeySequence(row.key).toString().toStdString());
         press(row.key, row.modifiers);
         EXPECT_EQ(ui().Rxtext->text(), row.status);
         release(row.key, row.modifiers);
-        Bytes expected = row.bytes;
-        expected.push_back(0x50);
+        const Bytes expected = hexBytes(row.bytes);
         EXPECT_EQ(received(expected.size()), expected);
     }
-    EXPECT_EQ(form->state().SnapshotNumber, 2);
-    EXPECT_TRUE(ui().Shape11->isVisibleTo(form.get())) << "T selected the rear camera";
-    EXPECT_FALSE(ui().VrPowerButton8->Active()) << "S switched the cleaning motor off";
+    EXPECT_EQ(std::tuple(form->state().SnapshotNumber, ui().Shape11->isVisibleTo(form.get()),
+                         ui().VrPowerButton8->Active(), ui().VrSlider3->Position(),
+                         ui().Label20->text(), ui().Power->value()),
+              std::tuple(2, true, true, 42, QString("% 84"), 0))
+        << "a picture, the rear camera, cleaning on, motor slider moved, power bar empty";
+    // The motor slider keeps the speed it had before its last move for Up and Down.
+    ui().VrSlider3->SetPosition(31);
+    ui().VrSlider3->SetPosition(30);
+    EXPECT_EQ(form->state().DriveSpeed, 20);
+    press(Qt::Key_Down);
+    EXPECT_EQ(received(6), hexBytes("52 61 31 13 32 13"));
 }
 
-TEST_F(ConsoleInput, HeldArrowKeyActsOnceAndBlocksTheOtherArrowsUntilAKeyIsReleased) {
-    const Bytes up{0x41, 0x72, 0x31, 10, 0x32, 10};
+TEST_F(ConsoleInput, HeldArrowActsOnceBlocksTheOtherArrowsAndShiftCountsAsAKey) {
     press(Qt::Key_Up);
-    EXPECT_EQ(ui().Power->value(), 40);
     for (int repeat = 0; repeat < 10; ++repeat) {
-        key(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier, true);
-        key(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier, true);
+        key(QEvent::KeyRelease, Qt::Key_Up, {}, true);
+        key(QEvent::KeyPress, Qt::Key_Up, {}, true);
     }
     press(Qt::Key_Left);
-    EXPECT_EQ(received(up.size()), up) << "repeats and Left send nothing";
-    release(Qt::Key_Left);
-    EXPECT_EQ(received(1), Bytes{0x50});
+    EXPECT_EQ(received(6), hexBytes("41 72 31 0A 32 0A")) << "repeats and Left send nothing";
     release(Qt::Key_Up);
-    press(Qt::Key_Up);
-    Bytes again{0x50};
-    again.insert(again.end(), up.begin(), up.end());
-    EXPECT_EQ(received(again.size()), again) << "Up acts again only when pressed anew";
-}
-
-TEST_F(ConsoleInput, ShiftUpDrivesAndReleasingShiftAloneStops) {
     press(Qt::Key_Shift, Qt::ShiftModifier);
     EXPECT_EQ(ui().Rxtext->text(), "10   1 -- 16");
     press(Qt::Key_Up, Qt::ShiftModifier);
     release(Qt::Key_Shift);
-    EXPECT_EQ(received(7), (Bytes{0x41, 0x72, 0x31, 10, 0x32, 10, 0x50}));
-}
-
-TEST_F(ConsoleInput, SpeedKeysMoveTheMotorSliderAndPowerAndSendNothing) {
-    press(Qt::Key_Plus);
-    EXPECT_EQ(std::tuple(int(form->state().StoredSpeed), ui().VrSlider3->Position(),
-                         ui().Power->value(), ui().Label20->text()),
-              std::tuple(8, 42, 42, QString("% 84")));
-    QTest::qWait(30);
-    EXPECT_TRUE(simulator->receivedValues().empty());
-}
-
-TEST_F(ConsoleInput, UpAndDownApplyTheSpeedFromBeforeTheLastSliderMove) {
-    ui().VrSlider3->SetPosition(30);
-    EXPECT_EQ(form->state().DriveSpeed, 20);
-    press(Qt::Key_Up);
-    EXPECT_EQ(ui().Rxtext->text(), "10   1 -- 38");
-    release(Qt::Key_Up);
-    EXPECT_EQ(received(7), (Bytes{0x41, 0x72, 0x31, 10, 0x32, 10, 0x50})) << "one move from 40";
-    ui().VrSlider3->SetPosition(31);
-    ui().VrSlider3->SetPosition(30);
-    press(Qt::Key_Down);
-    EXPECT_EQ(received(6), (Bytes{0x52, 0x61, 0x31, 19, 0x32, 19})) << "one step at a time";
-    EXPECT_EQ(ui().Power->value(), 31);
+    EXPECT_EQ(received(8), hexBytes("50 41 72 31 0A 32 0A 50")) << "Up acts again once released";
 }
 
 TEST_F(ConsoleInput, KeyActsAndStillReachesTheFocusedSlider) {
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     ui().VrSlider1->setFocus();
-    ASSERT_EQ(QApplication::focusWidget(), ui().VrSlider1);
     press(Qt::Key_Right);
-    EXPECT_EQ(received(4), (Bytes{0x33, 10, 0x61, 0x41}));
+    EXPECT_EQ(received(4), hexBytes("33 0A 61 41"));
     EXPECT_NE(ui().VrSlider1->Position(), 128);
     EXPECT_EQ(ui().Bal->text(), QString::number(ui().VrSlider1->Position()));
 }
 
-TEST_F(ConsoleWithController, DeactivationReleasesStopsTheDrivingStickOnceAndActivationReacquires) {
-    EXPECT_TRUE(form->PollJoystick());
-    deactivate();
-    EXPECT_FALSE(form->state().ControllerActive);
+TEST_F(ConsoleWithController, IsPolledFromTheStartAndReleasedWhileTheWindowIsInactive) {
+    EXPECT_TRUE(pollingAtStart);
+    send(QEvent::WindowDeactivate);
     EXPECT_FALSE(form->PollJoystick());
     stick.setStick(0, -48);
     form->VrTimer1Timer();
-    activate();
-    EXPECT_TRUE(form->PollJoystick());
+    send(QEvent::WindowActivate);
     EXPECT_EQ(received(0), Bytes{}) << "nothing was sent while released, no stop at rest";
     form->VrTimer1Timer();
-    EXPECT_EQ(received(6), (Bytes{0x41, 0x72, 0x31, 2, 0x32, 2}));
-    EXPECT_EQ(std::tuple(ui().Power->value(), ui().VrSlider3->Position(), ui().Rxtext->text()),
-              std::tuple(48, 48, QString("Recto adelante")));
-    deactivate();
-    EXPECT_EQ(received(1), Bytes{0x50}) << "the stick alone drove";
-    EXPECT_TRUE(form->controller().stickIdle());
-    EXPECT_EQ(received(0), Bytes{});
-}
+    EXPECT_EQ(received(6), hexBytes("41 72 31 02 32 02"));
+    send(QEvent::WindowDeactivate);
+    EXPECT_EQ(received(1), Bytes{0x50}) << "the stick alone drove; one stop";
 
-TEST_F(ConsoleWithController, CleaningButtonHeldTogglesTheSwitchEveryTick) {
+    send(QEvent::WindowActivate);
     stick.setButton(1, true);
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 3; ++i)
         form->VrTimer1Timer();
-    EXPECT_EQ(received(4), (Bytes{0x42, 0x62, 0x42, 0x62}));
-    EXPECT_FALSE(ui().VrPowerButton8->Active());
+    EXPECT_EQ(received(3), hexBytes("42 62 42")) << "the cleaning button toggles every tick";
+    EXPECT_TRUE(ui().VrPowerButton8->Active());
+    form->Timer1->SetEnabled(true);
+    form->FormDestroy();
+    EXPECT_FALSE(form->Timer1->Enabled());
 }
 
-TEST_F(ConsoleInput, ControllerPluggedInLaterIsTakenNamedAndDrivesUntilPulledOutThenKeysGoOn) {
+TEST_F(ConsoleInput, ControllerPluggedInLaterIsTakenNamedAndPolledUntilPulledOutAndRecorded) {
     ASSERT_FALSE(form->state().JoystickPresent);
-    QEvent activate(QEvent::WindowActivate);
-    QCoreApplication::sendEvent(form.get(), &activate);
+    EXPECT_FALSE(pollingAtStart);
+    send(QEvent::WindowActivate);
     auto stick = std::make_unique<platform::VirtualJoystick>();
-    ASSERT_TRUE(stick->attached());
     EXPECT_TRUE(QTest::qWaitFor([&] { return form->state().JoystickPresent; }, 5000));
     EXPECT_TRUE(ui().Rxtext->text().startsWith("Joystick: ")) << ui().Rxtext->text().toStdString();
     EXPECT_TRUE(form->Timer1->Enabled());
-    EXPECT_EQ(received(3), (Bytes{0x53, 15 ^ 0x80, 0x50}));
-    stick->setStick(0, -48);
-    EXPECT_EQ(received(6), (Bytes{0x41, 0x72, 0x31, 2, 0x32, 2}));
+    EXPECT_EQ(received(3), hexBytes("53 8F 50")) << "the polling timer reads it";
     stick->unplug();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !form->state().JoystickPresent; }, 5000));
-    EXPECT_EQ(received(1), Bytes{0x50});
-    EXPECT_EQ(ui().Rxtext->text(), "Sin joystick");
     EXPECT_FALSE(form->Timer1->Enabled());
-    press(Qt::Key_D);
-    EXPECT_EQ(received(1), Bytes{0x63}) << "the keys go on";
     form->trafficRecord().flush();
     std::ifstream record(form->trafficRecord().currentFile());
     const std::string lines{std::istreambuf_iterator<char>(record), {}};
-    const auto attached = lines.find("! controller attached");
-    EXPECT_NE(attached, std::string::npos) << lines;
-    EXPECT_NE(lines.find("! controller removed", attached), std::string::npos) << lines;
-}
-
-TEST(ConsoleControllerSetUp, ControllerPresentEnablesPollingAndDestroySwitchesItOff) {
-    TempSettings settings;
-    settings.store("Puerto Comm", "/nonexistent/marlo-port");
-    ScriptedDialogs dialogs;
-    platform::VirtualJoystick stick;
-    ASSERT_TRUE(stick.attached());
-    auto form = std::make_unique<TForm1>();
-    EXPECT_TRUE(form->state().JoystickPresent);
-    EXPECT_TRUE(form->Timer1->Enabled());
-    EXPECT_EQ(form->ui().Rxtext->text(), "Conexión con el robot perdida");
-    form->FormDestroy();
-    EXPECT_FALSE(form->Timer1->Enabled());
+    EXPECT_NE(lines.find("! controller removed", lines.find("! controller attached")),
+              std::string::npos)
+        << lines;
 }

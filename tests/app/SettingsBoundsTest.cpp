@@ -1,6 +1,5 @@
 #include "app/Comunica.h"
 #include "app/ConsoleSettings.h"
-#include "app/Main.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempSettings.h"
 #include "ui_Comunica.h"
@@ -108,26 +107,4 @@ TEST(SettingBounds, DialogRefusesOutOfRangeValuesWithTheirRange) {
         EXPECT_EQ(temp.stored(c.name).isValid(), c.inRange) << "a refused value is not written";
         EXPECT_EQ(temp.stored(c.name).toInt(), c.inRange ? c.value : 0);
     }
-}
-
-TEST(SettingBounds, MainWindowShowsTheBoxAndRunsWithTheBound) {
-    TempSettings temp;
-    temp.store("Puerto Comm", "/nonexistent/marlo-port");
-    temp.store("Retardo", 1000);
-    temp.store("Intervalo", 2147483647);
-    ScriptedDialogs dialogs;
-
-    TForm1 form;
-
-    ASSERT_GE(dialogs.messages().size(), 2u);
-    EXPECT_EQ(dialogs.messages()[0].text,
-              "El valor \"Retardo\" de la configuración está fuera del intervalo de 0 a 100. "
-              "Se usa 100.");
-    EXPECT_EQ(dialogs.messages()[1].text,
-              "El valor \"Intervalo\" de la configuración está fuera del intervalo de 1 a 10000. "
-              "Se usa 10000.");
-    EXPECT_EQ(dialogs.messages()[1].caption, "Error");
-    EXPECT_EQ(form.state().Retardo, 100);
-    EXPECT_EQ(form.state().Intervalo, 10000);
-    EXPECT_EQ(form.link()->retardo(), 100);
 }

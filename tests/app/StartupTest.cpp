@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <stdexcept>
 #include <utility>
 
@@ -19,20 +20,44 @@
 
 using testing_support::MissingPortSettings;
 using testing_support::ScriptedDialogs;
-using testing_support::TempSettings;
 
 namespace {
 
-// What the start-up looked like from outside, sampled while it ran.
-struct StartupObservation {
-    bool splashVisibleAtFirstMessage = false;
-    bool mainWindowShownAtFirstMessage = true;
-    qint64 mainWindowCreatedAfterMs = -1;
-    bool splashHiddenDuringModal = false;
-    bool mainWindowModal = false;
-    bool splashClosedAtLoopEnd = false;
-    bool mainWindowAliveAtLoopEnd = false;
-};
+// Runs the program as it starts: every 10 ms until the main window shows, whileStarting
+// runs; then onShown runs once, inside the main window's modal loop. A watchdog ends a
+// start-up that hangs. Returns whether the program ended by itself.
+bool runProgram(const std::function<void()>& whileStarting, const std::function<void()>& onShown,
+                int* exitCode = nullptr) {
+    Form1 = nullptr;
+    QTimer probe;
+    probe.setInterval(10);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        if (Form1 && Form1->isVisible()) {
+            probe.stop();
+            onShown();
+        } else if (whileStarting) {
+            whileStarting();
+        }
+    });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            window->close();
+        QApplication::exit(1);
+    });
+    probe.start();
+    watchdog.start(15000);
+    const int code = runStartup();
+    if (exitCode)
+        *exitCode = code;
+    Form1 = nullptr;
+    return watchdog.isActive();
+}
+
+void clickExitSoon() {
+    QTimer::singleShot(0, Form1, [] { QTest::mouseClick(Form1->ui().VrSalir, Qt::LeftButton); });
+}
 
 // A main window whose stored port does not exist, so it opens without a link.
 struct MainWindowWithoutRobot : ::testing::Test {
@@ -44,80 +69,61 @@ struct MainWindowWithoutRobot : ::testing::Test {
 } // namespace
 
 TEST(Startup, SplashThenModalMainWindowThenEndAndDestroyOnlyAtTearDown) {
-    TempSettings temp;
-    temp.store("Puerto Comm", "/nonexistent/marlo-port");
+    MissingPortSettings settings;
     ScriptedDialogs dialogs;
-    StartupObservation seen;
-    Form1 = nullptr;
     QPointer<TArranque> splash;
     QPointer<TForm1> mainWindow;
+    bool splashAtFirstMessage = false, mainWindowAtFirstMessage = true;
+    bool splashHiddenDuringModal = false, modal = false;
+    bool splashClosedAtLoopEnd = false, mainWindowAliveAtLoopEnd = false;
+    qint64 shownAfterMs = -1;
     QElapsedTimer clock;
     clock.start();
-
-    // Samples the windows while the program runs: first the splash, then (inside the main
-    // window's modal loop, itself inside the splash's tick) the main window, which it closes.
-    QTimer probe;
-    probe.setInterval(10);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        if (!splash)
-            splash = qobject_cast<TArranque*>(QApplication::activeWindow());
-        if (!splash) {
+    dialogs.onMessage = [&](const platform::MessageRequest&) {
+        if (shownAfterMs >= 0)
+            return;
+        splashAtFirstMessage = splash && splash->isVisible();
+        mainWindowAtFirstMessage = Form1 && Form1->isVisible();
+    };
+    QObject watch;
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &watch, [&] {
+        splashClosedAtLoopEnd = splash && !splash->isVisible();
+        mainWindowAliveAtLoopEnd = !mainWindow.isNull();
+    });
+    int exitCode = -1;
+    // The main window's modal loop runs inside the splash's tick.
+    const bool ended = runProgram(
+        [&] {
             for (QWidget* window : QApplication::topLevelWidgets())
                 if (auto* found = qobject_cast<TArranque*>(window))
                     splash = found;
-        }
-        if (!Form1 || !Form1->isVisible())
-            return;
-        probe.stop();
-        mainWindow = Form1;
-        seen.mainWindowCreatedAfterMs = clock.elapsed();
-        seen.splashHiddenDuringModal = splash && !splash->isVisible();
-        seen.mainWindowModal = Form1->isModal();
-        QTimer::singleShot(0, Form1,
-                           [] { QTest::mouseClick(Form1->ui().VrSalir, Qt::LeftButton); });
-    });
-    dialogs.onMessage = [&](const platform::MessageRequest&) {
-        if (seen.mainWindowCreatedAfterMs >= 0)
-            return;
-        seen.splashVisibleAtFirstMessage = splash && splash->isVisible();
-        seen.mainWindowShownAtFirstMessage = Form1 && Form1->isVisible();
-    };
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [] {
-        if (Form1)
-            Form1->close();
-        QApplication::exit(1);
-    });
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &probe, [&] {
-        seen.splashClosedAtLoopEnd = splash && !splash->isVisible();
-        seen.mainWindowAliveAtLoopEnd = !mainWindow.isNull();
-    });
-    probe.start();
-    watchdog.start(15000);
+        },
+        [&] {
+            mainWindow = Form1;
+            shownAfterMs = clock.elapsed();
+            splashHiddenDuringModal = splash && !splash->isVisible();
+            modal = Form1->isModal();
+            clickExitSoon();
+        },
+        &exitCode);
 
-    const int exitCode = runStartup();
-
-    EXPECT_TRUE(watchdog.isActive()) << "the program did not end by itself";
+    EXPECT_TRUE(ended) << "the program did not end by itself";
     EXPECT_EQ(exitCode, 0);
-    EXPECT_TRUE(seen.splashVisibleAtFirstMessage) << "port errors appear over the splash";
-    EXPECT_FALSE(seen.mainWindowShownAtFirstMessage);
-    EXPECT_GE(seen.mainWindowCreatedAfterMs, 900);
-    EXPECT_LT(seen.mainWindowCreatedAfterMs, 5000);
-    EXPECT_TRUE(seen.splashHiddenDuringModal);
-    EXPECT_TRUE(seen.mainWindowModal);
-    EXPECT_TRUE(seen.splashClosedAtLoopEnd) << "closing the main window closed the splash";
-    EXPECT_TRUE(seen.mainWindowAliveAtLoopEnd) << "closing hides the main window only";
+    EXPECT_TRUE(splashAtFirstMessage) << "port errors appear over the splash";
+    EXPECT_FALSE(mainWindowAtFirstMessage);
+    EXPECT_GE(shownAfterMs, 900);
+    EXPECT_LT(shownAfterMs, 5000);
+    EXPECT_TRUE(splashHiddenDuringModal);
+    EXPECT_TRUE(modal);
+    EXPECT_TRUE(splashClosedAtLoopEnd) << "closing the main window closed the splash";
+    EXPECT_TRUE(mainWindowAliveAtLoopEnd) << "closing hides the main window only";
     EXPECT_TRUE(mainWindow.isNull()) << "the splash's tear-down destroyed the main window";
-    Form1 = nullptr;
 }
 
 TEST(Startup, AnExceptionAtAnyStepOfTheStartUpIsShownAndTheMainWindowStillOpens) {
-    TempSettings temp;
-    temp.store("Puerto Comm", "/nonexistent/marlo-port");
-    temp.store("Retardo", "roto");
+    MissingPortSettings settings;
+    settings.store("Retardo", "roto");
     ScriptedDialogs dialogs;
-    Form1 = nullptr;
     // The first box of the start-up (the unreadable pause) fails like an allocation would.
     bool thrown = false;
     dialogs.onMessage = [&](const platform::MessageRequest&) {
@@ -125,70 +131,31 @@ TEST(Startup, AnExceptionAtAnyStepOfTheStartUpIsShownAndTheMainWindowStillOpens)
             throw std::runtime_error("sin memoria");
     };
     bool mainWindowShown = false;
-    QTimer probe;
-    probe.setInterval(10);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        if (!Form1 || !Form1->isVisible())
-            return;
-        probe.stop();
+    // The handlers work on the link without a port that the failed start-up left.
+    const bool ended = runProgram(nullptr, [&] {
         mainWindowShown = true;
-        // The handlers work on the link without a port that the failed start-up left.
-        QTimer::singleShot(0, Form1, [] {
-            Form1->SendByte(0x50);
-            Form1->VrPowerButton8Click();
-            Form1->Label8Click();
-            Form1->TimerInvTimer();
-            Form1->TimerRxTimer();
-            QTest::mouseClick(Form1->ui().VrSalir, Qt::LeftButton);
-        });
+        Form1->SendByte(0x50);
+        Form1->VrPowerButton8Click();
+        Form1->Label8Click();
+        Form1->TimerInvTimer();
+        Form1->TimerRxTimer();
+        clickExitSoon();
     });
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [] {
-        if (Form1)
-            Form1->close();
-        for (QWidget* window : QApplication::topLevelWidgets())
-            window->close();
-        QApplication::exit(1);
-    });
-    probe.start();
-    watchdog.start(15000);
 
-    runStartup();
-
-    EXPECT_TRUE(watchdog.isActive()) << "the start-up stayed on the splash";
+    EXPECT_TRUE(ended) << "the start-up stayed on the splash";
     EXPECT_TRUE(mainWindowShown);
     ASSERT_GE(dialogs.messages().size(), 2u);
     EXPECT_EQ(dialogs.messages()[1].text, "sin memoria");
     EXPECT_EQ(dialogs.messages()[1].icon, platform::MessageIcon::Error);
-    Form1 = nullptr;
-}
-
-TEST(Startup, MainWindowIsDestroyedOnlyWhenItsOwnerIs) {
-    TempSettings temp;
-    temp.store("Puerto Comm", "/nonexistent/marlo-port");
-    ScriptedDialogs dialogs;
-    auto splash = std::make_unique<TArranque>();
-    QPointer<TForm1> form = new TForm1(splash.get());
-    form->show();
-    form->VrSalirClick();
-    EXPECT_FALSE(form->isVisible());
-    EXPECT_FALSE(form.isNull());
-    splash.reset();
-    EXPECT_TRUE(form.isNull());
 }
 
 TEST_F(MainWindowWithoutRobot, StartValuesAfterCreation) {
     const MainWindowState& state = form.state();
 
     EXPECT_EQ(form.size(), QSize(1014, 734));
-    EXPECT_EQ(form.ui().Bal->text(), "128");
     EXPECT_EQ(form.ui().Nivel->text(), "128");
-    EXPECT_EQ(state.DriveSpeed, 10);
     EXPECT_TRUE(state.ShowRed && state.ShowGreen && state.ShowBlue);
     EXPECT_TRUE(state.ArmActive);
-    EXPECT_EQ(state.Retardo, 15);
-    EXPECT_EQ(state.Intervalo, 100);
     EXPECT_EQ(form.telemetry().humidityText(), "--%");
     EXPECT_EQ(form.telemetry().temperatureText(), "--ºC");
     EXPECT_EQ(state.SnapshotNumber, 1);

@@ -25,13 +25,7 @@ using Bytes = std::vector<std::uint8_t>;
 struct ControllerOnVirtualStick : ::testing::Test, input_testing::ControllerConsole {
     platform::VirtualJoystick stick;
 
-    void SetUp() override {
-        ASSERT_TRUE(stick.attached());
-        ASSERT_TRUE(controller.init(platform::openFirstJoystick()));
-        controller.acquire(true);
-    }
-    // The first tick sends the Z value and then stops the resting stick.
-    void settle() { tick(); }
+    void SetUp() override { open(); }
 };
 
 } // namespace
@@ -45,16 +39,6 @@ TEST(AxisScaling, RawEndsAndCentreLandOnTheConsoleRanges) {
           Case{0, stickMin, stickMax, 0}, Case{-32768, 15, 55, 15}, Case{32767, 15, 55, 55},
           Case{0, 15, 55, 35}, Case{-99999, stickMin, stickMax, -48}, Case{99999, 15, 55, 55}})
         EXPECT_EQ(platform::scaleAxis(c.raw, c.min, c.max), c.expected) << c.raw;
-}
-
-TEST_F(ControllerOnVirtualStick, FirstTickSendsTheZValueThenStop) {
-    controller.tick(true);
-    using Step = RecordingLink::Step;
-    EXPECT_EQ(link.steps, (std::vector<Step>{
-                              {-1, 20}, {'S', 0}, {-1, 10}, {15 ^ 0x80, 0}, {-1, 20}, {'P', 0}}));
-    EXPECT_EQ(state.Position80, 15);
-    EXPECT_TRUE(controller.stickIdle());
-    EXPECT_TRUE(tick().empty()) << "a stick at rest sends nothing more";
 }
 
 TEST_F(ControllerOnVirtualStick, StickTickAtEveryThresholdOnBothSides) {
@@ -113,8 +97,7 @@ TEST_F(ControllerOnVirtualStick, StickTickAtEveryThresholdOnBothSides) {
         SCOPED_TRACE(row.rule);
         input_testing::ControllerConsole fresh;
         stick.setStick(row.from.x, row.from.y);
-        ASSERT_TRUE(fresh.controller.init(platform::openFirstJoystick()));
-        fresh.controller.acquire(true);
+        fresh.open();
         fresh.tick();
         stick.setStick(row.to.x, row.to.y);
         fresh.panel.status = "before";
@@ -134,105 +117,90 @@ TEST_F(ControllerOnVirtualStick, StickTickAtEveryThresholdOnBothSides) {
     }
 }
 
-TEST_F(ControllerOnVirtualStick, ZChangeOfOneIsSentAndTheRestingStickStopsAfterIt) {
-    settle();
+TEST_F(ControllerOnVirtualStick, ZIsSentOnTheFirstTickAndOnEveryChangeThenTheRestingStickStops) {
+    controller.tick(true);
+    using Step = RecordingLink::Step;
+    EXPECT_EQ(link.steps, (std::vector<Step>{
+                              {-1, 20}, {'S', 0}, {-1, 10}, {15 ^ 0x80, 0}, {-1, 20}, {'P', 0}}));
+    EXPECT_EQ(state.Position80, 15);
+    EXPECT_TRUE(controller.stickIdle());
+    EXPECT_TRUE(tick().empty()) << "an unchanged Z and a resting stick send nothing";
     stick.setZ(16);
-    EXPECT_EQ(tick(), (Bytes{0x53, 16 ^ 0x80, 0x50}));
+    EXPECT_EQ(tick(), (Bytes{0x53, 16 ^ 0x80, 0x50})) << "a change of one";
     EXPECT_EQ(state.Position80, 16);
-    EXPECT_TRUE(tick().empty()) << "an unchanged Z sends nothing";
     stick.setStick(0, -48);
     tick();
     stick.setZ(55);
     EXPECT_EQ(tick(), (Bytes{0x53, 55 ^ 0x80})) << "no stop while the stick drives";
-    EXPECT_EQ(state.Position80, 55);
-    EXPECT_EQ(controller.joyLastSent().z, 55);
+    EXPECT_EQ(std::tuple(state.Position80, controller.joyLastSent().z), std::tuple(55, 55));
 }
-TEST_F(ControllerOnVirtualStick, HeldButtonsRepeatEveryTickInTheirOrder) {
-    settle();
-    stick.setButton(1, true);
-    Bytes sent;
-    for (int i = 0; i < 10; ++i)
-        for (auto byte : tick())
-            sent.push_back(byte);
-    EXPECT_EQ(sent, (Bytes{'B', 'b', 'B', 'b', 'B', 'b', 'B', 'b', 'B', 'b'}));
-    EXPECT_EQ(panel.status, "Botón 2: Motor limpieza");
 
+TEST_F(ControllerOnVirtualStick, HeldButtonsActOnEveryTickInTheTablesOrder) {
+    tick();
+    stick.setButton(1, true);
+    for (const char byte : {'B', 'b', 'B'})
+        EXPECT_EQ(tick(), Bytes{std::uint8_t(byte)}) << "held, it acts again";
+    EXPECT_EQ(panel.status, "Botón 2: Motor limpieza");
     stick.setButton(1, false);
+    const std::pair<int, const char*> alone[] = {{0, "Botón 1: Foto instantánea"},
+                                                 {2, "Botón 4: Cámara trasera"},
+                                                 {3, "Botón 3: Cámara delantera"},
+                                                 {6, "Botón 7: Zoom -"},
+                                                 {7, "Botón 8: Zoom +"}};
+    for (const auto& [index, text] : alone) {
+        stick.setButton(index, true);
+        panel.texts.clear();
+        tick();
+        EXPECT_EQ(panel.texts, QStringList{text}) << "index " << index << " alone";
+        stick.setButton(index, false);
+    }
     for (int index : {0, 2, 3, 4, 5, 6, 7})
         stick.setButton(index, true);
-    EXPECT_EQ(tick(), (Bytes{'c', 'C', 'Z', 'z'}));
-    EXPECT_EQ(panel.status, "Botón 8: Zoom +");
-    EXPECT_EQ(panel.frontCamera, false) << "index 2 (Botón 4) acts after index 3";
-    EXPECT_EQ(std::tuple(panel.snapshots, panel.records, panel.stopRecords), std::tuple(1, 1, 1));
-
-    for (int index : {0, 2, 4, 5, 6, 7})
-        stick.setButton(index, false);
-    tick();
-    EXPECT_EQ(panel.status, "Botón 3: Cámara delantera");
-    stick.setButton(3, false);
-    stick.setButton(2, true);
-    tick();
-    EXPECT_EQ(panel.status, "Botón 4: Cámara trasera");
-}
-
-TEST_F(ControllerOnVirtualStick, ReleasedControllerFailsItsPollsUntilReacquired) {
-    settle();
-    controller.acquire(false);
-    EXPECT_EQ(controller.poll(true), input::PollOutcome::Failed);
-    stick.setStick(0, -48);
-    EXPECT_TRUE(tick().empty());
-    controller.acquire(true);
-    EXPECT_EQ(controller.poll(true), input::PollOutcome::Ok);
-    EXPECT_FALSE(tick().empty());
-    EXPECT_EQ(controller.poll(false), input::PollOutcome::Failed) << "no controller present";
+    EXPECT_EQ(tick(), (Bytes{'c', 'C', 'Z', 'z'})) << "all together, in the table's order";
+    EXPECT_EQ(std::tuple(panel.frontCamera, panel.snapshots, panel.records, panel.stopRecords),
+              std::tuple(false, 2, 1, 1))
+        << "index 2 (Botón 4) acts after index 3";
 }
 
 TEST(TwoAxisController, SendsNoZAndDrives) {
     platform::VirtualJoystick stick(2);
-    ASSERT_TRUE(stick.attached());
     input_testing::ControllerConsole console;
-    ASSERT_TRUE(console.controller.init(platform::openFirstJoystick()));
-    console.controller.acquire(true);
+    console.open();
     EXPECT_TRUE(console.tick().empty()) << "no third axis, no channel 80";
     EXPECT_EQ(console.state.Position80, input::centre80);
     stick.setStick(0, 48);
     EXPECT_EQ(console.tick(), hexBytes("52 61 31 02 32 02"));
+    EXPECT_EQ(console.controller.poll(false), input::PollOutcome::Failed) << "none present";
 }
 
 TEST_F(ControllerOnVirtualStick, LostControlStopsOnceWhicheverWayDrove) {
-    struct Row {
+    const struct {
         const char* rule;
-        int key; // 0: none
+        int key;
         bool stickPushed;
         const char* bytes;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"neither drove", 'D', false, ""},
         {"a held arrow alone", 38, false, "50"},
-        {"a pushed stick alone", 0, true, "50"},
+        {"a pushed stick alone", 'D', true, "50"},
         {"both together", 40, true, "50"},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.rule);
         input_testing::ControllerConsole c;
         input::Keyboard keyboard{c.state, c.panel, c.link};
         stick.setStick(0, 0);
-        ASSERT_TRUE(c.controller.init(platform::openFirstJoystick()));
-        c.controller.acquire(true);
+        c.open();
         c.tick();
         stick.setStick(0, row.stickPushed ? -48 : 0);
         c.tick();
-        if (row.key)
-            keyboard.keyDown(row.key);
-        auto loseControl = [&] {
-            c.link.steps.clear();
-            input::stopOnLostControl(keyboard, c.controller, c.link);
-            return c.link.bytes();
-        };
-        EXPECT_EQ(loseControl(), hexBytes(row.bytes));
+        keyboard.keyDown(row.key);
+        c.link.steps.clear();
+        input::stopOnLostControl(keyboard, c.controller, c.link);
+        input::stopOnLostControl(keyboard, c.controller, c.link);
+        EXPECT_EQ(c.link.bytes(), hexBytes(row.bytes)) << "once";
         EXPECT_FALSE(c.state.KeyHeld);
         EXPECT_TRUE(c.controller.stickIdle());
-        EXPECT_TRUE(loseControl().empty()) << "once";
         EXPECT_TRUE(c.tick().empty()) << "the held stick does not drive again by itself";
     }
 }

@@ -7,35 +7,44 @@
 
 #include <tuple>
 
-using link_testing::RecordingLink;
 using testing_support::hexBytes;
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Every value a key applies or resets starts away from its start-up value, so a key that
-// takes the wrong speed or skips a reset shows.
-constexpr int d = 20, s = 14, c0 = 40, p80 = 30;
+constexpr int s = 14;
 
-std::string status(int speed, bool forward, int key) {
-    return QStringLiteral("%1   %2 -- %3").arg(speed).arg(forward ? 1 : 0).arg(key).toStdString();
+// What a key may change. Each value starts away from its start-up value, so a key that takes
+// the wrong speed or skips a reset shows.
+struct Values {
+    int drive = 20, stored = s, c0 = 40, p80 = 30, motors = 50, power = -1, slider = -1;
+    int forward = -1; // -1: as before the key
+    bool held = false, arm = false, cleaning = false;
+    int camera = -1; // 1 front, 0 rear
+    int snapshots = 0, records = 0, stopRecords = 0;
+};
+
+auto tied(const Values& v) {
+    return std::tuple(v.drive, v.stored, v.c0, v.p80, v.motors, v.power, v.slider, v.forward,
+                      v.held, v.arm, v.cleaning, v.camera, v.snapshots, v.records, v.stopRecords);
 }
 
-// A keyboard whose values all start away from their defaults.
 struct Keys {
     input::ControlState state;
-    RecordingLink link;
+    link_testing::RecordingLink link;
     input_testing::RecordingPanel panel{link};
     input::Keyboard keyboard{state, panel, link};
 
-    explicit Keys(bool forward = true) {
-        state.DriveSpeed = d;
-        state.StoredSpeed = s;
-        state.PositionC0 = c0;
-        state.Position80 = p80;
-        state.ArmActive = false;
-        state.Forward = forward;
+    explicit Keys(const Values& v = {}, bool forward = true)
+        : state{.DriveSpeed = std::uint8_t(v.drive),
+                .StoredSpeed = std::uint8_t(v.stored),
+                .Forward = forward,
+                .KeyHeld = v.held,
+                .PositionC0 = v.c0,
+                .Position80 = v.p80,
+                .ArmActive = v.arm} {
+        panel.cleaning = v.cleaning;
         panel.status = QStringLiteral("untouched");
     }
     Bytes press(int key) {
@@ -43,167 +52,112 @@ struct Keys {
         keyboard.keyDown(key);
         return link.bytes();
     }
-    // Everything a key press leaves behind, as one comparable value.
-    auto outcome(int key) {
-        const Bytes sent = press(key);
-        return std::tuple(sent, panel.status.toStdString(), panel.power, panel.slider,
-                          state.KeyHeld, state.Forward, int(state.DriveSpeed),
-                          int(state.StoredSpeed), state.PositionC0, state.Position80,
-                          int(state.Motor1Value), int(state.Motor2Value));
+    // The values in the order tied() gives them; both motors take one value.
+    auto values() const {
+        const bool sameMotors = state.Motor1Value == state.Motor2Value;
+        return std::tuple(int(state.DriveSpeed), int(state.StoredSpeed), state.PositionC0,
+                          state.Position80, sameMotors ? state.Motor1Value : -1, panel.power,
+                          panel.slider, int(state.Forward), state.KeyHeld, state.ArmActive,
+                          panel.cleaning, panel.frontCamera ? int(*panel.frontCamera) : -1,
+                          panel.snapshots, panel.records, panel.stopRecords);
     }
 };
 
-struct KeyboardTable : ::testing::Test, Keys {};
-
 } // namespace
 
-TEST(KeyboardRows, EachKeySendsShowsAndChangesOnlyItsOwnValuesFromEitherDirection) {
+TEST(Keyboard, EachKeySendsShowsAndChangesOnlyItsOwnValuesFromEitherDirection) {
     struct Row {
         const char* rule;
         int key;
         const char* bytes;
-        const char* text; // none: the status line
-        int power, slider;
-        bool held;
-        int forward; // -1 keeps it
-        int drive, stored, c0, p80, motors;
+        Values after = {};
+        const char* text = nullptr; // none: the status line
+        Values before = {};
     };
-    const Row rows[] = {
-        {"Page Up", 33, "4A", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
-        {"Page Down", 34, "6A", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
-        {"End", 35, "46", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
-        {"A cleaning motor on", 'A', "42", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
-        {"D front camera", 'D', "63", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
-        {"E own text", 'E', "45", "Elevador arriba", -1, -1, false, -1, d, s, c0, p80, 50},
-        {"F own text", 'F', "", "Botón 1: Foto instantánea", -1, -1, false, -1, d, s, c0, p80, 50},
-        {"G leaves the line", 'G', "", "untouched", -1, -1, false, -1, d, s, c0, p80, 50},
-        {"P leaves the line", 'P', "", "untouched", -1, -1, false, -1, d, s, c0, p80, 50},
-        {"R own text", 'R', "65", "Elevador abajo", -1, -1, false, -1, d, s, c0, p80, 50},
-        {"S cleaning motor off", 'S', "62", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
-        {"T rear camera", 'T', "43", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
-        {"keypad 0 robot text", 96, "", "robot text", -1, -1, false, -1, d, s, c0, p80, 50},
-        {"F1 lights preset", 112, "4C 19", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
-        {"F2 lights off", 113, "6C", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
-        {"F11 zoom out", 122, "5A", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
-        {"F12 zoom in", 123, "7A", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
-        {"any other key", 36, "", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
-        {"its code unsigned", 255, "", nullptr, -1, -1, false, -1, d, s, c0, p80, 50},
-        {"Enter stops, power 0", 13, "50", nullptr, 0, -1, false, -1, d, s, c0, p80, 50},
-        {"Space centres C0, 80", 32, "53 E2 53 AD", nullptr, -1, -1, false, -1, d, s, 34, 45, 50},
-        {"Left at drive speed", 37, "33 14 52 72", nullptr, -1, -1, true, -1, d, s, c0, p80, 50},
-        {"Right at drive speed", 39, "33 14 61 41", nullptr, -1, -1, true, -1, d, s, c0, p80, 50},
-        {"Up at stored speed", 38, "41 72 31 0E 32 0E", nullptr, 36, -1, true, 1, s, s, c0, p80, s},
-        {"Down at stored", 40, "52 61 31 0E 32 0E", nullptr, 36, -1, true, 0, s, s, c0, p80, s},
-        {"keypad plus", 107, "", nullptr, 32, 32, false, -1, 18, 18, c0, p80, 50},
-        {"plus: more power", 187, "", nullptr, 32, 32, false, -1, 18, 18, c0, p80, 50},
-        {"keypad minus", 109, "", nullptr, 28, 28, false, -1, 22, 22, c0, p80, 50},
-        {"minus: less power", 189, "", nullptr, 28, 28, false, -1, 22, 22, c0, p80, 50},
+    const Values held{.held = true}, armed{.arm = true};
+    const Values ahead{.drive = s, .motors = s, .power = 36, .forward = 1, .held = true};
+    const Values back{.drive = s, .motors = s, .power = 36, .forward = 0, .held = true};
+    const char* photo = "Botón 1: Foto instantánea";
+    std::vector<Row> rows = {
+        {"A cleaning motor on", 'A', "42", {.cleaning = true}},
+        {"S cleaning motor off", 'S', "62", {}, nullptr, {.cleaning = true}},
+        {"D front camera", 'D', "63", {.camera = 1}},
+        {"T rear camera", 'T', "43", {.camera = 0}},
+        {"E own text", 'E', "45", {}, "Elevador arriba"},
+        {"R own text", 'R', "65", {}, "Elevador abajo"},
+        {"F a picture, own text", 'F', "", {.snapshots = 1}, photo},
+        {"G leaves the line", 'G', "", {.records = 1}, "untouched"},
+        {"P leaves the line", 'P', "", {.stopRecords = 1}, "untouched"},
+        {"keypad 0 robot text", 96, "", {}, "robot text"},
+        {"Enter stops, power 0", 13, "50", {.power = 0}},
+        {"Space centres C0 and 80", 32, "53 E2 53 AD", {.c0 = 34, .p80 = 45}},
+        {"Left at drive speed", 37, "33 14 52 72", held},
+        {"Right at drive speed", 39, "33 14 61 41", held},
+        {"Up at stored speed", 38, "41 72 31 0E 32 0E", ahead},
+        {"Down at stored speed", 40, "52 61 31 0E 32 0E", back},
+        {"X acts while an arrow is held", 'X', "53 E9", {.c0 = 41, .held = true}, nullptr, held},
+        {"F acts while an arrow is held", 'F', "", {.held = true, .snapshots = 1}, photo, held},
+        {"X steps C0 up", 'X', "53 E9", {.c0 = 41}},
+        {"X up to 64", 'X', "53 80", {.c0 = 64}, nullptr, {.c0 = 63}},
+        {"X stays at 64", 'X', "53 80", {.c0 = 64}, nullptr, {.c0 = 64}},
+        {"Z steps C0 down", 'Z', "53 E7", {.c0 = 39}},
+        {"Z down to 1", 'Z', "53 C1", {.c0 = 1}, nullptr, {.c0 = 2}},
+        {"Z stays at 1", 'Z', "53 C1", {.c0 = 1}, nullptr, {.c0 = 1}},
+        {"C steps the arm down unsent", 'C', "53 FF", {.p80 = 29}},
+        {"C down to 1", 'C', "53 FF", {.p80 = 1}, nullptr, {.p80 = 2}},
+        {"C stays at 1", 'C', "53 FF", {.p80 = 1}, nullptr, {.p80 = 1}},
+        {"C: 8 while the arm is active", 'C', "53 FF", {.p80 = 8, .arm = true}, nullptr, armed},
+        {"V steps the arm up unsent", 'V', "53 C1", {.p80 = 31}},
+        {"V up to 56", 'V', "53 C1", {.p80 = 56}, nullptr, {.p80 = 55}},
+        {"V stays at 56", 'V', "53 C1", {.p80 = 56}, nullptr, {.p80 = 56}},
+        {"V: 63 capped at 56 if active", 'V', "53 C1", {.p80 = 56, .arm = true}, nullptr, armed},
     };
+    // Keys that send their command and change nothing else; the last two send nothing.
+    const std::pair<int, const char*> commands[] = {{33, "4A"},     {34, "6A"},  {35, "46"},
+                                                    {112, "4C 19"}, {113, "6C"}, {122, "5A"},
+                                                    {123, "7A"},    {36, ""},    {255, ""}};
+    for (const auto& [key, bytes] : commands)
+        rows.push_back({"command only", key, bytes});
+    for (const int arrow : {37, 38, 39, 40})
+        rows.push_back({"held arrow: the line only", arrow, "", held, nullptr, held});
+    // Plus gives more power (a lower speed value), minus less, within 0 to 50.
+    for (const auto& [key, step] : {std::pair{107, -2}, {187, -2}, {109, 2}, {189, 2}}) {
+        const int next = Values{}.drive + step, end = step < 0 ? 0 : 50;
+        const Values one{.drive = next, .stored = next, .power = 50 - next, .slider = 50 - next};
+        const Values atEnd{.drive = end, .stored = end, .power = 50 - end, .slider = 50 - end};
+        rows.push_back({"one step", key, "", one});
+        rows.push_back({"to the end", key, "", atEnd, nullptr, {.drive = end - step}});
+        rows.push_back({"stops at the end", key, "", atEnd, nullptr, {.drive = end - step / 2}});
+        rows.push_back({"stays at the end", key, "", atEnd, nullptr, {.drive = end}});
+    }
     for (const Row& r : rows) {
         for (const bool before : {true, false}) {
-            SCOPED_TRACE(std::string(r.rule) + (before ? ", forward" : ", backward"));
-            const bool forward = r.forward < 0 ? before : r.forward == 1;
-            const std::string text = r.text ? r.text : status(r.drive, forward, r.key);
-            EXPECT_EQ(Keys(before).outcome(r.key),
-                      std::tuple(hexBytes(r.bytes), text, r.power, r.slider, r.held, forward,
-                                 r.drive, r.stored, r.c0, r.p80, r.motors, r.motors));
+            SCOPED_TRACE(std::string(r.rule) + ", key " + std::to_string(r.key) +
+                         (before ? ", forward" : ", backward"));
+            Values want = r.after;
+            want.forward = r.after.forward < 0 ? before : r.after.forward;
+            const QString line = QStringLiteral("%1   %2 -- %3").arg(want.drive).arg(want.forward);
+            const std::string text = r.text ? r.text : line.arg(r.key).toStdString();
+            Keys keys(r.before, before);
+            const Bytes sent = keys.press(r.key);
+            EXPECT_EQ(std::tuple(sent, keys.panel.status.toStdString(), keys.values()),
+                      std::tuple(hexBytes(r.bytes), text, tied(want)));
         }
     }
 }
 
-TEST_F(KeyboardTable, PanelEffectsOfTheSwitchCameraAndPictureKeys) {
-    press('A');
-    EXPECT_TRUE(panel.cleaning);
-    press('S');
-    EXPECT_FALSE(panel.cleaning);
-    press('D');
-    EXPECT_EQ(panel.frontCamera, true);
-    press('T');
-    EXPECT_EQ(panel.frontCamera, false);
-    for (int key : {'F', 'F', 'G', 'P'})
-        press(key);
-    EXPECT_EQ(std::tuple(panel.snapshots, panel.records, panel.stopRecords), std::tuple(2, 1, 1))
-        << "a held F takes a picture on every repeat";
-}
-
-TEST_F(KeyboardTable, HeldArrowActsOncePerPressAndOtherKeysRepeat) {
-    for (int arrow : {37, 38, 39, 40}) {
-        SCOPED_TRACE(arrow);
-        state.KeyHeld = true;
-        EXPECT_EQ(outcome(arrow), std::tuple(Bytes{}, status(d, true, arrow), -1, -1, true, true, d,
-                                             s, c0, p80, 50, 50))
-            << "only the status line follows";
-    }
-    EXPECT_EQ(press('X'), hexBytes("53 E9")) << "X acts while an arrow is held";
-    EXPECT_EQ(press('X'), hexBytes("53 EA"));
-    EXPECT_TRUE(state.KeyHeld);
-}
-
-TEST_F(KeyboardTable, ReleaseStopsAndFreesTheArrowsAndALostKeyboardCountsOnlyWhileOneDrove) {
-    press(38);
-    link.steps.clear();
-    keyboard.keyUp();
-    EXPECT_EQ(link.bytes(), Bytes{0x50});
-    EXPECT_FALSE(state.KeyHeld);
-    EXPECT_EQ(press(37), hexBytes("33 0E 52 72")) << "Up left the drive speed at 14";
-    link.steps.clear();
-    keyboard.keyUp();
-    EXPECT_EQ(link.bytes(), Bytes{0x50}) << "every release stops, held or not";
-
-    EXPECT_FALSE(keyboard.releaseHeldKey());
-    press(40);
-    EXPECT_TRUE(keyboard.releaseHeldKey());
-    EXPECT_FALSE(state.KeyHeld);
-    EXPECT_FALSE(keyboard.releaseHeldKey());
-    EXPECT_EQ(press(40).size(), 6u) << "the next press acts again";
-}
-
-TEST_F(KeyboardTable, SpeedKeysClampTo0And50) {
-    for (const auto& [key, before, after] : {std::tuple{107, 2, 0},
-                                             {107, 1, 0},
-                                             {187, 0, 0},
-                                             {109, 48, 50},
-                                             {189, 49, 50},
-                                             {109, 50, 50}}) {
-        SCOPED_TRACE(key * 1000 + before);
-        state.DriveSpeed = std::uint8_t(before);
-        state.StoredSpeed = s;
-        EXPECT_EQ(outcome(key), std::tuple(Bytes{}, status(after, true, key), 50 - after,
-                                           50 - after, false, true, after, after, c0, p80, 50, 50));
-    }
-}
-
-TEST_F(KeyboardTable, PositionKeysStayWithinTheirChannelsBounds) {
-    struct Row {
-        const char* rule;
-        int key;
-        bool armActive;
-        int c0, p80, c0After, p80After;
-        const char* bytes;
-    };
-    const Row rows[] = {
-        {"X steps C0 up", 'X', false, 40, 30, 41, 30, "53 E9"},
-        {"X up to 64", 'X', false, 63, 30, 64, 30, "53 80"},
-        {"X stays at 64", 'X', false, 64, 30, 64, 30, "53 80"},
-        {"Z steps C0 down", 'Z', false, 40, 30, 39, 30, "53 E7"},
-        {"Z down to 1", 'Z', false, 2, 30, 1, 30, "53 C1"},
-        {"Z stays at 1", 'Z', false, 1, 30, 1, 30, "53 C1"},
-        {"C steps the arm down unsent", 'C', false, 40, 30, 40, 29, "53 FF"},
-        {"C down to 1", 'C', false, 40, 2, 40, 1, "53 FF"},
-        {"C stays at 1", 'C', false, 40, 1, 40, 1, "53 FF"},
-        {"C jumps to 8 while the arm is active", 'C', true, 40, 30, 40, 8, "53 FF"},
-        {"V steps the arm up unsent", 'V', false, 40, 30, 40, 31, "53 C1"},
-        {"V up to 56", 'V', false, 40, 55, 40, 56, "53 C1"},
-        {"V stays at 56", 'V', false, 40, 56, 40, 56, "53 C1"},
-        {"V jumps to 63, capped at 56, while active", 'V', true, 40, 10, 40, 56, "53 C1"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.rule);
-        state.ArmActive = row.armActive;
-        state.PositionC0 = row.c0;
-        state.Position80 = row.p80;
-        EXPECT_EQ(outcome(row.key),
-                  std::tuple(hexBytes(row.bytes), status(d, true, row.key), -1, -1, false, true, d,
-                             s, row.c0After, row.p80After, 50, 50));
-    }
+TEST(Keyboard, EveryReleaseStopsAndFreesTheArrowsAndALostKeyboardCountsOnlyWhileOneDrove) {
+    Keys keys;
+    keys.keyboard.keyUp();
+    EXPECT_EQ(keys.link.bytes(), Bytes{0x50}) << "with no arrow held too";
+    EXPECT_FALSE(keys.keyboard.releaseHeldKey());
+    keys.press(38);
+    keys.keyboard.keyUp();
+    EXPECT_EQ(keys.link.bytes(), hexBytes("41 72 31 0E 32 0E 50"));
+    EXPECT_FALSE(keys.state.KeyHeld);
+    EXPECT_EQ(keys.press(37), hexBytes("33 0E 52 72")) << "Up left the drive speed at 14";
+    EXPECT_TRUE(keys.keyboard.releaseHeldKey());
+    EXPECT_FALSE(keys.state.KeyHeld);
+    EXPECT_FALSE(keys.keyboard.releaseHeldKey());
+    EXPECT_EQ(keys.press(40).size(), 6u) << "the next press acts again";
 }

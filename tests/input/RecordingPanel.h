@@ -7,6 +7,9 @@
 #include "tests/link/LinkTestSupport.h"
 
 #include <QString>
+#include <QStringList>
+
+#include <gtest/gtest.h>
 
 #include <optional>
 
@@ -19,16 +22,14 @@ struct RecordingPanel final : input::ConsolePanel {
 
     robot::CommandLink& link;
     QString status;
-    int power = -1;
-    int slider = -1;
+    // Every text shown, in order.
+    QStringList texts;
+    int power = -1, slider = -1;
     bool cleaning = false;
     std::optional<bool> frontCamera;
-    int snapshots = 0;
-    int records = 0;
-    int stopRecords = 0;
-    int jogMeter = 0;
+    int snapshots = 0, records = 0, stopRecords = 0, jogMeter = 0;
 
-    void showStatus(const QString& text) override { status = text; }
+    void showStatus(const QString& text) override { texts << (status = text); }
     void setPowerBar(int position) override { power = position; }
     void setMotorSlider(int position) override { slider = position; }
     void setCleaningSwitch(bool on) override { cleaning = on; }
@@ -51,6 +52,11 @@ struct ControllerConsole {
     RecordingPanel panel{link};
     input::GameController controller{state, panel, link};
 
+    // Takes the first controller, acquired as in an active window.
+    void open() {
+        ASSERT_TRUE(controller.init(platform::openFirstJoystick()));
+        controller.acquire(true);
+    }
     std::vector<std::uint8_t> tick(bool present = true) {
         link.steps.clear();
         controller.tick(present);
