@@ -1,8 +1,12 @@
 #include "platform/Capture.h"
 #include "platform/CaptureSources.h"
+#include "platform/GstSource.h"
 #include "platform/TestPattern.h"
 #include "tests/support/TempSettings.h"
+#include "tests/support/WorkingFolder.h"
+#include "tests/video/LocalStreams.h"
 
+#include <QProcess>
 #include <QTest>
 
 #include <opencv2/core.hpp>
@@ -10,115 +14,197 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <condition_variable>
+#include <future>
 #include <mutex>
 #include <thread>
 
+using platform::CameraProperty;
 using platform::Capture;
 using platform::CaptureSource;
 using namespace std::chrono_literals;
 
 namespace {
 
+bool waitFor(const std::function<bool()>& condition) {
+    return QTest::qWaitFor(condition, 10000);
+}
+
+// What a capture run delivered, as seen from the test.
+struct Seen {
+    std::atomic<int> frames{0};
+    std::atomic<int> stalls{0};
+    std::atomic<int> resumes{0};
+    std::atomic<int> stallsAtFirstFrameAfterResume{-1};
+    std::atomic<bool> layoutRight{true};
+
+    Capture capture() {
+        return Capture(
+            [this](const std::uint8_t* bits, int width, int height) {
+                if (!bits || width != Capture::width || height != Capture::height)
+                    layoutRight = false;
+                if (resumes == 1 && stallsAtFirstFrameAfterResume < 0)
+                    stallsAtFirstFrameAfterResume = stalls.load();
+                ++frames;
+            },
+            [this] { ++stalls; }, [this] { ++resumes; });
+    }
+};
+
+std::unique_ptr<platform::FrameSource> sourceFor(const QString& text) {
+    return platform::makeFrameSource(platform::parseCaptureSource(text), platform::VideoFormat{});
+}
+
 // Numbered pictures as fast as asked; the number is in every byte of the top rows and the
-// bottom rows are white. After stallAfter pictures it delivers nothing more.
+// bottom rows are white.
 class NumberedSource final : public platform::FrameSource {
 public:
-    NumberedSource(cv::Size size, int stallAfter, std::atomic<int>* produced = nullptr)
-        : size_(size), stallAfter_(stallAfter), produced_(produced) {}
+    explicit NumberedSource(std::atomic<int>& produced) : produced_(produced) {}
     bool open() override { return true; }
     bool read(cv::Mat& frame) override {
-        if (next_ >= stallAfter_) {
-            std::this_thread::sleep_for(20ms);
-            return false;
-        }
         std::this_thread::sleep_for(2ms);
-        frame = cv::Mat(size_, CV_8UC3, cv::Scalar(0, 0, 0));
-        frame.rowRange(0, 10).setTo(cv::Scalar::all(next_ % 256));
-        frame.rowRange(size_.height - 10, size_.height).setTo(cv::Scalar::all(255));
-        ++next_;
-        if (produced_)
-            *produced_ = next_;
+        frame = cv::Mat(576, 704, CV_8UC3, cv::Scalar(0, 0, 0));
+        frame.rowRange(0, 10).setTo(cv::Scalar::all(produced_ % 256));
+        frame.rowRange(566, 576).setTo(cv::Scalar::all(255));
+        ++produced_;
         return true;
     }
 
 private:
-    cv::Size size_;
-    int stallAfter_;
-    int next_ = 0;
-    std::atomic<int>* produced_;
+    std::atomic<int>& produced_;
 };
 
-struct Delivered {
-    std::mutex mutex;
-    std::vector<int> numbers;
-    bool layoutRight = true;
-    std::atomic<int> calls{0};
-    std::atomic<int> stalls{0};
+// Fails to open the first time, as a camera plugged in late, then delivers that many pictures.
+class LateSource final : public platform::FrameSource {
+public:
+    explicit LateSource(int pictures = 1 << 30) : pictures_(pictures) {}
+    bool open() override { return ++opens_ > 1; }
+    bool read(cv::Mat& frame) override {
+        std::this_thread::sleep_for(5ms);
+        frame = cv::Mat(288, 352, CV_8UC3, cv::Scalar(9, 9, 9));
+        return pictures_-- > 0;
+    }
+
+private:
+    int opens_ = 0;
+    int pictures_;
+};
+
+// Holds a source's open or read, as a hung device does, until the test lets it go.
+struct Gate {
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    std::atomic<bool> entered{false};
+    std::atomic<bool> destroyed{false};
+};
+
+class HangingSource final : public platform::FrameSource {
+public:
+    HangingSource(bool inOpen, std::shared_ptr<Gate> gate)
+        : inOpen_(inOpen), gate_(std::move(gate)) {}
+    ~HangingSource() override { gate_->destroyed = true; }
+    bool open() override { return !inOpen_ || hang(); }
+    bool read(cv::Mat& frame) override {
+        frame = cv::Mat(288, 352, CV_8UC3, cv::Scalar(1, 2, 3));
+        return inOpen_ || hang();
+    }
+
+private:
+    bool hang() {
+        gate_->entered = true;
+        gate_->released.wait();
+        return true;
+    }
+    bool inOpen_;
+    std::shared_ptr<Gate> gate_;
 };
 
 } // namespace
 
 TEST(Capture, DeliversOnlyTheNewestPictureBottomRowFirstAndNothingAfterStop) {
-    Delivered seen;
-    std::atomic<int> produced{0};
+    std::mutex mutex;
+    std::vector<int> numbers;
+    std::atomic<bool> layoutRight{true};
+    std::atomic<int> produced{0}, calls{0}, stalls{0};
     Capture capture(
         [&](const std::uint8_t* bits, int width, int height) {
             // The first delivery is slow: newer pictures arrive meanwhile. Once seven more
             // are read, the sixth of them has been handed over.
             const std::size_t row = static_cast<std::size_t>(width) * 3;
             const int number = bits[row * static_cast<std::size_t>(height - 1)];
-            for (int wait = 0; seen.calls == 0 && produced < number + 8 && wait < 500; ++wait)
+            for (int wait = 0; calls == 0 && produced < number + 8 && wait < 500; ++wait)
                 std::this_thread::sleep_for(10ms);
-            std::lock_guard lock(seen.mutex);
-            seen.layoutRight = seen.layoutRight && width == Capture::width &&
-                               height == Capture::height && bits[0] == 255 && bits[row / 2] == 255;
-            seen.numbers.push_back(bits[row * static_cast<std::size_t>(height - 1)]);
-            ++seen.calls;
+            layoutRight = layoutRight && width == Capture::width && height == Capture::height &&
+                          bits[0] == 255 && bits[row / 2] == 255;
+            const std::lock_guard lock(mutex);
+            numbers.push_back(number);
+            ++calls;
         },
-        [&] { ++seen.stalls; });
-    capture.start(std::make_unique<NumberedSource>(cv::Size(704, 576), 1000000, &produced));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return seen.calls >= 3; }, 5000));
+        [&] { ++stalls; });
+    capture.start(std::make_unique<NumberedSource>(produced));
+    EXPECT_TRUE(waitFor([&] { return calls >= 3; }));
     capture.stop();
-    const int callsAtStop = seen.calls;
+    const int atStop = calls;
     std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(seen.calls, callsAtStop);
-    std::lock_guard lock(seen.mutex);
-    EXPECT_TRUE(seen.layoutRight);
-    ASSERT_GE(seen.numbers.size(), 2u);
-    EXPECT_LT(seen.numbers[0], 200) << "numbers stay below the wrap of one byte";
-    EXPECT_GE(seen.numbers[1], seen.numbers[0] + 5) << "stale pictures were queued, not dropped";
-    for (std::size_t i = 1; i < seen.numbers.size(); ++i)
-        EXPECT_NE(seen.numbers[i], seen.numbers[i - 1]) << "a picture delivered twice";
-    EXPECT_EQ(seen.stalls, 0);
+    EXPECT_EQ(calls, atStop);
+    EXPECT_TRUE(layoutRight);
+    const std::lock_guard lock(mutex);
+    ASSERT_GE(numbers.size(), 2u);
+    EXPECT_LT(numbers[0], 200) << "numbers stay below the wrap of one byte";
+    EXPECT_GE(numbers[1], numbers[0] + 5) << "stale pictures were queued, not dropped";
+    for (std::size_t i = 1; i < numbers.size(); ++i)
+        EXPECT_NE(numbers[i], numbers[i - 1]) << "a picture delivered twice";
+    EXPECT_EQ(stalls, 0);
 }
 
-TEST(Capture, ReportsAStalledSourceOnceUntilPicturesComeAgain) {
-    Delivered seen;
-    Capture capture([&](const std::uint8_t*, int, int) { ++seen.calls; }, [&] { ++seen.stalls; });
-    capture.start(std::make_unique<NumberedSource>(cv::Size(352, 288), 3));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return seen.stalls == 1; }, 3000));
+TEST(Capture, AStallIsReportedOnceAndItsEndOnceWhenPicturesReturn) {
+    Seen seen;
+    Capture capture = seen.capture();
+    // Opens at its second try, two seconds on, then delivers ten pictures: a stall, pictures,
+    // and a stall again.
+    capture.start(std::make_unique<LateSource>(10));
+    EXPECT_TRUE(waitFor([&] { return seen.stalls == 1; }));
+    EXPECT_EQ(seen.resumes, 0);
+    EXPECT_TRUE(waitFor([&] { return seen.stalls == 2; }));
+    EXPECT_GE(seen.frames, 1);
+    EXPECT_EQ(seen.resumes, 1);
+    EXPECT_EQ(seen.stallsAtFirstFrameAfterResume, 1) << "the end of the stall comes first";
     std::this_thread::sleep_for(1200ms);
-    EXPECT_EQ(seen.stalls, 1);
-    EXPECT_GE(seen.calls, 1);
+    EXPECT_EQ(seen.stalls, 2) << "a long stall is told once";
     capture.stop();
     EXPECT_FALSE(capture.running());
+    EXPECT_TRUE(seen.layoutRight);
 }
 
-TEST(Capture, UnreadablePicturesAreNotDelivered) {
+TEST(Capture, StopAndStartNeverWaitOnASourceHungInOpenOrRead) {
+    for (const bool inOpen : {true, false}) {
+        SCOPED_TRACE(inOpen ? "in open" : "in read");
+        Seen seen;
+        Capture capture = seen.capture();
+        auto gate = std::make_shared<Gate>();
+        capture.start(std::make_unique<HangingSource>(inOpen, gate));
+        ASSERT_TRUE(waitFor([&] { return gate->entered.load(); }));
+        capture.stop();
+        EXPECT_FALSE(capture.running());
+        EXPECT_EQ(capture.closing(), 1) << "the hung source is still closing";
+        EXPECT_FALSE(gate->destroyed);
+        capture.start(std::make_unique<LateSource>());
+        EXPECT_TRUE(capture.running());
+        gate->release.set_value();
+        EXPECT_TRUE(waitFor([&] { return gate->destroyed.load(); }));
+        EXPECT_TRUE(waitFor([&] { return capture.closing() == 0; }));
+    }
+}
+
+TEST(Capture, UnreadablePicturesAreNotDeliveredAndTheTestPatternMoves) {
     EXPECT_TRUE(platform::toDeliveredLayout(cv::Mat()).empty());
     EXPECT_TRUE(platform::toDeliveredLayout(cv::Mat(10, 10, CV_8UC2)).empty());
     const cv::Mat grey = platform::toDeliveredLayout(cv::Mat(100, 50, CV_8UC1, cv::Scalar(7)));
     ASSERT_EQ(grey.size(), cv::Size(Capture::width, Capture::height));
     EXPECT_EQ(grey.type(), CV_8UC3);
     EXPECT_TRUE(grey.isContinuous());
-}
-
-TEST(Capture, TestPatternMovesAndFillsThePicture) {
     const cv::Mat first = platform::TestPattern::picture(0);
-    const cv::Mat later = platform::TestPattern::picture(5);
     EXPECT_EQ(first.size(), cv::Size(352, 288));
-    EXPECT_GT(cv::norm(first, later, cv::NORM_L1), 0);
+    EXPECT_GT(cv::norm(first, platform::TestPattern::picture(5), cv::NORM_L1), 0);
 }
 
 TEST(CaptureSources, SourceTextsAndTheAddedSourcesKeptInTheLayersSettings) {
@@ -127,134 +213,138 @@ TEST(CaptureSources, SourceTextsAndTheAddedSourcesKeptInTheLayersSettings) {
         CaptureSource::Kind kind;
         QString address;
     };
-    const Case cases[] = {
-        {"test", CaptureSource::Kind::TestPattern, ""},
-        {"2", CaptureSource::Kind::Camera, "/dev/video2"},
-        {"/dev/video0", CaptureSource::Kind::Camera, "/dev/video0"},
-        {"rtsp://10.0.0.5/cam", CaptureSource::Kind::Stream, "rtsp://10.0.0.5/cam"},
-        {"tramo 3.avi", CaptureSource::Kind::File, "tramo 3.avi"},
-        {"-1", CaptureSource::Kind::File, "-1"},
-    };
-    for (const Case& c : cases) {
+    using Kind = CaptureSource::Kind;
+    for (const Case& c :
+         {Case{"test", Kind::TestPattern, ""}, Case{"2", Kind::Camera, "/dev/video2"},
+          Case{"/dev/video0", Kind::Camera, "/dev/video0"},
+          Case{"rtsp://10.0.0.5/cam", Kind::Stream, "rtsp://10.0.0.5/cam"},
+          Case{"tramo 3.avi", Kind::File, "tramo 3.avi"}, Case{"-1", Kind::File, "-1"}}) {
+        SCOPED_TRACE(c.text.toStdString());
         const CaptureSource source = platform::parseCaptureSource(c.text);
-        EXPECT_EQ(source.kind, c.kind) << c.text.toStdString();
-        EXPECT_EQ(source.address, c.address) << c.text.toStdString();
+        EXPECT_EQ(std::pair(source.kind, source.address), std::pair(c.kind, c.address));
         EXPECT_EQ(platform::parseCaptureSource(platform::captureSourceText(source)), source);
     }
-
     testing_support::TempSettings settings;
-    platform::addSource(platform::parseCaptureSource("test"));
-    platform::addSource(platform::parseCaptureSource("clip.avi"));
-    platform::addSource(platform::parseCaptureSource("test"));
+    for (const char* text : {"test", "clip.avi", "test"})
+        platform::addSource(platform::parseCaptureSource(text));
     const std::vector<CaptureSource> added = platform::addedSources();
     ASSERT_EQ(added.size(), 2u);
-    EXPECT_EQ(added[0].kind, CaptureSource::Kind::TestPattern);
+    EXPECT_EQ(added[0].kind, Kind::TestPattern);
     EXPECT_EQ(added[1].address, "clip.avi");
     const std::vector<CaptureSource> all = platform::availableSources();
     EXPECT_EQ(all.size(), platform::attachedCameras().size() + 2);
     EXPECT_EQ(all.back(), added.back());
 }
 
-namespace {
-
-// A source whose open or read blocks until the test lets it go, as a hung device does.
-class HangingSource final : public platform::FrameSource {
-public:
-    enum class Hang { InOpen, InRead };
-    struct Gate {
-        std::mutex mutex;
-        std::condition_variable released;
-        bool open = false;
-        std::atomic<bool> entered{false};
-        std::atomic<bool> destroyed{false};
-        void wait() {
-            entered = true;
-            std::unique_lock lock(mutex);
-            released.wait(lock, [this] { return open; });
-        }
-        void release() {
-            {
-                std::lock_guard lock(mutex);
-                open = true;
-            }
-            released.notify_all();
-        }
-    };
-    HangingSource(Hang hang, std::shared_ptr<Gate> gate) : hang_(hang), gate_(std::move(gate)) {}
-    ~HangingSource() override { gate_->destroyed = true; }
-    bool open() override {
-        if (hang_ == Hang::InOpen)
-            gate_->wait();
-        return true;
+TEST(GstCapture, StalledStreamIsReportedOffersNoCameraSettingsAndStopsWithoutWaitingOnIt) {
+    video_test::StalledServer server;
+    ASSERT_GT(server.port(), 0);
+    Seen seen;
+    Capture capture = seen.capture();
+    capture.start(sourceFor(server.address()));
+    EXPECT_TRUE(waitFor([&] { return seen.stalls == 1; }));
+    for (const CameraProperty property : {CameraProperty::Brightness, CameraProperty::Width}) {
+        EXPECT_EQ(capture.source()->property(property), std::nullopt);
+        EXPECT_FALSE(capture.source()->setProperty(property, 10));
     }
-    bool read(cv::Mat& frame) override {
-        if (hang_ == Hang::InRead)
-            gate_->wait();
-        frame = cv::Mat(288, 352, CV_8UC3, cv::Scalar(1, 2, 3));
-        return true;
-    }
-
-private:
-    Hang hang_;
-    std::shared_ptr<Gate> gate_;
-};
-
-// Fails to open the first time, then delivers, as a camera plugged in late.
-class LateSource final : public platform::FrameSource {
-public:
-    bool open() override { return ++opens_ > 1; }
-    bool read(cv::Mat& frame) override {
-        std::this_thread::sleep_for(5ms);
-        frame = cv::Mat(288, 352, CV_8UC3, cv::Scalar(9, 9, 9));
-        return true;
-    }
-
-private:
-    int opens_ = 0;
-};
-
-} // namespace
-
-TEST(Capture, StopAndStartNeverWaitOnASourceHungInOpenOrRead) {
-    for (const auto hang : {HangingSource::Hang::InOpen, HangingSource::Hang::InRead}) {
-        Delivered seen;
-        Capture capture([&](const std::uint8_t*, int, int) { ++seen.calls; },
-                        [&] { ++seen.stalls; });
-        auto gate = std::make_shared<HangingSource::Gate>();
-        capture.start(std::make_unique<HangingSource>(hang, gate));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return gate->entered.load(); }, 5000));
-        capture.stop();
-        EXPECT_FALSE(capture.running());
-        EXPECT_EQ(capture.closing(), 1) << "the hung source is still closing";
-        EXPECT_FALSE(gate->destroyed);
-        capture.start(std::make_unique<LateSource>());
-        EXPECT_TRUE(capture.running());
-        gate->release();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return gate->destroyed.load(); }, 5000));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return capture.closing() == 0; }, 5000));
-        capture.stop();
-    }
+    capture.stop();
+    EXPECT_FALSE(capture.running());
+    EXPECT_EQ(std::pair(seen.frames.load(), seen.resumes.load()), std::pair(0, 0));
+    // The stalled pipeline closes on its own thread, after the stop has returned.
+    EXPECT_TRUE(waitFor([&] { return capture.closing() == 0; }));
 }
 
-TEST(Capture, AStallIsReportedOnceAndItsEndOnceWhenPicturesReturn) {
-    std::atomic<int> resumes{0};
-    std::atomic<int> stalls{0};
-    std::atomic<int> calls{0};
-    std::atomic<int> stallsAtFirstFrameAfter{-1};
-    Capture capture(
-        [&](const std::uint8_t*, int, int) {
-            if (resumes == 1 && stallsAtFirstFrameAfter < 0)
-                stallsAtFirstFrameAfter = stalls.load();
-            ++calls;
-        },
-        [&] { ++stalls; }, [&] { ++resumes; });
-    // The late source opens at its second try, two seconds on: a stall, then pictures.
-    capture.start(std::make_unique<LateSource>());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return stalls == 1; }, 5000));
-    EXPECT_EQ(resumes, 0);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return calls > 5; }, 5000));
-    EXPECT_EQ(resumes, 1);
-    EXPECT_EQ(stalls, 1);
-    EXPECT_EQ(stallsAtFirstFrameAfter, 1) << "the end of the stall comes before its picture";
+TEST(GstCapture, LiveStreamThatGoesAwayIsReportedAndComesBackByItself) {
+    video_test::LiveStream stream;
+    ASSERT_TRUE(stream.start());
+    Seen seen;
+    Capture capture = seen.capture();
+    capture.start(sourceFor(stream.address()));
+    // The server may not listen yet at the first try: that is one stall already.
+    ASSERT_TRUE(waitFor([&] { return seen.frames >= 10; }));
+    const int stalls = seen.stalls;
+    EXPECT_EQ(seen.resumes, stalls);
+
+    stream.stop();
+    EXPECT_TRUE(waitFor([&] { return seen.stalls == stalls + 1; }));
+    const int framesWhileAway = seen.frames;
+    ASSERT_TRUE(stream.start());
+    EXPECT_TRUE(
+        waitFor([&] { return seen.resumes == stalls + 1 && seen.frames > framesWhileAway + 5; }));
+    EXPECT_EQ(seen.stalls, stalls + 1);
+
     capture.stop();
+    const int atStop = seen.frames;
+    QTest::qWait(200);
+    EXPECT_EQ(seen.frames, atStop) << "a frame after the stop";
+    EXPECT_TRUE(seen.layoutRight);
+}
+
+TEST(GstCapture, FilePlaysOnPastItsEndAndAMissingOneIsAStall) {
+    testing_support::WorkingFolder folder;
+    ASSERT_EQ(QProcess::execute(QStringLiteral("ffmpeg"),
+                                {"-nostdin", "-loglevel", "error", "-f", "lavfi", "-i",
+                                 "testsrc=size=160x120:rate=25", "-frames:v", "5", "-c:v", "mjpeg",
+                                 "tramo.avi"}),
+              0);
+    Seen seen, missing;
+    Capture capture = seen.capture();
+    capture.start(sourceFor(folder.path("tramo.avi")));
+    Capture other = missing.capture();
+    other.start(sourceFor(folder.path("nothing-here.avi")));
+    EXPECT_TRUE(waitFor([&] { return seen.frames > 12; })) << "the five frames play again";
+    EXPECT_EQ(seen.stalls, 0);
+    EXPECT_TRUE(seen.layoutRight);
+    EXPECT_TRUE(waitFor([&] { return missing.stalls == 1; }));
+    EXPECT_EQ(missing.frames, 0);
+}
+
+TEST(GstCapture, CameraSettingsAreKeptWithinTheirBoundsAndAppliedByTheCaptureThread) {
+    platform::GstSource camera(platform::parseCaptureSource("/dev/video-none"),
+                               platform::VideoFormat{640, 480, 15});
+    EXPECT_EQ(camera.property(CameraProperty::Width), std::nullopt) << "nothing read before open";
+    camera.open();
+    EXPECT_EQ(camera.property(CameraProperty::Width), 640);
+    EXPECT_EQ(camera.property(CameraProperty::Rate), 15);
+    EXPECT_EQ(camera.property(CameraProperty::Brightness), std::nullopt) << "no device, no control";
+    EXPECT_TRUE(camera.setProperty(CameraProperty::Width, 100000));
+    EXPECT_TRUE(camera.setProperty(CameraProperty::Height, 8));
+    EXPECT_TRUE(camera.setProperty(CameraProperty::Rate, 1000));
+    EXPECT_EQ(camera.property(CameraProperty::Width), 640) << "left for the capture thread";
+    cv::Mat frame;
+    camera.read(frame);
+    EXPECT_EQ(camera.property(CameraProperty::Width), 7680);
+    EXPECT_EQ(camera.property(CameraProperty::Height), 16);
+    EXPECT_EQ(camera.property(CameraProperty::Rate), 240);
+    EXPECT_TRUE(camera.setProperty(CameraProperty::Width, 1280));
+    camera.read(frame);
+    EXPECT_EQ(camera.property(CameraProperty::Width), 1280);
+}
+
+TEST(CameraIdentity, TheChosenCameraIsFoundWhereverTheListPutsItNow) {
+    const auto camera = [](const char* path, const char* card, const char* bus) {
+        return CaptureSource{CaptureSource::Kind::Camera, path, path,
+                             platform::cameraIdentity(card, bus)};
+    };
+    const CaptureSource front = camera("/dev/video0", "Frontal", "usb-1.2");
+    const CaptureSource rear = camera("/dev/video2", "Trasera", "usb-1.3");
+    // Unplugged and plugged again: the rear camera now has the lower number.
+    const std::vector<CaptureSource> renumbered{camera("/dev/video0", "Trasera", "usb-1.3"),
+                                                camera("/dev/video2", "Frontal", "usb-1.2")};
+    EXPECT_EQ(platform::rowOf(renumbered, front), 1);
+    EXPECT_EQ(platform::rowOf(renumbered, rear), 0);
+    EXPECT_EQ(platform::rowOf({rear}, front), std::nullopt) << "same number, other camera";
+    EXPECT_FALSE(platform::sameSource(front, camera("/dev/video0", "Frontal", "usb-1.4")))
+        << "the same model on another port is another camera";
+
+    const CaptureSource unnamed = platform::parseCaptureSource("/dev/video0");
+    EXPECT_TRUE(platform::sameSource(unnamed, front)) << "no identity: the device path decides";
+    EXPECT_FALSE(platform::sameSource(unnamed, rear));
+    const CaptureSource file = platform::parseCaptureSource("clip.avi");
+    EXPECT_EQ(platform::rowOf({front, file}, platform::parseCaptureSource("clip.avi")), 1);
+    EXPECT_FALSE(platform::sameSource(file, platform::parseCaptureSource("otro.avi")));
+    EXPECT_EQ(platform::currentCameraPath(unnamed), "/dev/video0");
+    EXPECT_EQ(platform::currentCameraPath(camera("/dev/video7", "Nadie", "usb-9")), "/dev/video7")
+        << "a camera away keeps its last address";
+    EXPECT_EQ(platform::cameraIdentity("", ""), "");
 }

@@ -40,17 +40,12 @@ private:
     int port_ = 0;
 };
 
-// A free port on 127.0.0.1 at the time of the call.
-inline int freePort() {
-    StalledServer probe;
-    return probe.port();
-}
-
 // A live Motion-JPEG stream over HTTP, served by ffmpeg on a fixed port; stop() ends it
 // as a camera server that goes away, start() brings it back on the same address.
 class LiveStream {
 public:
-    LiveStream() : port_(freePort()) {}
+    // A port that was free on 127.0.0.1 a moment before.
+    LiveStream() : port_(StalledServer().port()) {}
     ~LiveStream() { stop(); }
     LiveStream(const LiveStream&) = delete;
     LiveStream& operator=(const LiveStream&) = delete;

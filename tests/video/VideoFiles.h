@@ -2,9 +2,16 @@
 
 #include "video/Dib.h"
 
-#include <QTemporaryDir>
+#include <QTest>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <array>
+#include <chrono>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -12,15 +19,19 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <optional>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace video_test {
 
-constexpr int surfaceWidth = 352;
-constexpr int surfaceHeight = 288;
+// Generous, so a loaded machine slows a test down without failing it.
+constexpr auto patience = std::chrono::seconds(20);
+
+template <typename Done> bool waitFor(Done done) {
+    return QTest::qWaitFor(done, 20000);
+}
 
 // A 24-bit bottom-up picture whose bytes tell frames and rows apart; its first four bytes
 // carry the frame number.
@@ -29,7 +40,7 @@ struct TestFrame {
     int height;
     std::vector<std::uint8_t> pixels;
 
-    explicit TestFrame(std::uint32_t number, int w = surfaceWidth, int h = surfaceHeight)
+    explicit TestFrame(std::uint32_t number, int w = 352, int h = 288)
         : width(w), height(h), pixels(video::dibRowSize(w, 24) * static_cast<std::size_t>(h)) {
         for (std::size_t i = 0; i < pixels.size(); ++i)
             pixels[i] = static_cast<std::uint8_t>(i / 3 + i % 3 * 85 + number * 7);
@@ -37,40 +48,47 @@ struct TestFrame {
     }
 
     // A grey picture, dark at the bottom and bright at the top, that JPEG keeps closely.
-    static TestFrame smooth(std::uint32_t number) {
-        TestFrame frame(number);
-        const std::size_t row = video::dibRowSize(frame.width, 24);
-        for (int y = 0; y < frame.height; ++y)
-            for (std::size_t x = 0; x < row; ++x)
-                frame.pixels[y * row + x] =
-                    static_cast<std::uint8_t>(y * 200 / frame.height + x / 3 * 50 / frame.width);
+    static TestFrame smooth(int width = 352) {
+        TestFrame frame(0, width);
+        const std::size_t row = video::dibRowSize(width, 24);
+        for (std::size_t i = 0; i < frame.pixels.size(); ++i)
+            frame.pixels[i] = static_cast<std::uint8_t>(i / row * 200 / 288 + i % row / 3 / 7);
         return frame;
     }
 
-    video::DibSection dib() const {
-        video::DibSection dib;
-        dib.width = width;
-        dib.height = height;
-        dib.bits = pixels.data();
-        dib.imageSize = pixels.size();
-        return dib;
-    }
+    video::DibSection dib() const { return {width, height, 1, 24, pixels.data(), pixels.size()}; }
 };
+
+// Bitmaps no writer can read whole: each breaks one rule of the complete one given.
+inline std::vector<video::DibSection> brokenDibs(const video::DibSection& good) {
+    std::vector<video::DibSection> bad(6, good);
+    bad[0].bits = nullptr;
+    bad[1].width = 0;
+    bad[2].height = -288;
+    bad[3].bitsPerPixel = 32;
+    bad[4].imageSize = good.imageSize - 1;
+    bad[5].width = 8193;
+    return bad;
+}
+
+// The frame number a decoded top-down picture carries in its bottom row.
+inline std::uint32_t numberOf(const std::vector<std::uint8_t>& decoded, int width = 352) {
+    std::uint32_t number = 0;
+    std::memcpy(&number, decoded.data() + decoded.size() - video::dibRowSize(width, 24), 4);
+    return number;
+}
 
 inline std::string quoted(const std::filesystem::path& path) {
     return "'" + path.string() + "'";
 }
 
+using Pipe = std::unique_ptr<FILE, int (*)(FILE*)>;
+
 inline std::string commandOutput(const std::string& command) {
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    const Pipe pipe(popen(command.c_str(), "r"), pclose);
     std::string output;
-    std::array<char, 4096> buffer{};
-    while (pipe) {
-        const auto count = std::fread(buffer.data(), 1, buffer.size(), pipe.get());
-        if (count == 0)
-            break;
-        output.append(buffer.data(), count);
-    }
+    for (int c = 0; pipe && (c = std::fgetc(pipe.get())) != EOF;)
+        output.push_back(static_cast<char>(c));
     return output;
 }
 
@@ -88,31 +106,23 @@ inline void PrintTo(const Probe& p, std::ostream* out) {
 }
 
 inline Probe probe(const std::filesystem::path& file) {
-    const auto text =
+    std::string text =
         commandOutput("ffprobe -v error -select_streams v:0 -count_packets -show_entries "
-                      "stream=codec_name,width,height,nb_read_packets -of default=nw=1 " +
+                      "stream=codec_name,width,height,nb_read_packets -of csv=p=0 " +
                       quoted(file));
-    Probe result;
-    auto value = [&text](const std::string& key) -> std::optional<std::string> {
-        const auto at = text.find(key + "=");
-        if (at == std::string::npos)
-            return std::nullopt;
-        const auto start = at + key.size() + 1;
-        return text.substr(start, text.find('\n', start) - start);
-    };
-    result.codec = value("codec_name").value_or("");
-    result.width = std::stoi(value("width").value_or("0"));
-    result.height = std::stoi(value("height").value_or("0"));
-    result.frames = std::stol(value("nb_read_packets").value_or("-1"));
-    return result;
+    std::replace(text.begin(), text.end(), ',', ' ');
+    Probe found;
+    std::istringstream(text) >> found.codec >> found.width >> found.height >> found.frames;
+    return found;
 }
 
 // Calls back with every frame ffmpeg decodes, as top-down blue-green-red rows.
 template <typename PerFrame>
-long decodeFrames(const std::filesystem::path& file, int width, int height, PerFrame perFrame) {
+long decodeFrames(const std::filesystem::path& file, PerFrame perFrame, int width = 352,
+                  int height = 288) {
     const std::string command =
         "ffmpeg -v error -i " + quoted(file) + " -f rawvideo -pix_fmt bgr24 -";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    const Pipe pipe(popen(command.c_str(), "r"), pclose);
     std::vector<std::uint8_t> frame(static_cast<std::size_t>(width) * height * 3);
     long count = 0;
     while (pipe && std::fread(frame.data(), 1, frame.size(), pipe.get()) == frame.size())
@@ -122,64 +132,44 @@ long decodeFrames(const std::filesystem::path& file, int width, int height, PerF
 
 // The literal header values, read from the file's bytes.
 struct Headers {
-    std::uint32_t microSecPerFrame = 0;
-    std::uint32_t avihTotalFrames = 0;
-    std::uint32_t handler = 0;
-    std::uint32_t scale = 0;
-    std::uint32_t rate = 0;
-    std::uint32_t length = 0;
-    std::uint32_t suggestedBufferSize = 0;
-    // left, top, right, bottom
-    std::array<std::int16_t, 4> frame{};
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::uint16_t bitCount = 0;
-    std::uint32_t compression = 0;
-    std::uint32_t indxEntries = 0;
-    std::uint64_t indxFrames = 0;
-    std::uint32_t dmlhTotalFrames = 0;
+    std::uint32_t microSecPerFrame, avihTotalFrames, handler, scale, rate, length,
+        suggestedBufferSize;
+    // left | top << 16, right | bottom << 16
+    std::array<std::uint32_t, 2> frame;
+    std::uint32_t width, height, bitCount, compression, indxEntries;
+    std::uint32_t indxFrames = 0;
+    std::uint32_t dmlhTotalFrames;
 };
-
-template <typename Byte> std::uint32_t le32(const std::vector<Byte>& bytes, std::size_t at) {
-    std::uint32_t value = 0;
-    std::memcpy(&value, bytes.data() + at, 4);
-    return value;
-}
 
 inline Headers readHeaders(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
-    std::vector<char> bytes(64 * 1024);
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    auto chunk = [&bytes](const char* code) {
-        const std::string text(bytes.begin(), bytes.end());
-        const auto at = text.find(code);
-        return at == std::string::npos ? bytes.size() : at + 8;
+    std::string head(64 * 1024, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    // The 32 bits at an offset into the data of the first chunk of that code.
+    auto field = [&head](const char* code, std::size_t offset) {
+        const auto at = head.find(code);
+        std::uint32_t value = 0;
+        if (at != std::string::npos && at + 12 + offset <= head.size())
+            std::memcpy(&value, head.data() + at + 8 + offset, 4);
+        return value;
     };
-    Headers h;
-    const auto avih = chunk("avih");
-    const auto strh = chunk("strh");
-    const auto strf = chunk("strf");
-    const auto indx = chunk("indx");
-    const auto dmlh = chunk("dmlh");
-    if (dmlh + 4 > bytes.size() || strf + 40 > bytes.size())
-        return h;
-    h.microSecPerFrame = le32(bytes, avih);
-    h.avihTotalFrames = le32(bytes, avih + 16);
-    h.handler = le32(bytes, strh + 4);
-    h.scale = le32(bytes, strh + 20);
-    h.rate = le32(bytes, strh + 24);
-    h.length = le32(bytes, strh + 32);
-    h.suggestedBufferSize = le32(bytes, strh + 36);
-    std::memcpy(h.frame.data(), bytes.data() + strh + 48, sizeof h.frame);
-    h.width = static_cast<std::int32_t>(le32(bytes, strf + 4));
-    h.height = static_cast<std::int32_t>(le32(bytes, strf + 8));
-    h.bitCount = static_cast<std::uint16_t>(le32(bytes, strf + 14));
-    h.compression = le32(bytes, strf + 16);
-    h.indxEntries = le32(bytes, indx + 4);
+    Headers h{.microSecPerFrame = field("avih", 0),
+              .avihTotalFrames = field("avih", 16),
+              .handler = field("strh", 4),
+              .scale = field("strh", 20),
+              .rate = field("strh", 24),
+              .length = field("strh", 32),
+              .suggestedBufferSize = field("strh", 36),
+              .frame = {field("strh", 48), field("strh", 52)},
+              .width = field("strf", 4),
+              .height = field("strf", 8),
+              .bitCount = field("strf", 14) & 0xFFFF,
+              .compression = field("strf", 16),
+              .indxEntries = field("indx", 4),
+              .dmlhTotalFrames = field("dmlh", 0)};
     for (std::uint32_t i = 0; i < h.indxEntries; ++i)
-        h.indxFrames += le32(bytes, indx + 24 + 16 * i + 12);
-    h.dmlhTotalFrames = le32(bytes, dmlh);
+        h.indxFrames += field("indx", 24 + 16 * i + 12);
     return h;
 }
 
@@ -188,8 +178,20 @@ inline std::vector<std::uint8_t> fileBytes(const std::filesystem::path& file) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-inline std::filesystem::path inDir(const QTemporaryDir& dir, const std::string& name) {
-    return std::filesystem::path(dir.path().toStdString()) / name;
+// Runs body in a child process whose files cannot grow past limit bytes, as on a full disk;
+// returns the child's exit code (body's result), or -1 when it did not exit.
+template <typename Body> int runWithFileLimit(std::uint64_t limit, Body body) {
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit fileLimit{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &fileLimit);
+        _exit(body());
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
 }
 
 } // namespace video_test

@@ -8,13 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <sys/mman.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <atomic>
-#include <chrono>
-#include <csignal>
-#include <cstring>
 #include <random>
 #include <stdexcept>
 #include <thread>
@@ -25,42 +20,27 @@ using namespace video_test;
 using Clock = std::chrono::steady_clock;
 
 // One frame buffer whose first four bytes are rewritten with each frame's number.
-class StampedFrames {
-public:
+struct StampedFrames {
+    TestFrame base{0};
+    video::DibSection dib = base.dib();
     const video::DibSection& frame(std::uint32_t number) {
-        std::memcpy(base_.pixels.data(), &number, sizeof number);
-        return dib_;
+        std::memcpy(base.pixels.data(), &number, sizeof number);
+        return dib;
     }
-
-private:
-    TestFrame base_{0};
-    video::DibSection dib_ = base_.dib();
 };
 
-// The number a decoded top-down frame carries in its bottom row.
-std::uint32_t stampOf(const std::vector<std::uint8_t>& decoded) {
-    std::uint32_t number = 0;
-    std::memcpy(&number, decoded.data() + decoded.size() - 352 * 3, sizeof number);
-    return number;
-}
-
-struct Decoded {
-    long frames = 0;
-    long inOrder = 0; // frames that carry their own number
-};
-
-Decoded decodeAll(const std::filesystem::path& file) {
-    Decoded decoded;
-    decoded.frames = decodeFrames(file, 352, 288, [&decoded](long n, const auto& pixels) {
-        if (stampOf(pixels) == static_cast<std::uint32_t>(n))
-            ++decoded.inOrder;
+// Frames decoded, and how many of them carry their own number.
+std::pair<long, long> decodeInOrder(const std::filesystem::path& file) {
+    long inOrder = 0;
+    const long frames = decodeFrames(file, [&inOrder](long n, const auto& pixels) {
+        inOrder += numberOf(pixels) == static_cast<std::uint32_t>(n);
     });
-    return decoded;
+    return {frames, inOrder};
 }
 
 TEST(LongRecording, PastFourGibibytesEveryFrameReadsBack) {
     QTemporaryDir dir;
-    const auto file = inDir(dir, "grande.avi");
+    const std::filesystem::path file = dir.filePath("grande.avi").toStdString();
     constexpr std::uint32_t frames = 17500; // about 5.3 GB
     {
         auto writer = video::OpenVideoWriter(file, 40);
@@ -70,27 +50,21 @@ TEST(LongRecording, PastFourGibibytesEveryFrameReadsBack) {
             ASSERT_EQ(video::AddVideoFrame(writer.get(), &source.frame(n)), video::AVIERR_OK);
         ASSERT_EQ(video::CloseVideoWriter(std::move(writer)), video::AVIERR_OK);
     }
-    const auto size = std::filesystem::file_size(file);
-    std::cout << "file of " << size << " bytes, " << frames << " frames\n";
-    EXPECT_GT(size, 5'000'000'000u);
-    const auto headers = readHeaders(file);
-    EXPECT_EQ(headers.dmlhTotalFrames, frames);
-    EXPECT_EQ(headers.length, frames);
-    EXPECT_EQ(headers.indxFrames, frames);
-    EXPECT_GT(headers.indxEntries, 4u);
-    EXPECT_LT(headers.avihTotalFrames, frames);
-    EXPECT_EQ(headers.scale, 40u);
+    std::cout << "file of " << std::filesystem::file_size(file) << " bytes\n";
+    EXPECT_GT(std::filesystem::file_size(file), 5'000'000'000u);
+    const auto h = readHeaders(file);
+    EXPECT_EQ(std::tuple(h.dmlhTotalFrames, h.length, h.indxFrames, h.scale),
+              std::tuple(frames, frames, frames, 40u));
+    EXPECT_GT(h.indxEntries, 4u);
+    EXPECT_LT(h.avihTotalFrames, frames);
     EXPECT_EQ(probe(file).frames, frames);
-    const auto decoded = decodeAll(file);
-    EXPECT_EQ(decoded.frames, frames);
-    EXPECT_EQ(decoded.inOrder, frames);
+    EXPECT_EQ(decodeInOrder(file), (std::pair<long, long>(frames, frames)));
 }
 
 // Frames recorded by a child process until it is killed, counted in shared memory.
 struct KillTrial {
     std::uint32_t beforeMargin = 0;
     std::uint32_t atKill = 0;
-    std::uintmax_t bytes = 0;
 };
 
 // Frames are forced onto the device once a second; at full disk speed forcing a second's
@@ -118,25 +92,21 @@ KillTrial recordAndKill(const std::filesystem::path& file, std::uint32_t minimum
         }
     }
     std::vector<std::pair<Clock::time_point, std::uint32_t>> samples;
-    auto sampleUntil = [&](auto done) {
-        while (!done()) {
+    const auto sampleWhile = [&](auto more) {
+        for (; more(); std::this_thread::sleep_for(std::chrono::milliseconds(5)))
             samples.emplace_back(Clock::now(), written->load());
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
     };
     const auto giveUp = Clock::now() + std::chrono::minutes(2);
-    sampleUntil([&] { return written->load() >= minimumFrames || Clock::now() >= giveUp; });
+    sampleWhile([&] { return written->load() < minimumFrames && Clock::now() < giveUp; });
     const auto killAt = Clock::now() + extra;
-    sampleUntil([&] { return Clock::now() >= killAt; });
+    sampleWhile([&] { return Clock::now() < killAt; });
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
-    KillTrial trial;
-    trial.atKill = written->load();
+    KillTrial trial{0, written->load()};
     for (const auto& [when, count] : samples)
         if (when <= killAt - forcedMargin)
             trial.beforeMargin = count;
     munmap(shared, sizeof(std::atomic<std::uint32_t>));
-    trial.bytes = std::filesystem::file_size(file);
     return trial;
 }
 
@@ -147,23 +117,22 @@ TEST(LongRecording, KilledRecordingKeepsEveryFrameOlderThanThreeSeconds) {
     constexpr std::uint32_t framesPerGiB = (1u << 30) / (304128 + 8) + 1;
     for (int trial = 0; trial < 10; ++trial) {
         QTemporaryDir dir;
-        const auto file = inDir(dir, "cortado.avi");
-        const std::uint32_t minimum = trial < 5 ? 1 : framesPerGiB;
+        const std::filesystem::path file = dir.filePath("cortado.avi").toStdString();
         const std::chrono::milliseconds extra(std::uniform_int_distribution(300, 3000)(random));
-        const auto result = recordAndKill(file, minimum, extra);
-        const auto headers = readHeaders(file);
-        const auto decoded = decodeAll(file);
-        std::cout << "trial " << trial << ": " << result.bytes << " bytes, " << result.atKill
-                  << " frames added, " << result.beforeMargin
-                  << " of them more than 3 s before the kill; declared " << headers.dmlhTotalFrames
-                  << ", read back " << decoded.frames << " (" << decoded.inOrder << " in order)\n";
+        const auto result = recordAndKill(file, trial < 5 ? 1 : framesPerGiB, extra);
+        const auto h = readHeaders(file);
+        const auto [decoded, inOrder] = decodeInOrder(file);
+        std::cout << "trial " << trial << ": " << std::filesystem::file_size(file) << " bytes, "
+                  << result.atKill << " frames added, " << result.beforeMargin
+                  << " of them more than 3 s before the kill; declared " << h.dmlhTotalFrames
+                  << ", read back " << decoded << " (" << inOrder << " in order)\n";
         SCOPED_TRACE(trial);
-        EXPECT_GE(decoded.inOrder, result.beforeMargin);
-        EXPECT_EQ(decoded.frames, decoded.inOrder);
-        EXPECT_EQ(headers.length, headers.dmlhTotalFrames);
-        EXPECT_EQ(headers.indxFrames, headers.dmlhTotalFrames);
-        EXPECT_GE(headers.dmlhTotalFrames, result.beforeMargin);
-        EXPECT_LE(headers.dmlhTotalFrames, result.atKill);
+        EXPECT_GE(inOrder, result.beforeMargin);
+        EXPECT_EQ(decoded, inOrder);
+        EXPECT_EQ(h.length, h.dmlhTotalFrames);
+        EXPECT_EQ(h.indxFrames, h.dmlhTotalFrames);
+        EXPECT_GE(h.dmlhTotalFrames, result.beforeMargin);
+        EXPECT_LE(h.dmlhTotalFrames, result.atKill);
     }
 }
 
