@@ -46,7 +46,9 @@ TEST(Disk, FreeSpaceOfAFolderAndOfOneThatIsNot) {
     const platform::Disk disk = platform::localDisk();
     const auto free = disk.freeBytes(dir.path().toStdString());
     ASSERT_TRUE(free.has_value());
-    EXPECT_EQ(*free, std::filesystem::space(dir.path().toStdString()).available);
+    // Other tests write meanwhile; the space the system keeps back is far more than this.
+    const double available = double(std::filesystem::space(dir.path().toStdString()).available);
+    EXPECT_NEAR(double(*free), available, 256.0 * 1024 * 1024);
     EXPECT_TRUE(disk.freeBytes({}).has_value()) << "an empty folder is the working folder";
     EXPECT_FALSE(disk.freeBytes(dir.filePath("no/such").toStdString()).has_value());
 }
