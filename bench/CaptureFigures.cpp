@@ -30,10 +30,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Seconds = std::chrono::duration<double>;
 
-double worst(const std::vector<double>& values) {
-    return percentile(values, 1.0);
-}
-
 void runEventLoopFor(int milliseconds) {
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
@@ -215,24 +211,18 @@ BENCHMARK(WindowCallsOnAStalledStream)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
     ->Iterations(1)
-    ->Repetitions(5)
-    ->ComputeStatistics("max", worst);
+    ->Apply(fiveRunsWithWorst);
 BENCHMARK(FrameToPanel5)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
     ->Iterations(1)
-    ->Repetitions(5)
-    ->ComputeStatistics("max", worst);
+    ->Apply(fiveRunsWithWorst);
 BENCHMARK(CpuAt25FramesPerSecond)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
     ->Iterations(1)
-    ->Repetitions(5)
-    ->ComputeStatistics("max", worst);
-BENCHMARK(MotionJpegEncode)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ComputeStatistics("max", worst);
+    ->Apply(fiveRunsWithWorst);
+BENCHMARK(MotionJpegEncode)->Unit(benchmark::kMillisecond)->Apply(fiveRunsWithWorst);
 
 int main(int argc, char** argv) {
     return runQtBenchmarks(argc, argv);

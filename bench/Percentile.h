@@ -1,5 +1,7 @@
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <vector>
@@ -11,4 +13,13 @@ inline double percentile(std::vector<double> values, double fraction) {
     std::sort(values.begin(), values.end());
     const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1));
     return values[index];
+}
+
+inline double worst(const std::vector<double>& values) {
+    return percentile(values, 1.0);
+}
+
+// Five runs of a benchmark, reported as median and worst beside the other statistics.
+inline void fiveRunsWithWorst(benchmark::internal::Benchmark* benchmark) {
+    benchmark->Repetitions(5)->ComputeStatistics("max", worst);
 }

@@ -2,11 +2,11 @@
 // queue, the writer thread's frame writes, and the forced writes of frames, index and headers
 // once a second, as a share of one core. Files go to the system's temporary folder unless
 // MARLO_BENCH_DIR names another (a real disk, where the forced writes reach a device).
+#include "bench/Percentile.h"
 #include "video/Recorder.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -32,10 +32,6 @@ double processCpuSeconds() {
 std::filesystem::path benchFolder() {
     const char* chosen = std::getenv("MARLO_BENCH_DIR");
     return chosen ? std::filesystem::path(chosen) : std::filesystem::temp_directory_path();
-}
-
-double worst(const std::vector<double>& values) {
-    return *std::max_element(values.begin(), values.end());
 }
 
 void recordAtThirtyFrames(benchmark::State& state, bool compress) {
@@ -87,13 +83,11 @@ BENCHMARK(RawRecordingAt30Fps)
     ->Unit(benchmark::kSecond)
     ->UseRealTime()
     ->Iterations(1)
-    ->Repetitions(5)
-    ->ComputeStatistics("max", worst);
+    ->Apply(fiveRunsWithWorst);
 BENCHMARK(MotionJpegRecordingAt30Fps)
     ->Unit(benchmark::kSecond)
     ->UseRealTime()
     ->Iterations(1)
-    ->Repetitions(5)
-    ->ComputeStatistics("max", worst);
+    ->Apply(fiveRunsWithWorst);
 
 BENCHMARK_MAIN();

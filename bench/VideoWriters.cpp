@@ -1,11 +1,11 @@
 // Frame writes of a recording, uncompressed and Motion-JPEG, and one still picture, all of the
 // 352 x 288 surface, into files under the system's temporary folder.
+#include "bench/Percentile.h"
 #include "video/AviWriter.h"
 #include "video/BitmapFile.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -30,10 +30,6 @@ private:
 
 std::filesystem::path benchFile(const char* name) {
     return std::filesystem::temp_directory_path() / name;
-}
-
-double worst(const std::vector<double>& values) {
-    return *std::max_element(values.begin(), values.end());
 }
 
 void recordFrames(benchmark::State& state, const video::AviCompressOptions* options) {
@@ -82,17 +78,8 @@ void BitmapFile(benchmark::State& state) {
 BENCHMARK(UncompressedFrame)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
-    ->Repetitions(5)
-    ->ComputeStatistics("max", worst);
-BENCHMARK(MotionJpegFrame)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Repetitions(5)
-    ->ComputeStatistics("max", worst);
-BENCHMARK(BitmapFile)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Repetitions(5)
-    ->ComputeStatistics("max", worst);
+    ->Apply(fiveRunsWithWorst);
+BENCHMARK(MotionJpegFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Apply(fiveRunsWithWorst);
+BENCHMARK(BitmapFile)->Unit(benchmark::kMillisecond)->UseRealTime()->Apply(fiveRunsWithWorst);
 
 BENCHMARK_MAIN();
