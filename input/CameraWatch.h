@@ -42,8 +42,6 @@ struct RecordingLampLook {
     bool blinking = false;
     int palette = 1;
     bool lit = false;
-
-    bool operator==(const RecordingLampLook&) const = default;
 };
 
 RecordingLampLook recordingLamp(bool recording, bool noPicture);

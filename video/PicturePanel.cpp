@@ -50,14 +50,17 @@ QImage PicturePanel::picture() const {
     return picture_;
 }
 
-bool PicturePanel::old() const {
-    std::lock_guard lock(mutex_);
-    return old_;
-}
-
 bool PicturePanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &panel_ && event->type() == QEvent::Paint) {
-        const QImage shown = old() ? noPictureVersion(picture(), panel_.size()) : picture();
+        QImage shown;
+        bool old = false;
+        {
+            std::lock_guard lock(mutex_);
+            shown = picture_;
+            old = old_;
+        }
+        if (old)
+            shown = noPictureVersion(shown, panel_.size());
         if (!shown.isNull()) {
             QPainter painter(&panel_);
             painter.drawImage(0, 0, shown);

@@ -25,7 +25,6 @@ public:
     void markOld();
     // The picture as delivered, never the marked version.
     QImage picture() const;
-    bool old() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
