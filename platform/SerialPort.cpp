@@ -112,8 +112,12 @@ bool SerialPort::open(const QString& name) {
         return false;
     const QString path = devicePath(name);
     const QString device = QFileInfo(path).canonicalFilePath();
+    // A device that is not there fails at once, before the lock file an open writes first:
+    // a lost robot's port is tried every second.
+    if (device.isEmpty())
+        return false;
     auto port = std::make_unique<QSerialPort>();
-    port->setPortName(device.isEmpty() ? path : device);
+    port->setPortName(device);
     port->setReadBufferSize(receiveBufferBytes);
     if (!port->open(QIODevice::ReadWrite))
         return false;
