@@ -283,7 +283,10 @@ void TForm1::FormDeactivate() {
 }
 
 void TForm1::FormKeyDown(int key) {
+    const auto unsentBefore = link_->unsentBytes();
     keyboard_->keyDown(key);
+    if (link_->unsentBytes() != unsentBefore)
+        showStatus(QStringLiteral("Sin conexión: no enviado"));
 }
 
 // The note box opens once the release has sent its Stop, as every key's release does.

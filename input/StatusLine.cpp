@@ -30,6 +30,10 @@ void StatusLine::clear(Condition condition) {
     if (!entry)
         return;
     entry.reset();
+    if (condition == neverCovered && shownCondition_ != condition) {
+        display(shownCondition_, shownBody_);
+        return;
+    }
     if (shownCondition_ != condition)
         return;
     if (const auto next = nextAfter(condition))
@@ -49,7 +53,7 @@ void StatusLine::refresh() {
     if (!next)
         return;
     const QString& text = *conditions_[slot(*next)];
-    if (next == shownCondition_ && text == shown_)
+    if (next == shownCondition_ && text == shownBody_)
         return;
     display(next, text);
 }
@@ -68,8 +72,11 @@ StatusLine::nextAfter(std::optional<Condition> condition) const {
 void StatusLine::display(std::optional<Condition> condition, const QString& text) {
     shownCondition_ = condition;
     shownSince_ = now_();
-    shown_ = text;
-    display_(text);
+    shownBody_ = text;
+    const auto& uncovered = conditions_[slot(neverCovered)];
+    shown_ =
+        uncovered && condition != neverCovered ? *uncovered + QStringLiteral(" · ") + text : text;
+    display_(shown_);
 }
 
 } // namespace input

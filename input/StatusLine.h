@@ -13,7 +13,8 @@ namespace input {
 // conditions that must stay in view while they last (a lost link, a camera without pictures,
 // a recording in trouble). A condition shows the moment it starts or changes; a key text
 // covers it only for holdTime. With several conditions on, each refresh after holdTime shows
-// the next one, most urgent first, so none is hidden for good by another.
+// the next one, most urgent first, so none is hidden for good by another. A lost link is
+// never covered: whatever else is shown while it lasts follows its text.
 class StatusLine {
 public:
     using Clock = std::chrono::steady_clock;
@@ -32,6 +33,7 @@ public:
     };
     static constexpr int conditionCount = 7;
     static constexpr auto holdTime = std::chrono::seconds(2);
+    static constexpr Condition neverCovered = Condition::LinkLost;
 
     explicit StatusLine(Display display, Now now = Clock::now);
 
@@ -56,6 +58,8 @@ private:
     Now now_;
     std::array<std::optional<QString>, conditionCount> conditions_;
     QString shown_;
+    // The text in view without the lost link's text before it.
+    QString shownBody_;
     // The condition in view; none while a passing text is.
     std::optional<Condition> shownCondition_;
     Clock::time_point shownSince_{};

@@ -73,6 +73,13 @@ std::string_view nameOf(Command command) {
     return found == dictionary.end() ? std::string_view() : found->name;
 }
 
+bool takesValue(std::uint8_t byte) {
+    const auto* found =
+        std::find_if(dictionary.begin(), dictionary.end(),
+                     [byte](const Message& m) { return byteOf(m.command) == byte; });
+    return found != dictionary.end() && found->takesValue;
+}
+
 void send(CommandLink& link, Command command) {
     link.SendByte(byteOf(command));
 }

@@ -48,6 +48,8 @@ struct Message {
 // The dictionary, in command-byte order.
 std::span<const Message> messages();
 std::string_view nameOf(Command command);
+// Whether the byte, read as a command, is followed by a value byte.
+bool takesValue(std::uint8_t byte);
 
 constexpr std::uint8_t byteOf(Command command) {
     return static_cast<std::uint8_t>(command);

@@ -27,7 +27,16 @@ void RobotLink::attach(std::unique_ptr<platform::SerialLine> line) {
     replyExpected_ = true;
     heardFromRobot_ = false;
     line_->setHangUpHandler([this] { checkLine(); });
-    announce(line_->isOpen() ? LinkState::Connected : LinkState::Lost);
+    if (!line_->isOpen()) {
+        announce(LinkState::Lost);
+        return;
+    }
+    // Quietly up, so that the owed Stop goes out before the news that the line is back.
+    state_ = LinkState::Connected;
+    if (stopGuard_.stopOwed())
+        sendStop(*this);
+    if (!lost())
+        announce(state_);
 }
 
 void RobotLink::reconnect(std::unique_ptr<platform::SerialLine> line) {
@@ -36,11 +45,16 @@ void RobotLink::reconnect(std::unique_ptr<platform::SerialLine> line) {
 }
 
 void RobotLink::SendByte(std::uint8_t byte) {
-    if (lost())
+    using Delivery = StopGuard::Delivery;
+    if (lost()) {
+        ++unsentBytes_;
+        stopGuard_.note(byte, Delivery::NotSent);
         return;
+    }
     indicators_.setTxLamp(true);
     line_->transmitImmediately(byte);
     checkLine();
+    stopGuard_.note(byte, lost() ? Delivery::Uncertain : Delivery::Sent);
     if (lost())
         return;
     pause(std::chrono::milliseconds(retardoMs_));

@@ -2,6 +2,7 @@
 
 #include "link/CommandLink.h"
 #include "link/LinkIndicators.h"
+#include "link/StopGuard.h"
 #include "platform/SerialPort.h"
 
 #include <QString>
@@ -33,7 +34,8 @@ public:
     QString textQuery();
 
     // Takes a freshly opened line in place of the lost one, as at start-up: answers are
-    // expected again. Nothing is sent.
+    // expected again. Nothing is sent, except a Stop that the dead line kept from the robot
+    // while it may still be driving: that goes out first, before the line is shown as back.
     void reconnect(std::unique_ptr<platform::SerialLine> line);
 
     // What the line and the robot did: a line that closed makes the link lost; an answer
@@ -46,6 +48,8 @@ public:
     bool lost() const { return state_ == LinkState::Lost; }
     bool replyExpected() const { return replyExpected_; }
     int retardo() const { return retardoMs_; }
+    // Bytes asked for while the line was lost, which never went out.
+    std::uint64_t unsentBytes() const { return unsentBytes_; }
 
     platform::SerialLine& line() { return *line_; }
     LinkIndicators& indicators() { return indicators_; }
@@ -63,6 +67,8 @@ private:
     bool replyExpected_ = true;
     bool heardFromRobot_ = false;
     LinkState state_ = LinkState::Lost;
+    StopGuard stopGuard_;
+    std::uint64_t unsentBytes_ = 0;
 };
 
 } // namespace robot

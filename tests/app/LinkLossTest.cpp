@@ -6,6 +6,7 @@
 #include "ui_Main.h"
 
 #include <QEventLoop>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -63,42 +64,55 @@ struct ConsoleOnLinkedRobot : ::testing::Test {
 } // namespace
 
 TEST_F(ConsoleOnLinkedRobot, LostWhileDrivingThenBackBehindTheSameName) {
+    const QString lost = QStringLiteral("Conexión con el robot perdida");
     form->FormKeyDown(upKey);
     simulator->closeLine();
     EXPECT_TRUE(QTest::qWaitFor([&] { return form->link()->lost(); }, 5000));
-    EXPECT_EQ(status(), "Conexión con el robot perdida");
+    EXPECT_EQ(status(), lost);
     EXPECT_EQ(indicator(), "Sin conexión");
     EXPECT_FALSE(form->ui().VrLed1->Active());
     EXPECT_FALSE(form->ui().VrLed2->Active());
 
-    // Keys still work on the window and show their texts, but the indicator stays.
+    // Keys still work on the window, but say that nothing went out and never cover the loss;
+    // the release's Stop is owed to the robot.
     form->FormKeyUp(upKey);
+    EXPECT_EQ(status(), lost);
     form->FormKeyDown(dKey);
     form->FormKeyUp(dKey);
+    EXPECT_EQ(status(), lost + " · Sin conexión: no enviado");
     EXPECT_EQ(indicator(), "Sin conexión");
     EXPECT_TRUE(form->statusLine().active(Condition::LinkLost));
 
-    // Idle on a dead line, with a reconnect attempt every second.
-    // An event loop of its own: QTest::qWait would add its own polling every 10 ms.
+    // Idle on a dead line, with a reconnect attempt every second, the status line read every
+    // 100 ms. An event loop of its own: QTest::qWait would add its own polling every 10 ms.
+    QStringList seen;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] { seen << status(); });
+    look.start(100);
     const auto cpuBefore = threadCpuTime();
     QEventLoop idle;
     QTimer::singleShot(2600, &idle, &QEventLoop::quit);
     idle.exec();
     EXPECT_LT(threadCpuTime() - cpuBefore, 26ms) << "under 1 % of one core";
-    EXPECT_EQ(status(), "Conexión con el robot perdida") << "the key text covered it only 2 s";
+    look.stop();
+    EXPECT_EQ(status(), lost) << "the key's news lasted only 2 s";
+    EXPECT_EQ(seen.filter(QRegularExpression("^" + lost)).size(), seen.size())
+        << seen.join('|').toStdString();
 
     replaceRobot();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !form->link()->lost(); }, 5000));
     EXPECT_EQ(status(), "Conexión con el robot restablecida");
     EXPECT_EQ(indicator(), "0");
     EXPECT_FALSE(form->statusLine().active(Condition::LinkLost));
+    EXPECT_EQ(simulator->receivedValues(), std::vector<std::uint8_t>{'P'})
+        << "one Stop, before the news that the line is back";
 
     form->FormKeyDown(upKey);
     form->FormKeyUp(upKey);
-    ASSERT_TRUE(simulator->waitForBytes(7, 2s));
+    ASSERT_TRUE(simulator->waitForBytes(8, 2s));
     const std::uint8_t speed = form->state().StoredSpeed;
     EXPECT_EQ(simulator->receivedValues(),
-              (std::vector<std::uint8_t>{'A', 'r', '1', speed, '2', speed, 'P'}));
+              (std::vector<std::uint8_t>{'P', 'A', 'r', '1', speed, '2', speed, 'P'}));
     EXPECT_EQ(indicator(), "65");
 }
 

@@ -25,6 +25,8 @@ struct RecordingIndicators final : robot::LinkIndicators {
     QStringList events;
     QStringList returns;
     std::vector<robot::LinkState> states;
+    // How many events had been shown when each state was.
+    std::vector<qsizetype> eventsAtState;
 
     void setTxLamp(bool on) override { events << (on ? "tx on" : "tx off"); }
     void setRxLamp(bool on) override { events << (on ? "rx on" : "rx off"); }
@@ -34,7 +36,10 @@ struct RecordingIndicators final : robot::LinkIndicators {
         events << "return " + text;
         returns << text;
     }
-    void showLinkState(robot::LinkState state) override { states.push_back(state); }
+    void showLinkState(robot::LinkState state) override {
+        states.push_back(state);
+        eventsAtState.push_back(events.size());
+    }
 };
 
 // Records bytes and pauses instead of sending them.

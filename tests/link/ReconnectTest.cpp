@@ -93,6 +93,38 @@ TEST_F(LinkThroughSymlink, ReconnectsToTheNewRobotAndSendsOnlyTheNextKey) {
     EXPECT_EQ(indicators.returns.last(), "65");
 }
 
+TEST_F(LinkThroughSymlink, AStopLostToTheOutageGoesFirstOnTheNewLineBeforeTheNews) {
+    robot::sendForward(*link, 10);
+    ASSERT_TRUE(simulator->waitForBytes(6, 2s));
+    simulator->closeLine();
+    ASSERT_TRUE(waitUntilLost());
+    robot::sendStop(*link);
+    EXPECT_EQ(link->unsentBytes(), 1u);
+
+    replaceRobot();
+    indicators.events.clear();
+    link->reconnect(robot::reopenPort(linkPath, "9600,n,8,1"));
+    ASSERT_TRUE(simulator->waitForBytes(1, 2s));
+    EXPECT_EQ(simulator->receivedValues(), std::vector<std::uint8_t>{'P'});
+    ASSERT_EQ(indicators.states.back(), LinkState::Connected);
+    EXPECT_EQ(indicators.events.first(indicators.eventsAtState.back()).count("tx on"), 1)
+        << "the Stop went out before the line was shown as back";
+
+    robot::sendForward(*link, 10);
+    ASSERT_TRUE(simulator->waitForBytes(7, 2s));
+    EXPECT_EQ(simulator->receivedValues(),
+              (std::vector<std::uint8_t>{'P', 'A', 'r', '1', 10, '2', 10}));
+
+    // Lost again while still driving on that key: no Stop was asked, so none is owed.
+    simulator->closeLine();
+    ASSERT_TRUE(waitUntilLost());
+    replaceRobot();
+    link->reconnect(robot::reopenPort(linkPath, "9600,n,8,1"));
+    ASSERT_EQ(link->state(), LinkState::Connected);
+    runEventLoopFor(200ms);
+    EXPECT_TRUE(simulator->receivedValues().empty()) << "nothing goes out on its own";
+}
+
 TEST_F(LinkThroughSymlink, ARobotThatStopsAnsweringIsSilentUntilItAnswersAgain) {
     robot::sendStop(*link);
     ASSERT_EQ(link->state(), LinkState::Connected);
