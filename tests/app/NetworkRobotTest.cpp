@@ -81,7 +81,8 @@ TEST_F(ConsoleBehindSer2net, TheServerGoneIsALostLinkAndBackAReconnect) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return !form.link()->lost(); }, 5000));
     EXPECT_EQ(form.ui().Rxtext->text(), "Conexión con el robot restablecida");
     form.FormKeyDown(13);
-    ASSERT_TRUE(simulator.waitForBytes(1, 2s));
-    EXPECT_EQ(simulator.receivedValues(), std::vector<std::uint8_t>{'P'}) << "and nothing before";
+    ASSERT_TRUE(simulator.waitForBytes(2, 2s));
+    EXPECT_EQ(simulator.receivedValues(), (std::vector<std::uint8_t>{'P', 'P'}))
+        << "the Stop of the release in the outage first, then Enter's, and nothing else";
     EXPECT_TRUE(dialogs.messages().empty());
 }

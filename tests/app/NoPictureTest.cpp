@@ -19,6 +19,7 @@
 
 using input::StatusLine;
 using platform::CameraProperty;
+using testing_support::afterLostLink;
 using testing_support::MissingPortSettings;
 using testing_support::ScriptedDialogs;
 using testing_support::TempSettings;
@@ -107,7 +108,8 @@ TEST_F(NoPicture, AStalledCameraStaysInViewUntilPicturesReturn) {
     EXPECT_FALSE(status().active(StatusLine::Condition::CameraNoPicture));
 
     source->live = false;
-    ASSERT_TRUE(waitFor([&] { return ui().Rxtext->text() == "Cámara sin imagen"; }));
+    ASSERT_TRUE(
+        waitFor([&] { return ui().Rxtext->text() == afterLostLink + "Cámara sin imagen"; }));
     EXPECT_EQ(form->pipeline().FpsText.get(), "FPS: 0");
     for (QWidget* panel :
          {static_cast<QWidget*>(ui().Panel1), static_cast<QWidget*>(ui().Panel5)}) {
@@ -120,12 +122,13 @@ TEST_F(NoPicture, AStalledCameraStaysInViewUntilPicturesReturn) {
     EXPECT_FALSE(status().active(StatusLine::Condition::RecordingPaused));
     // A key's own text covers it only for a moment.
     status().show(QStringLiteral("Botón 1: Foto instantánea"));
-    EXPECT_EQ(ui().Rxtext->text(), "Botón 1: Foto instantánea");
-    EXPECT_TRUE(waitFor([&] { return ui().Rxtext->text() == "Cámara sin imagen"; }));
+    EXPECT_EQ(ui().Rxtext->text(), afterLostLink + "Botón 1: Foto instantánea");
+    EXPECT_TRUE(
+        waitFor([&] { return ui().Rxtext->text() == afterLostLink + "Cámara sin imagen"; }));
 
     source->live = true;
     EXPECT_TRUE(waitFor([&] { return !status().active(StatusLine::Condition::CameraNoPicture); }));
-    EXPECT_NE(ui().Rxtext->text(), "Cámara sin imagen");
+    EXPECT_NE(ui().Rxtext->text(), afterLostLink + "Cámara sin imagen");
     EXPECT_TRUE(waitFor([&] { return !look(*ui().Panel5).grey; }));
     EXPECT_TRUE(waitFor([&] { return !look(*ui().Panel1).grey; }));
 }
@@ -137,8 +140,9 @@ TEST_F(NoPicture, ARecordingThroughAStallIsShownPausedAndGoesOn) {
     ASSERT_TRUE(waitFor([&] { return form->recorder().framesWritten() > 3; }));
     EXPECT_TRUE(ui().Led->EnableBlinking());
     source->live = false;
-    ASSERT_TRUE(
-        waitFor([&] { return ui().Rxtext->text() == "Grabación en pausa: cámara sin imagen"; }));
+    ASSERT_TRUE(waitFor([&] {
+        return ui().Rxtext->text() == afterLostLink + "Grabación en pausa: cámara sin imagen";
+    }));
     EXPECT_TRUE(status().active(StatusLine::Condition::CameraNoPicture));
     EXPECT_FALSE(ui().Led->EnableBlinking()) << "a paused recording does not look live";
     EXPECT_EQ(ui().Led->LampColor(), clYellow);

@@ -11,6 +11,8 @@
 
 using Condition = input::StatusLine::Condition;
 
+using testing_support::afterLostLink;
+
 namespace {
 
 // A second of uncompressed recording at the thirty frames a second reckoned before the start.
@@ -55,7 +57,7 @@ TEST_F(RecordingFailureWindow, FullDiskStopsTheLampFreesTheButtonAndIsToldInTheS
             return !form->state().Recording;
         },
         20000));
-    EXPECT_EQ(status(), "Vídeo incompleto: disco lleno");
+    EXPECT_EQ(status(), afterLostLink + "Vídeo incompleto: disco lleno");
     EXPECT_TRUE(form->statusLine().active(Condition::RecordingFailed));
     expectIdleLampAndButton();
 }
@@ -64,7 +66,7 @@ TEST_F(RecordingFailureWindow, StartOnAFullDiskLeavesLampButtonsAndFolderAsTheyW
     const int number = form->state().VideoNumber;
     disk.freeBytes = 4 * rawSecond;
     form->RecordClick();
-    EXPECT_EQ(status(), "Vídeo no grabado: disco lleno");
+    EXPECT_EQ(status(), afterLostLink + "Vídeo no grabado: disco lleno");
     EXPECT_TRUE(form->statusLine().active(Condition::RecordingFailed));
     expectIdleLampAndButton();
     EXPECT_TRUE(folder.files().isEmpty());
@@ -83,11 +85,11 @@ TEST_F(RecordingFailureWindow, LowSpaceAndLostFramesAreToldWhileTheRecordingGoes
     disk.closeGate();
     form->RecordClick();
     EXPECT_TRUE(form->statusLine().active(Condition::DiskLow));
-    EXPECT_EQ(status(), "Poco espacio en disco: quedan 29 s de vídeo");
+    EXPECT_EQ(status(), afterLostLink + "Poco espacio en disco: quedan 29 s de vídeo");
     feed(40);
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->statusLine().active(Condition::FramesDropped); },
                                 20000));
-    EXPECT_EQ(status(), video::framesDroppedText(form->recorder().framesDropped()));
+    EXPECT_EQ(status(), afterLostLink + video::framesDroppedText(form->recorder().framesDropped()));
     EXPECT_GT(form->recorder().framesDropped(), 0u);
     EXPECT_TRUE(ui().Led->EnableBlinking()) << "the recording goes on";
     disk.openGate();

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+using testing_support::afterLostLink;
+
 namespace {
 
 using video_test::Probe;
@@ -67,7 +69,7 @@ TEST_F(RecordingWindow, EachStartTakesTheIntervalAndTheCompressionSwitchAndNothi
 TEST_F(RecordingWindow, StartWhileRecordingAndStopWhileIdleChangeOnlyTheStatusLine) {
     const int number = form->state().VideoNumber;
     form->StopRecordClick();
-    EXPECT_EQ(ui().Rxtext->text(), "Botón 5: Fin secuencia de vídeo");
+    EXPECT_EQ(ui().Rxtext->text(), afterLostLink + "Botón 5: Fin secuencia de vídeo");
     EXPECT_FALSE(ui().Led->EnableBlinking());
     EXPECT_TRUE(folder.files().isEmpty());
 
@@ -75,7 +77,7 @@ TEST_F(RecordingWindow, StartWhileRecordingAndStopWhileIdleChangeOnlyTheStatusLi
     ASSERT_TRUE(form->state().Recording);
     ui().Rxtext->setText(QString());
     form->RecordClick();
-    EXPECT_EQ(ui().Rxtext->text(), "Botón 5: Secuencia de vídeo");
+    EXPECT_EQ(ui().Rxtext->text(), afterLostLink + "Botón 5: Secuencia de vídeo");
     EXPECT_EQ(form->state().VideoNumber, number + 1);
     EXPECT_TRUE(form->recorder().recording());
     EXPECT_EQ(folder.files().size(), 1);

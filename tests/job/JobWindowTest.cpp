@@ -78,7 +78,8 @@ TEST_F(JobWindow, WithoutAJobTheObservationKeyIsAnyOtherKeyAndNamesAreTheUsualOn
     EXPECT_TRUE(dialogs.modalDialogs().empty());
     const auto& state = form->state();
     EXPECT_EQ(form->statusLine().text(),
-              input::statusLine(state.DriveSpeed, state.Forward, job::observationKey));
+              testing_support::afterLostLink +
+                  input::statusLine(state.DriveSpeed, state.Forward, job::observationKey));
     feed(1);
     form->RecordClick();
     feed(3);

@@ -117,9 +117,10 @@ TEST_F(RobotBehindSer2net, AStoppedServerIsALostLineAndItsReturnAReconnect) {
     }));
     link->reconnect(std::move(line));
     EXPECT_EQ(link->state(), robot::LinkState::Connected);
-    runEventLoopFor(100ms);
-    EXPECT_TRUE(simulator->receivedValues().empty()) << "nothing goes out on its own";
-    robot::sendStop(*link);
     ASSERT_TRUE(simulator->waitForBytes(1, 2s));
-    EXPECT_EQ(simulator->receivedValues(), std::vector<std::uint8_t>{'P'});
+    EXPECT_EQ(simulator->receivedValues(), std::vector<std::uint8_t>{'P'})
+        << "the Stop the outage kept from the driving robot, and nothing else";
+    robot::sendStop(*link);
+    ASSERT_TRUE(simulator->waitForBytes(2, 2s));
+    EXPECT_EQ(simulator->receivedValues(), (std::vector<std::uint8_t>{'P', 'P'}));
 }

@@ -44,4 +44,7 @@ struct MissingPortSettings : TempSettings {
     MissingPortSettings() { store("Puerto Comm", "/nonexistent/marlo-port"); }
 };
 
+// What the status line of a console without a robot shows before every other text.
+inline const QString afterLostLink = QStringLiteral("Conexión con el robot perdida · ");
+
 } // namespace testing_support
