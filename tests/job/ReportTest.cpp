@@ -493,3 +493,24 @@ TEST(ReportRecordings, DurationsAreWallTimeFromTheTracksAndTheJobSpansThemAll) {
     EXPECT_TRUE(html.contains(QStringLiteral("<td>0:00:26</td><td>130</td>")));
     EXPECT_TRUE(html.contains(QStringLiteral("Duración</b></td><td>0:05:26")));
 }
+
+TEST(ReportRecordings, RowsNoCameraCouldGiveDoNotStretchARecordingWithoutBound) {
+    // 20 frames of 100 ms: 2 s of video, its two rows a second of video apart.
+    const struct {
+        int wallBetweenRows;
+        int seconds;
+    } cases[] = {{1000, 2000}, {1500, 2000}, {0, 0}};
+    for (const auto& c : cases) {
+        EmptyJob job;
+        const QString name = QStringLiteral("Obra_2026-12-09_10-01-00_video.avi");
+        recordFrames(job.path(name), 20, 0);
+        QByteArray csv = trackCsvHeader().toUtf8();
+        for (int s = 1; s <= 2; ++s) {
+            Reading r;
+            r.time = QTime(10, 1, 0).addSecs((s - 1) * c.wallBetweenRows);
+            csv += trackCsvRow(s, r).toUtf8();
+        }
+        write(job.path(name).chopped(4) + ".csv", csv);
+        EXPECT_EQ(readJobFolder(job.folder).recordings[0].seconds, c.seconds) << c.wallBetweenRows;
+    }
+}
