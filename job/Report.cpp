@@ -19,6 +19,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <utility>
 
 namespace job {
 namespace {
@@ -125,17 +127,24 @@ RecordingSummary readRecording(const QString& folder, const QString& file,
     return recording;
 }
 
-// Why a picture cannot be shown; empty when it can.
-QString pictureRefusal(const QString& folder, const QString& picture, qint64 largest) {
+// Whether a picture is there and, when it is, why it cannot be shown (empty when it can).
+struct PictureCheck {
+    bool missing = false;
+    QString refusal;
+};
+
+PictureCheck checkPicture(const QString& folder, const QString& picture, qint64 largest) {
     const platform::FileBytes bytes =
         platform::readWholeFile(localPath(folder), localPath(picture), largest);
+    if (bytes.refusal == platform::ReadRefusal::Missing)
+        return {.missing = true, .refusal = {}};
     if (bytes.refusal != platform::ReadRefusal::None)
-        return refusalText(bytes.refusal, largest);
+        return {.missing = false, .refusal = refusalText(bytes.refusal, largest)};
     QBuffer buffer;
     buffer.setData(bytes.bytes);
     buffer.open(QIODevice::ReadOnly);
     if (!QImageReader(&buffer).canRead())
-        return QStringLiteral("no es una imagen");
+        return {.missing = false, .refusal = QStringLiteral("no es una imagen")};
     return {};
 }
 
@@ -427,12 +436,12 @@ JobRecord readJobFolder(const QString& path, const ReportLimits& limits) {
         Observation& o = job.observations[i];
         if (o.picture.isEmpty())
             continue;
-        const QString why = pictureRefusal(path, o.picture, limits.largestPicture);
-        if (why == refusalText(platform::ReadRefusal::Missing, 0)) {
+        const PictureCheck check = checkPicture(path, o.picture, limits.largestPicture);
+        if (check.missing) {
             o.picture.clear();
-        } else if (!why.isEmpty()) {
-            job.pictureRefusals[i] = why;
-            refusedPictures << refusedFile(o.picture, why);
+        } else if (!check.refusal.isEmpty()) {
+            job.pictureRefusals[i] = check.refusal;
+            refusedPictures << refusedFile(o.picture, check.refusal);
         }
     }
     if (!refusedPictures.isEmpty())
