@@ -82,8 +82,9 @@ int writeReportAndEnd(int& argc, char** argv) {
     const QGuiApplication application(argc, argv);
     const ConsoleOptions options = parseCommandLine(QCoreApplication::arguments());
     const job::ReportOutcome outcome = job::writeReportFiles(options.report);
-    std::fputs((outcome.message() + '\n').toLocal8Bit(), outcome.written ? stdout : stderr);
-    return outcome.written ? 0 : 1;
+    std::fputs((outcome.message() + '\n').toLocal8Bit(),
+               outcome.exitStatus() == 0 ? stdout : stderr);
+    return outcome.exitStatus();
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 // What an inspection job costs: the GUI thread's share of one second of telemetry track (the
 // cue and row are formatted and handed to the writer thread, which writes them meanwhile),
-// and the report of a working day's job (four recordings of ten minutes, 40 observations with
-// their pictures) written from its folder.
+// the report of a working day's job (four recordings of ten minutes, 40 observations with
+// their pictures) written from its folder, and the report of a job of 100,000 observations,
+// each with its picture, with its time and peak memory (each run in a process of its own).
 
+#include "bench/Percentile.h"
 #include "bench/QtBenchmarkMain.h"
 #include "job/BackgroundWriter.h"
 #include "job/JobFolder.h"
@@ -16,6 +18,13 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <memory>
 
 namespace {
 
@@ -85,6 +94,65 @@ void reportOfADay(benchmark::State& state) {
     }
 }
 BENCHMARK(reportOfADay)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// 100,000 observations, each with a picture of its own name (links to one picture, so the
+// folder takes little disk).
+void fillLargeJob(const QString& folder) {
+    const QDir dir(folder);
+    QImage picture(352, 288, QImage::Format_RGB888);
+    picture.fill(QColor::fromHsv(90, 200, 200));
+    const QString first = dir.filePath(QStringLiteral("o0_foto.bmp"));
+    picture.save(first, "BMP");
+    QByteArray csv = job::observationsCsvHeader().toUtf8();
+    for (int i = 0; i < 100'000; ++i) {
+        const QString file = QStringLiteral("o%1_foto.bmp").arg(i);
+        if (i > 0)
+            ::link(QFile::encodeName(first).constData(),
+                   QFile::encodeName(dir.filePath(file)).constData());
+        job::Observation o;
+        o.when = QDateTime(QDate(2026, 12, 9), QTime(7, 0, 0)).addSecs(i / 4);
+        o.tag = i % 3 == 1 ? job::Tag::Before : i % 3 == 2 ? job::Tag::After : job::Tag::None;
+        o.note = QStringLiteral("Observación %1 de la rejilla del conducto").arg(i);
+        o.picture = file;
+        o.reading = reading(i);
+        csv += job::observationCsvRow(o).toUtf8();
+    }
+    QFile observations(dir.filePath(job::observationsFile));
+    observations.open(QIODevice::WriteOnly);
+    observations.write(csv);
+}
+
+void reportOf100000Observations(benchmark::State& state) {
+    static const auto root = std::make_unique<QTemporaryDir>();
+    static const QString folder = [] {
+        const QString made = job::JobFolder::open(QStringLiteral("Obra"), root->path(),
+                                                  QDateTime(QDate(2026, 12, 9), QTime(7, 0, 0)))
+                                 ->path();
+        fillLargeJob(made);
+        return made;
+    }();
+    for (auto _ : state) {
+        const auto begun = std::chrono::steady_clock::now();
+        const pid_t child = fork();
+        if (child == 0)
+            _exit(job::writeReportFiles(folder).written ? 0 : 1);
+        int status = 0;
+        rusage usage{};
+        if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
+            WEXITSTATUS(status) != 0) {
+            state.SkipWithError("report not written");
+            break;
+        }
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count());
+        state.counters["peak_MB"] = double(usage.ru_maxrss) / 1024;
+    }
+}
+BENCHMARK(reportOf100000Observations)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Apply(fiveRunsWithWorst);
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include <QStringView>
 
 #include <algorithm>
+#include <utility>
 
 namespace job {
 namespace {
@@ -70,28 +71,13 @@ QString observationCsvRow(const Observation& o) {
     return quoted.join(QLatin1Char(',')) + '\n';
 }
 
-ObservationList parseObservations(const QString& csvText) {
+ObservationList parseObservations(QStringView csvText, std::size_t mostKept) {
     ObservationList list;
-    QStringList records;
-    // A quoted note may hold line ends: a record ends only at a line end outside quotes.
-    QString record;
-    bool quoted = false;
-    for (const QChar c : csvText) {
-        if (c == '"')
-            quoted = !quoted;
-        if (c == '\n' && !quoted) {
-            records << record;
-            record.clear();
-        } else {
-            record += c;
-        }
-    }
-    if (!record.trimmed().isEmpty())
-        records << record;
-    for (qsizetype i = 1; i < records.size(); ++i) {
-        if (records[i].trimmed().isEmpty())
-            continue;
-        const std::optional<QStringList> fields = parseCsvLine(records[i]);
+    bool header = true;
+    const auto parseRecord = [&list, &header, mostKept](QStringView record) {
+        if (std::exchange(header, false) || record.trimmed().isEmpty())
+            return;
+        const std::optional<QStringList> fields = parseCsvLine(record);
         Observation o;
         std::optional<qint64> into;
         if (fields && fields->size() == observationFields) {
@@ -112,11 +98,32 @@ ObservationList parseObservations(const QString& csvText) {
         }
         if (!fields || fields->size() != observationFields || !o.when.isValid() || !into) {
             ++list.skippedRows;
-            continue;
+            return;
+        }
+        if (!list.earliest.isValid() || o.when < list.earliest)
+            list.earliest = o.when;
+        if (!list.latest.isValid() || o.when > list.latest)
+            list.latest = o.when;
+        if (list.observations.size() >= mostKept) {
+            ++list.notKept;
+            return;
         }
         o.intoRecording = *into;
         list.observations.push_back(std::move(o));
+    };
+    // A quoted note may hold line ends: a record ends only at a line end outside quotes.
+    qsizetype from = 0;
+    bool quoted = false;
+    for (qsizetype i = 0; i < csvText.size(); ++i) {
+        const QChar c = csvText[i];
+        if (c == '"')
+            quoted = !quoted;
+        else if (c == '\n' && !quoted) {
+            parseRecord(csvText.sliced(from, i - from));
+            from = i + 1;
+        }
     }
+    parseRecord(csvText.sliced(from));
     return list;
 }
 

@@ -6,7 +6,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace job {
 
@@ -38,11 +40,17 @@ inline const QString observationsFile = QStringLiteral("observations.csv");
 QString observationsCsvHeader();
 QString observationCsvRow(const Observation& observation);
 // Reads a file written with the two functions above; malformed rows are skipped and counted.
+// Only the first `mostKept` observations are kept; the others are counted and their times
+// still widen the span.
 struct ObservationList {
     std::vector<Observation> observations;
     int skippedRows = 0;
+    std::size_t notKept = 0;
+    // The first and last moment of every observation read, kept or not.
+    QDateTime earliest;
+    QDateTime latest;
 };
-ObservationList parseObservations(const QString& csvText);
+ObservationList parseObservations(QStringView csvText, std::size_t mostKept = SIZE_MAX);
 
 // Each "después" with the latest "antes" before it not yet paired; a mark is in one pair at most.
 struct Pair {

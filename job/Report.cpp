@@ -1,11 +1,14 @@
 #include "job/Report.h"
 
 #include "job/JobFolder.h"
-#include "job/TrackWriter.h"
+#include "platform/ReadOnlyFile.h"
+#include "video/AviReader.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QPageSize>
 #include <QPainter>
 #include <QPainterPath>
@@ -16,69 +19,133 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <utility>
 
 namespace job {
 namespace {
 
-// Telemetry tables and observation lists are read up to this size; a larger file is not one
-// of ours.
-constexpr qint64 largestTable = 64 * 1024 * 1024;
-constexpr qint64 headerBytes = 64 * 1024;
 constexpr int chartWidth = 1600;
 constexpr int chartHeight = 600;
 // Readings beyond this are not a sensor's and are left out of the chart.
 constexpr double largestReading = 1000;
+// Wall time per second of video beyond these is not a camera's: the rows are not believed.
+constexpr double slowestRate = 1000;
+constexpr double fastestRate = 1.0 / 1000;
+// Names listed in one line of what was left out; the rest are counted.
+constexpr int namesListed = 5;
 
-std::optional<QString> readText(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > largestTable)
-        return std::nullopt;
-    return QString::fromUtf8(file.readAll());
+std::filesystem::path localPath(const QString& path) {
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
-std::uint32_t littleEndian32(const QByteArray& bytes, qsizetype at) {
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = value << 8 | static_cast<std::uint8_t>(bytes.at(at + i));
-    return value;
+QString refusalText(platform::ReadRefusal refusal, qint64 largest) {
+    switch (refusal) {
+    case platform::ReadRefusal::Missing:
+        return QStringLiteral("no existe");
+    case platform::ReadRefusal::Outside:
+        return QStringLiteral("fuera de la carpeta del trabajo");
+    case platform::ReadRefusal::NotRegular:
+        return QStringLiteral("no es un archivo normal");
+    case platform::ReadRefusal::TooLarge:
+        return QStringLiteral("más de %1 MB").arg(largest / (1024 * 1024));
+    case platform::ReadRefusal::Failed:
+        return QStringLiteral("no se puede leer");
+    case platform::ReadRefusal::None:
+        break;
+    }
+    return {};
 }
 
-// The OpenDML total when the header has one, else the main header's count.
-std::optional<std::uint32_t> aviFrameCount(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray header = file.read(headerBytes);
-    if (!header.startsWith("RIFF"))
-        return std::nullopt;
-    const qsizetype dmlh = header.indexOf("dmlh");
-    if (dmlh >= 0 && dmlh + 12 <= header.size())
-        return littleEndian32(header, dmlh + 8);
-    const qsizetype avih = header.indexOf("avih");
-    if (avih >= 0 && avih + 28 <= header.size())
-        return littleEndian32(header, avih + 24);
-    return std::nullopt;
+QString refusedFile(const QString& file, const QString& why) {
+    return file + QStringLiteral(" (") + why + QLatin1Char(')');
 }
 
-RecordingSummary readRecording(const QDir& folder, const QString& file, int& skipped) {
+// "what: a (why), b (why) y 3 más"
+QString listed(const QString& what, const QStringList& files) {
+    QString line =
+        what + QStringLiteral(": ") + files.mid(0, namesListed).join(QStringLiteral(", "));
+    if (files.size() > namesListed)
+        line += QStringLiteral(" y %1 más").arg(files.size() - namesListed);
+    return line;
+}
+
+// Seconds the recording took by the wall clock: its seconds of video (frames times the
+// declared period, else the rows' count of them) times the wall seconds its rows show per
+// second of video.
+int wallSeconds(const RecordingSummary& r, std::uint32_t microsecondsPerFrame) {
+    double video = r.rows.empty() ? 0.0 : r.rows.back().second;
+    if (r.frames && microsecondsPerFrame > 0)
+        video = double(*r.frames) * microsecondsPerFrame / 1e6;
+    double rate = 1;
+    if (r.rows.size() >= 2) {
+        const TrackRow& first = r.rows.front();
+        const TrackRow& last = r.rows.back();
+        qint64 wall = first.reading.time.secsTo(last.reading.time);
+        if (wall < 0)
+            wall += 24 * 3600;
+        if (last.second > first.second)
+            rate =
+                std::clamp(double(wall) / (last.second - first.second), fastestRate, slowestRate);
+    }
+    return int(std::lround(video * rate));
+}
+
+RecordingSummary readRecording(const QString& folder, const QString& file,
+                               const ReportLimits& limits, JobRecord& job,
+                               QStringList& unreadableVideos, QStringList& unreadableTables) {
     RecordingSummary recording;
     recording.file = file;
-    recording.start = startFromName(file).value_or(QFileInfo(folder.filePath(file)).birthTime());
-    recording.frames = aviFrameCount(folder.filePath(file));
-    const std::filesystem::path video = folder.filePath(file).toStdString();
-    const std::optional<QString> table = readText(besideVideo(video, QStringLiteral(".csv")));
-    if (!table)
-        return recording;
-    const QStringList lines = table->split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        if (std::optional<TrackRow> row = parseTrackCsvRow(lines[i]))
+    recording.start =
+        startFromName(file).value_or(QFileInfo(QDir(folder).filePath(file)).birthTime());
+    std::uint32_t microsecondsPerFrame = 0;
+    const platform::ReadOnlyFile video =
+        platform::ReadOnlyFile::openIn(localPath(folder), localPath(file));
+    if (!video.isOpen())
+        unreadableVideos << refusedFile(file, refusalText(video.refusal(), 0));
+    else if (const std::optional<video::AviContents> contents = video::readAviContents(video)) {
+        recording.frames = contents->readableFrames();
+        microsecondsPerFrame = contents->microsecondsPerFrame;
+    }
+    const QString tableName = QFileInfo(file).completeBaseName() + QStringLiteral(".csv");
+    const platform::FileBytes table =
+        platform::readWholeFile(localPath(folder), localPath(tableName), limits.largestTable);
+    if (table.refusal != platform::ReadRefusal::None &&
+        table.refusal != platform::ReadRefusal::Missing)
+        unreadableTables << refusedFile(tableName, refusalText(table.refusal, limits.largestTable));
+    const QString text = QString::fromUtf8(table.bytes);
+    bool header = true;
+    for (const QStringView line : QStringView(text).tokenize(u'\n', Qt::SkipEmptyParts)) {
+        if (std::exchange(header, false))
+            continue;
+        if (std::optional<TrackRow> row = parseTrackCsvRow(line.toString()))
             recording.rows.push_back(std::move(*row));
         else
-            ++skipped;
+            ++job.skippedRows;
     }
-    if (!recording.rows.empty())
-        recording.seconds = recording.rows.back().second;
+    recording.seconds = wallSeconds(recording, microsecondsPerFrame);
     return recording;
+}
+
+// Whether a picture is there and, when it is, why it cannot be shown (empty when it can).
+struct PictureCheck {
+    bool missing = false;
+    QString refusal;
+};
+
+PictureCheck checkPicture(const QString& folder, const QString& picture, qint64 largest) {
+    const platform::FileBytes bytes =
+        platform::readWholeFile(localPath(folder), localPath(picture), largest);
+    if (bytes.refusal == platform::ReadRefusal::Missing)
+        return {.missing = true, .refusal = {}};
+    if (bytes.refusal != platform::ReadRefusal::None)
+        return {.missing = false, .refusal = refusalText(bytes.refusal, largest)};
+    QBuffer buffer;
+    buffer.setData(bytes.bytes);
+    buffer.open(QIODevice::ReadOnly);
+    if (!QImageReader(&buffer).canRead())
+        return {.missing = false, .refusal = QStringLiteral("no es una imagen")};
+    return {};
 }
 
 QString durationText(qint64 seconds) {
@@ -99,10 +166,26 @@ QString intoText(const Observation& o) {
     return escaped(o.recording) + QStringLiteral(", a los ") + durationText(o.intoRecording / 1000);
 }
 
-QString observationCell(const Observation& o) {
+// A piece of the report that the PDF lays out on pages of its own, so that only its
+// pictures are held at once however many the report shows.
+struct ReportPart {
+    QString html;
+    // The observations whose pictures it shows.
+    std::vector<std::size_t> pictures;
+};
+constexpr std::size_t cellsPerPart = 40;
+
+QString observationCell(const JobRecord& job, std::size_t index, ReportPart& part) {
+    const Observation& o = job.observations[index];
     QString cell;
-    if (!o.picture.isEmpty())
+    const QString& refusal = job.pictureRefusals[index];
+    if (!o.picture.isEmpty() && refusal.isEmpty()) {
         cell += QStringLiteral("<img src=\"%1\" width=\"320\"><br>").arg(escaped(o.picture));
+        part.pictures.push_back(index);
+    } else if (!refusal.isEmpty()) {
+        cell += QStringLiteral("<i>Foto rechazada: %1</i><br>")
+                    .arg(escaped(refusedFile(o.picture, refusal)));
+    }
     const QString tag = tagText(o.tag);
     if (!tag.isEmpty())
         cell += QStringLiteral("<b>%1</b><br>").arg(escaped(tag.toUpper()));
@@ -124,8 +207,18 @@ QString headerSection(const JobRecord& job) {
     row(QStringLiteral("Inicio"), job.start.toString(QStringLiteral("HH:mm:ss")));
     row(QStringLiteral("Duración"), durationText(job.start.secsTo(job.end)));
     row(QStringLiteral("Grabaciones"), QString::number(job.recordings.size()));
-    row(QStringLiteral("Observaciones"), QString::number(job.observations.size()));
+    row(QStringLiteral("Observaciones"),
+        QString::number(job.observations.size() + job.observationsNotShown));
     return html + QStringLiteral("</table>");
+}
+
+QString leftOutSection(const JobRecord& job) {
+    if (job.leftOut.isEmpty())
+        return {};
+    QString html = QStringLiteral("<h2>Omitido en este informe</h2><ul>");
+    for (const QString& line : job.leftOut)
+        html += QStringLiteral("<li>%1</li>").arg(escaped(line));
+    return html + QStringLiteral("</ul>");
 }
 
 QString recordingsSection(const JobRecord& job) {
@@ -145,30 +238,74 @@ QString recordingsSection(const JobRecord& job) {
     return html + QStringLiteral("</table>");
 }
 
-QString observationsSection(const JobRecord& job) {
-    QString html = QStringLiteral("<h2>Observaciones</h2>");
-    if (job.observations.empty())
-        return html + QStringLiteral("<p>Ninguna observación.</p>");
+// The observations in parts of a bounded number of cells each: first the ones in no pair,
+// then the pairs side by side.
+void observationParts(const JobRecord& job, std::vector<ReportPart>& parts) {
+    parts.push_back({QStringLiteral("<h2>Observaciones</h2>"), {}});
+    if (job.observations.empty()) {
+        parts.back().html += QStringLiteral("<p>Ninguna observación.</p>");
+        return;
+    }
     const std::vector<Pair> pairs = beforeAfterPairs(job.observations);
     std::vector<bool> paired(job.observations.size(), false);
     for (const Pair& pair : pairs)
         paired[pair.before] = paired[pair.after] = true;
+    std::size_t cells = 0;
     for (std::size_t i = 0; i < job.observations.size(); ++i) {
-        if (!paired[i])
-            html += QStringLiteral("<p>%1</p>").arg(observationCell(job.observations[i]));
+        if (paired[i])
+            continue;
+        if (++cells % cellsPerPart == 0)
+            parts.emplace_back();
+        parts.back().html += QStringLiteral("<p>%1</p>").arg(observationCell(job, i, parts.back()));
     }
-    if (pairs.empty())
-        return html;
-    html += QStringLiteral("<h3>Antes y después de la limpieza</h3>"
-                           "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">"
-                           "<tr><th>Antes</th><th>Después</th></tr>");
-    for (const Pair& pair : pairs) {
-        html += QStringLiteral("<tr><td valign=\"top\">%1</td><td valign=\"top\">%2</td></tr>")
-                    .arg(observationCell(job.observations[pair.before]),
-                         observationCell(job.observations[pair.after]));
+    const QString table = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">"
+                                         "<tr><th>Antes</th><th>Después</th></tr>");
+    for (std::size_t p = 0; p < pairs.size(); ++p) {
+        if (p % (cellsPerPart / 2) == 0) {
+            if (p > 0)
+                parts.back().html += QStringLiteral("</table>");
+            parts.emplace_back();
+            if (p == 0)
+                parts.back().html += QStringLiteral("<h3>Antes y después de la limpieza</h3>");
+            parts.back().html += table;
+        }
+        ReportPart& part = parts.back();
+        const QString before = observationCell(job, pairs[p].before, part);
+        const QString after = observationCell(job, pairs[p].after, part);
+        part.html += QStringLiteral("<tr><td valign=\"top\">%1</td><td valign=\"top\">%2</td></tr>")
+                         .arg(before, after);
     }
-    return html + QStringLiteral("</table>");
+    if (!pairs.empty())
+        parts.back().html += QStringLiteral("</table>");
 }
+
+std::vector<ReportPart> reportParts(const JobRecord& job) {
+    std::vector<ReportPart> parts(1);
+    parts[0].html = headerSection(job) + leftOutSection(job) + recordingsSection(job) +
+                    QStringLiteral("<h2>Temperatura y humedad</h2><p><img src=\"%1\" "
+                                   "width=\"640\"></p>")
+                        .arg(reportChartFile);
+    observationParts(job, parts);
+    if (job.skippedRows > 0)
+        parts.back().html += QStringLiteral("<p><small>Filas ilegibles omitidas: %1</small></p>")
+                                 .arg(job.skippedRows);
+    return parts;
+}
+
+QString htmlOf(const JobRecord& job, const std::vector<ReportPart>& parts) {
+    QString html = QStringLiteral("<!DOCTYPE html><html lang=\"es\"><head><meta charset=\"utf-8\">"
+                                  "<title>Informe: %1</title></head><body>")
+                       .arg(escaped(job.name));
+    for (const ReportPart& part : parts)
+        html += part.html;
+    return html + QStringLiteral("</body></html>\n");
+}
+
+// Shows the pictures it is given and nothing else: no file is read behind the report's back.
+class ReportDocument final : public QTextDocument {
+protected:
+    QVariant loadResource(int, const QUrl&) override { return {}; }
+};
 
 // The moment of a row: its time of day on the recording's date, the next day once the
 // recording has passed midnight.
@@ -258,28 +395,61 @@ std::optional<QDateTime> startFromName(const QString& fileName) {
     return start;
 }
 
-JobRecord readJobFolder(const QString& path) {
+JobRecord readJobFolder(const QString& path, const ReportLimits& limits) {
     JobRecord job;
     job.folder = path;
     const QDir folder(path);
     const JobInfo info = readJobInfo(path);
     job.name = info.name;
+    // FIFOs, devices and broken links too, so that they are reported rather than passed over.
     const QStringList videos =
-        folder.entryList({QStringLiteral("*_video.avi")}, QDir::Files, QDir::Name);
+        folder.entryList({QStringLiteral("*_video.avi")}, QDir::Files | QDir::System, QDir::Name);
+    QStringList unreadableRecordings;
+    QStringList unreadableTables;
     for (const QString& file : videos)
-        job.recordings.push_back(readRecording(folder, file, job.skippedRows));
+        job.recordings.push_back(
+            readRecording(path, file, limits, job, unreadableRecordings, unreadableTables));
     std::sort(job.recordings.begin(), job.recordings.end(),
               [](const auto& a, const auto& b) { return a.start < b.start; });
-    if (const std::optional<QString> text = readText(folder.filePath(observationsFile))) {
-        ObservationList list = parseObservations(*text);
-        job.observations = std::move(list.observations);
-        job.skippedRows += list.skippedRows;
+    ObservationList list;
+    const platform::FileBytes observations =
+        platform::readWholeFile(localPath(path), localPath(observationsFile), limits.largestTable);
+    if (observations.refusal == platform::ReadRefusal::None) {
+        list = parseObservations(QString::fromUtf8(observations.bytes), limits.mostShown);
+    } else if (observations.refusal != platform::ReadRefusal::Missing) {
+        job.leftOut << QStringLiteral("Observaciones ilegibles: ") +
+                           refusedFile(observationsFile,
+                                       refusalText(observations.refusal, limits.largestTable));
     }
-    // The report references only pictures that are there.
-    for (Observation& o : job.observations) {
-        if (!o.picture.isEmpty() && !QFileInfo::exists(folder.filePath(o.picture)))
+    job.observations = std::move(list.observations);
+    job.skippedRows += list.skippedRows;
+    job.observationsNotShown = list.notKept;
+    if (list.notKept > 0)
+        job.leftOut << QStringLiteral("Observaciones no incluidas: %1 (el informe muestra las "
+                                      "primeras %2)")
+                           .arg(list.notKept)
+                           .arg(limits.mostShown);
+    // The report shows only pictures that are there, as regular files of the folder.
+    QStringList refusedPictures;
+    job.pictureRefusals.resize(job.observations.size());
+    for (std::size_t i = 0; i < job.observations.size(); ++i) {
+        Observation& o = job.observations[i];
+        if (o.picture.isEmpty())
+            continue;
+        const PictureCheck check = checkPicture(path, o.picture, limits.largestPicture);
+        if (check.missing) {
             o.picture.clear();
+        } else if (!check.refusal.isEmpty()) {
+            job.pictureRefusals[i] = check.refusal;
+            refusedPictures << refusedFile(o.picture, check.refusal);
+        }
     }
+    if (!refusedPictures.isEmpty())
+        job.leftOut << listed(QStringLiteral("Fotos rechazadas"), refusedPictures);
+    if (!unreadableRecordings.isEmpty())
+        job.leftOut << listed(QStringLiteral("Grabaciones ilegibles"), unreadableRecordings);
+    if (!unreadableTables.isEmpty())
+        job.leftOut << listed(QStringLiteral("Tablas ilegibles"), unreadableTables);
     job.start = info.started;
     job.end = info.started;
     const auto widen = [&job](const QDateTime& from, const QDateTime& to) {
@@ -291,9 +461,8 @@ JobRecord readJobFolder(const QString& path) {
             job.end = to;
     };
     for (const RecordingSummary& r : job.recordings)
-        widen(r.start, r.rows.empty() ? r.start : rowMoment(r, r.rows.back()));
-    for (const Observation& o : job.observations)
-        widen(o.when, o.when);
+        widen(r.start, r.start.addSecs(r.seconds));
+    widen(list.earliest, list.latest);
     return job;
 }
 
@@ -346,27 +515,69 @@ QImage drawChart(const JobRecord& job) {
 }
 
 QString reportHtml(const JobRecord& job) {
-    QString html = QStringLiteral("<!DOCTYPE html><html lang=\"es\"><head><meta charset=\"utf-8\">"
-                                  "<title>Informe: %1</title></head><body>")
-                       .arg(escaped(job.name));
-    html += headerSection(job);
-    html += recordingsSection(job);
-    html += QStringLiteral("<h2>Temperatura y humedad</h2><p><img src=\"%1\" width=\"640\"></p>")
-                .arg(reportChartFile);
-    html += observationsSection(job);
-    if (job.skippedRows > 0)
-        html += QStringLiteral("<p><small>Filas ilegibles omitidas: %1</small></p>")
-                    .arg(job.skippedRows);
-    return html + QStringLiteral("</body></html>\n");
+    return htmlOf(job, reportParts(job));
 }
 
 QString ReportOutcome::message() const {
     if (!written)
         return QStringLiteral("Informe no escrito: ") + failure;
-    return QStringLiteral("Informe escrito: ") + QDir(folder).filePath(reportPdfFile);
+    QStringList lines{QStringLiteral("Informe escrito: ") + QDir(folder).filePath(reportPdfFile)};
+    return (lines + leftOut).join(QStringLiteral("; "));
 }
 
-ReportOutcome writeReportFiles(const QString& path) {
+int ReportOutcome::exitStatus() const {
+    if (!written)
+        return 1;
+    return leftOut.isEmpty() ? 0 : 2;
+}
+
+namespace {
+
+// Lays each part out on pages of its own, with only that part's pictures loaded. The pages are
+// laid out at the screen's 96 dots an inch and scaled to the writer's.
+bool printParts(QPdfWriter& pdf, const JobRecord& job, const std::vector<ReportPart>& parts,
+                const QImage& chart, const ReportLimits& limits, QStringList& unreadable) {
+    QPainter painter(&pdf);
+    if (!painter.isActive())
+        return false;
+    const double scale = pdf.resolution() / 96.0;
+    const double footer = 40;
+    const QSizeF page(pdf.width() / scale, (pdf.height() - footer) / scale);
+    int pageNumber = 0;
+    for (const ReportPart& part : parts) {
+        ReportDocument document;
+        document.setPageSize(page);
+        if (&part == &parts.front())
+            document.addResource(QTextDocument::ImageResource, QUrl(reportChartFile), chart);
+        for (const std::size_t index : part.pictures) {
+            const QString& file = job.observations[index].picture;
+            const platform::FileBytes bytes = platform::readWholeFile(
+                localPath(job.folder), localPath(file), limits.largestPicture);
+            const QImage picture = QImage::fromData(bytes.bytes);
+            if (picture.isNull())
+                unreadable << file;
+            else
+                document.addResource(QTextDocument::ImageResource, QUrl(file), picture);
+        }
+        document.setHtml(part.html);
+        for (int p = 0; p < document.pageCount(); ++p) {
+            if (pageNumber++ > 0 && !pdf.newPage())
+                return false;
+            painter.save();
+            painter.scale(scale, scale);
+            painter.translate(0, -p * page.height());
+            document.drawContents(&painter, QRectF(QPointF(0, p * page.height()), page));
+            painter.restore();
+            painter.drawText(QRectF(0, pdf.height() - footer, pdf.width(), footer),
+                             Qt::AlignHCenter | Qt::AlignBottom, QString::number(pageNumber));
+        }
+    }
+    return painter.end();
+}
+
+} // namespace
+
+ReportOutcome writeReportFiles(const QString& path, const ReportLimits& limits) {
     ReportOutcome outcome;
     outcome.folder = path;
     const QDir folder(path);
@@ -374,9 +585,10 @@ ReportOutcome writeReportFiles(const QString& path) {
         outcome.failure = path + QStringLiteral(" no existe");
         return outcome;
     }
-    const JobRecord job = readJobFolder(path);
+    const JobRecord job = readJobFolder(path, limits);
     const QImage chart = drawChart(job);
-    const QString html = reportHtml(job);
+    const std::vector<ReportPart> parts = reportParts(job);
+    const QString html = htmlOf(job, parts);
 
     QFile htmlFile(folder.filePath(reportHtmlFile));
     if (!chart.save(folder.filePath(reportChartFile), "PNG") ||
@@ -387,28 +599,27 @@ ReportOutcome writeReportFiles(const QString& path) {
     }
     htmlFile.close();
 
-    QTextDocument document;
-    document.setBaseUrl(QUrl::fromLocalFile(folder.absolutePath() + QLatin1Char('/')));
-    document.addResource(QTextDocument::ImageResource, QUrl(reportChartFile), chart);
-    for (const Observation& o : job.observations) {
-        const QImage picture(folder.filePath(o.picture));
-        if (!o.picture.isEmpty() && !picture.isNull())
-            document.addResource(QTextDocument::ImageResource, QUrl(o.picture), picture);
-    }
-    document.setHtml(html);
+    QStringList unreadablePictures;
     {
         QPdfWriter pdf(folder.filePath(reportPdfFile));
         pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setPageMargins(QMarginsF(15, 15, 15, 10), QPageLayout::Millimeter);
         pdf.setResolution(150);
         pdf.setTitle(QStringLiteral("Informe: ") + job.name);
         pdf.setCreator(QStringLiteral("marlo-consola"));
-        document.print(&pdf);
+        if (!printParts(pdf, job, parts, chart, limits, unreadablePictures)) {
+            outcome.failure = folder.filePath(reportPdfFile);
+            return outcome;
+        }
     }
     if (!QFileInfo(folder.filePath(reportPdfFile)).size()) {
         outcome.failure = folder.filePath(reportPdfFile);
         return outcome;
     }
     outcome.written = true;
+    outcome.leftOut = job.leftOut;
+    if (!unreadablePictures.isEmpty())
+        outcome.leftOut << listed(QStringLiteral("Fotos ilegibles"), unreadablePictures);
     return outcome;
 }
 

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -16,14 +17,25 @@ inline const QString reportHtmlFile = QStringLiteral("report.html");
 inline const QString reportPdfFile = QStringLiteral("report.pdf");
 inline const QString reportChartFile = QStringLiteral("report-grafico.png");
 
+// How much the report reads and shows; tests choose small ones.
+struct ReportLimits {
+    // Telemetry tables and observation lists; a larger file is not one of ours.
+    qint64 largestTable = 64 * 1024 * 1024;
+    // A still picture is about 300 KB.
+    qint64 largestPicture = 32 * 1024 * 1024;
+    // Observations shown, each with its picture: what a report can be read and printed with.
+    std::size_t mostShown = 500;
+};
+
 // One recording of a job, as its files tell it.
 struct RecordingSummary {
     QString file;
     QDateTime start;
-    // Seconds of video (frames times the declared period), as the telemetry beside it counts
-    // them: its playing length to within a second.
+    // Seconds the recording took: its frames over the rate its telemetry rows show (the first
+    // and last row's time of day against their seconds of video), so recordings and job
+    // are measured by the same clock.
     int seconds = 0;
-    // Frames the recording's header counts; nothing when it cannot be read.
+    // Frames a reader finds in the file, indexed or not; nothing when it cannot be read.
     std::optional<std::uint32_t> frames;
     std::vector<TrackRow> rows;
 };
@@ -36,15 +48,21 @@ struct JobRecord {
     QDateTime end;
     std::vector<RecordingSummary> recordings;
     std::vector<Observation> observations;
+    // Observations beyond the ones shown.
+    std::size_t observationsNotShown = 0;
+    // Why an observation's picture was refused, by observation; empty when it was not.
+    std::vector<QString> pictureRefusals;
     // Rows of the telemetry tables and observations that could not be read.
     int skippedRows = 0;
+    // What the report leaves out, one line each ("Observaciones ilegibles: ...").
+    QStringList leftOut;
 };
 
 // The start of a recording from its name ("..._2026-12-09_10-15-30_video.avi", also with a
 // "-2" after the time); nothing for another name.
 std::optional<QDateTime> startFromName(const QString& fileName);
 
-JobRecord readJobFolder(const QString& folder);
+JobRecord readJobFolder(const QString& folder, const ReportLimits& limits = {});
 
 // Temperature and humidity over the job: one line each, broken where a recording ends and
 // where a reading is missing. The scales are 0..60 ºC and 0..100 %, widened to take in any
@@ -58,11 +76,15 @@ struct ReportOutcome {
     bool written = false;
     QString folder;
     QString failure;
-    // The status text: where the report went, or what failed.
+    // What the written report leaves out.
+    QStringList leftOut;
+    // The status text: where the report went and what it left out, or what failed.
     QString message() const;
+    // 0 for a whole report, 2 for one that leaves something out, 1 when none was written.
+    int exitStatus() const;
 };
 
 // Writes report.html, report.pdf and the chart into the job folder.
-ReportOutcome writeReportFiles(const QString& folder);
+ReportOutcome writeReportFiles(const QString& folder, const ReportLimits& limits = {});
 
 } // namespace job

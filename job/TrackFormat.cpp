@@ -60,7 +60,7 @@ QString csvField(const QString& value) {
     return '"' + quoted + '"';
 }
 
-std::optional<QStringList> parseCsvLine(const QString& line) {
+std::optional<QStringList> parseCsvLine(QStringView line) {
     QStringList fields;
     QString field;
     bool quoted = false;

@@ -21,7 +21,7 @@ QString srtCue(int index, const Reading& reading, const QStringList& notes = {})
 // One value of a comma-separated row, quoted when it holds a comma, a quote or a line end.
 QString csvField(const QString& value);
 // The fields of one comma-separated line; nothing when a quoted field is left open.
-std::optional<QStringList> parseCsvLine(const QString& line);
+std::optional<QStringList> parseCsvLine(QStringView line);
 
 QString trackCsvHeader();
 // One row a second: time of day, second of the recording, then the reading's values.

@@ -1,5 +1,6 @@
 #include "job/Report.h"
 #include "job/JobFolder.h"
+#include "video/AviFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,6 +8,14 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtEndian>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -225,4 +234,283 @@ TEST(Report, AnEmptyJobStillGetsItsReport) {
     const QString html = reportHtml(readJobFolder(folder));
     EXPECT_TRUE(html.contains(QStringLiteral("Ninguna grabación.")));
     EXPECT_TRUE(html.contains(QStringLiteral("Ninguna observación.")));
+}
+
+namespace {
+
+// A job folder with nothing but its job file, and what the tests put in it.
+struct EmptyJob {
+    QTemporaryDir root;
+    QString folder = JobFolder::open(QStringLiteral("Obra"), root.path(), start)->path();
+    QDir dir{folder};
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+    void observe(const std::vector<Observation>& observations) const {
+        QByteArray csv = observationsCsvHeader().toUtf8();
+        for (const Observation& o : observations)
+            csv += observationCsvRow(o).toUtf8();
+        write(path(observationsFile), csv);
+    }
+};
+
+void savePicture(const QString& path) {
+    QImage picture(16, 12, QImage::Format_RGB888);
+    picture.fill(Qt::darkGreen);
+    ASSERT_TRUE(picture.save(path, "BMP"));
+}
+
+// Runs the report in a child process, so that a report that hangs fails the test instead of
+// hanging it; the child's exit status, or nothing when it was not done by the deadline.
+std::optional<int> reportWithin(const QString& folder, std::chrono::seconds deadline) {
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(writeReportFiles(folder).exitStatus());
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    int status = 0;
+    while (std::chrono::steady_clock::now() < end) {
+        const pid_t done = waitpid(child, &status, WNOHANG);
+        if (done == child)
+            return WIFEXITED(status) ? std::optional<int>(WEXITSTATUS(status)) : std::nullopt;
+        if (done < 0)
+            return std::nullopt;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+    return std::nullopt;
+}
+
+} // namespace
+
+TEST(ReportPictures, OnlyRegularPicturesOfTheFolderAreShownAndTheRestAreReported) {
+    EmptyJob job;
+    QTemporaryDir elsewhere;
+    savePicture(elsewhere.filePath(QStringLiteral("ajena.bmp")));
+    savePicture(job.root.filePath(QStringLiteral("ajena.bmp")));
+    savePicture(job.path(QStringLiteral("propia.bmp")));
+    write(job.path(QStringLiteral("texto.bmp")), "no es una imagen");
+    QByteArray large(3000, '\0');
+    write(job.path(QStringLiteral("grande.bmp")), large);
+    write(job.path(QStringLiteral("justa.bmp")), QByteArray(2999, '\0'));
+    ASSERT_EQ(mkfifo(QFile::encodeName(job.path(QStringLiteral("fifo.bmp"))).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), job.path(QStringLiteral("cero.bmp"))));
+    ASSERT_TRUE(QFile::link(elsewhere.filePath(QStringLiteral("ajena.bmp")),
+                            job.path(QStringLiteral("fuera.bmp"))));
+    ASSERT_TRUE(QFile::link(job.path(QStringLiteral("propia.bmp")),
+                            job.path(QStringLiteral("enlace.bmp"))));
+    const struct {
+        const char* picture;
+        const char* refusal; // empty: shown
+    } cases[] = {
+        {"propia.bmp", ""},
+        {"enlace.bmp", ""},
+        {"fifo.bmp", "no es un archivo normal"},
+        {"cero.bmp", "fuera de la carpeta del trabajo"},
+        {"fuera.bmp", "fuera de la carpeta del trabajo"},
+        {"../ajena.bmp", "fuera de la carpeta del trabajo"},
+        {"grande.bmp", "más de 0 MB"},
+        {"justa.bmp", "no es una imagen"},
+        {"texto.bmp", "no es una imagen"},
+    };
+    std::vector<Observation> observations;
+    for (const auto& c : cases)
+        observations.push_back(mark(Tag::None, QStringLiteral("nota"), c.picture, 1));
+    job.observe(observations);
+    ReportLimits limits;
+    limits.largestPicture = 2999;
+    const JobRecord record = readJobFolder(job.folder, limits);
+    ASSERT_EQ(record.observations.size(), std::size(cases));
+    const QString html = reportHtml(record);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const QString picture = QString::fromUtf8(cases[i].picture);
+        const QString refusal = QString::fromUtf8(cases[i].refusal);
+        EXPECT_EQ(record.pictureRefusals[i], refusal) << cases[i].picture;
+        EXPECT_EQ(html.contains(QStringLiteral("src=\"%1\"").arg(picture)), refusal.isEmpty())
+            << cases[i].picture;
+        if (!refusal.isEmpty()) {
+            EXPECT_TRUE(html.contains(picture.toHtmlEscaped() + QStringLiteral(" (") + refusal))
+                << cases[i].picture;
+        }
+    }
+    ASSERT_EQ(record.leftOut.size(), 1);
+    EXPECT_TRUE(record.leftOut[0].startsWith(
+        QStringLiteral("Fotos rechazadas: fifo.bmp (no es un archivo normal), cero.bmp")));
+    EXPECT_TRUE(record.leftOut[0].endsWith(QStringLiteral(" y 2 más")));
+}
+
+TEST(ReportPictures, AFifoOrALinkToADeviceNeverHoldsTheReport) {
+    EmptyJob job;
+    ASSERT_EQ(mkfifo(QFile::encodeName(job.path(QStringLiteral("fifo.bmp"))).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), job.path(QStringLiteral("cero.bmp"))));
+    job.observe({mark(Tag::Before, QStringLiteral("a"), QStringLiteral("fifo.bmp"), 1),
+                 mark(Tag::After, QStringLiteral("b"), QStringLiteral("cero.bmp"), 2)});
+    EXPECT_EQ(reportWithin(job.folder, std::chrono::seconds(5)), 2)
+        << "written, with the two pictures left out";
+    QFile html(job.path(reportHtmlFile));
+    ASSERT_TRUE(html.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(html.readAll().contains("Fotos rechazadas: fifo.bmp"));
+}
+
+TEST(ReportLimits, AnObservationListTooLargeIsReportedAndTheReportIsIncomplete) {
+    EmptyJob job;
+    QByteArray csv = observationsCsvHeader().toUtf8();
+    const QByteArray row =
+        observationCsvRow(mark(Tag::None, QString(400, QLatin1Char('x')), {}, 1)).toUtf8();
+    csv.reserve(70 * 1024 * 1024 + row.size());
+    while (csv.size() < 70 * 1024 * 1024)
+        csv += row;
+    write(job.path(observationsFile), csv);
+    const ReportOutcome outcome = writeReportFiles(job.folder);
+    ASSERT_TRUE(outcome.written);
+    const QString omission =
+        QStringLiteral("Observaciones ilegibles: observations.csv (más de 64 MB)");
+    EXPECT_TRUE(outcome.message().contains(omission)) << outcome.message().toStdString();
+    EXPECT_EQ(outcome.exitStatus(), 2);
+    QFile html(job.path(reportHtmlFile));
+    ASSERT_TRUE(html.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(html.readAll()).contains(omission));
+}
+
+TEST(ReportLimits, EachBoundLeavesOutOnlyWhatIsBeyondIt) {
+    EmptyJob job;
+    job.observe({mark(Tag::None, QStringLiteral("a"), {}, 1),
+                 mark(Tag::None, QStringLiteral("b"), {}, 2),
+                 mark(Tag::None, QStringLiteral("c"), {}, 30)});
+    const qint64 size = QFileInfo(job.path(observationsFile)).size();
+    const struct {
+        qint64 largestTable;
+        std::size_t mostShown;
+        std::size_t shown;
+        const char* leftOut;
+    } cases[] = {
+        {size, 3, 3, ""},
+        {size - 1, 3, 0, "Observaciones ilegibles: observations.csv (más de 0 MB)"},
+        {size, 2, 2, "Observaciones no incluidas: 1 (el informe muestra las primeras 2)"},
+    };
+    for (const auto& c : cases) {
+        ReportLimits limits;
+        limits.largestTable = c.largestTable;
+        limits.mostShown = c.mostShown;
+        const JobRecord record = readJobFolder(job.folder, limits);
+        EXPECT_EQ(record.observations.size(), c.shown) << c.leftOut;
+        EXPECT_EQ(record.leftOut.join(';'), QString::fromUtf8(c.leftOut));
+        if (c.shown > 0) {
+            EXPECT_EQ(record.end, start.addSecs(30 * 60)) << "every observation read spans the job";
+        }
+        const ReportOutcome outcome = writeReportFiles(job.folder, limits);
+        EXPECT_EQ(outcome.exitStatus(), *c.leftOut ? 2 : 0) << c.leftOut;
+    }
+}
+
+namespace {
+
+constexpr int smallFrameBytes = 8 * 8 * 3;
+
+// An AVI of small frames as the recorder writes it: `indexed` frames indexed, then
+// `unindexed` more, as a console killed before its next index leaves it.
+void recordFrames(const QString& path, std::uint32_t indexed, std::uint32_t unindexed,
+                  video::AviLimits limits = {}) {
+    auto file = video::AviFile::create(QFile::encodeName(path).toStdString(), limits);
+    ASSERT_TRUE(file);
+    ASSERT_EQ(
+        file->begin({.width = 8, .height = 8, .framePeriodMs = 100, .imageSize = smallFrameBytes}),
+        video::AVIERR_OK);
+    const std::vector<std::uint8_t> frame(smallFrameBytes, 0x55);
+    for (std::uint32_t i = 0; i < indexed + unindexed; ++i) {
+        ASSERT_EQ(file->writeFrame(frame), video::AVIERR_OK);
+        if (i + 1 == indexed) {
+            ASSERT_EQ(file->writeIndex(), video::AVIERR_OK);
+        }
+    }
+}
+
+// Track rows for seconds 1..seconds of video, second s at `wall(s)` seconds after `from`.
+QByteArray trackRows(const QDateTime& from, int seconds, int (*wall)(int)) {
+    QByteArray csv = trackCsvHeader().toUtf8();
+    for (int s = 1; s <= seconds; ++s) {
+        Reading r;
+        r.time = from.time().addSecs(wall(s));
+        csv += trackCsvRow(s, r).toUtf8();
+    }
+    return csv;
+}
+
+} // namespace
+
+TEST(ReportRecordings, FramesAreThoseTheFileHoldsWhateverItsHeadersSay) {
+    EmptyJob job;
+    const QString name = QStringLiteral("Obra_2026-12-09_10-01-00_video.avi");
+    const struct {
+        const char* what;
+        std::uint32_t indexed;
+        std::uint32_t unindexed;
+        qint64 cut; // bytes cut off the end
+        std::uint32_t frames;
+    } cases[] = {
+        {"indexed to the end", 51, 0, 0, 51},
+        {"cut off before its last index", 27, 24, 0, 51},
+        {"cut off inside its last frame", 27, 24, 5, 50},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(job.path(name));
+        recordFrames(job.path(name), c.indexed, c.unindexed);
+        const qint64 size = QFileInfo(job.path(name)).size();
+        ASSERT_TRUE(QFile::resize(job.path(name), size - c.cut));
+        const JobRecord record = readJobFolder(job.folder);
+        ASSERT_EQ(record.recordings.size(), 1u);
+        EXPECT_EQ(record.recordings[0].frames, c.frames) << c.what;
+    }
+    // Over several RIFFs: five of four frames each.
+    QFile::remove(job.path(name));
+    recordFrames(job.path(name), 20, 0, {.riffBytes = 4 * (smallFrameBytes + 8)});
+    EXPECT_EQ(readJobFolder(job.folder).recordings[0].frames, 20u);
+}
+
+TEST(ReportRecordings, DurationsAreWallTimeFromTheTracksAndTheJobSpansThemAll) {
+    EmptyJob job;
+    // 130 frames of 100 ms: 13 s of video. The first camera gave two frames per declared
+    // period (6 s of wall time), the second one frame per two periods (26 s).
+    const QString fast = QStringLiteral("Obra_2026-12-09_10-01-00_video.avi");
+    const QString slow = QStringLiteral("Obra_2026-12-09_10-05-00_video.avi");
+    recordFrames(job.path(fast), 130, 0);
+    recordFrames(job.path(slow), 130, 0);
+    write(job.path(fast).chopped(4) + ".csv",
+          trackRows(start.addSecs(60), 13, [](int s) { return (s - 1) / 2; }));
+    write(job.path(slow).chopped(4) + ".csv",
+          trackRows(start.addSecs(300), 13, [](int s) { return 2 * s; }));
+    const JobRecord record = readJobFolder(job.folder);
+    ASSERT_EQ(record.recordings.size(), 2u);
+    EXPECT_EQ(record.recordings[0].seconds, 7) << "13 s of video in 6.5 s";
+    EXPECT_EQ(record.recordings[1].seconds, 26) << "13 s of video in 26 s";
+    EXPECT_EQ(record.start, start) << "the job's own start comes first";
+    EXPECT_EQ(record.end, start.addSecs(300 + 26)) << "the end of the last recording";
+    for (const RecordingSummary& r : record.recordings) {
+        EXPECT_GE(r.start, record.start);
+        EXPECT_LE(r.start.addSecs(r.seconds), record.end);
+    }
+    const QString html = reportHtml(record);
+    EXPECT_TRUE(html.contains(QStringLiteral("<td>0:00:07</td><td>130</td>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<td>0:00:26</td><td>130</td>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("Duración</b></td><td>0:05:26")));
+}
+
+TEST(ReportRecordings, RowsNoCameraCouldGiveDoNotStretchARecordingWithoutBound) {
+    // 20 frames of 100 ms: 2 s of video, its two rows a second of video apart.
+    const struct {
+        int wallBetweenRows;
+        int seconds;
+    } cases[] = {{1000, 2000}, {1500, 2000}, {0, 0}};
+    for (const auto& c : cases) {
+        EmptyJob job;
+        const QString name = QStringLiteral("Obra_2026-12-09_10-01-00_video.avi");
+        recordFrames(job.path(name), 20, 0);
+        QByteArray csv = trackCsvHeader().toUtf8();
+        for (int s = 1; s <= 2; ++s) {
+            Reading r;
+            r.time = QTime(10, 1, 0).addSecs((s - 1) * c.wallBetweenRows);
+            csv += trackCsvRow(s, r).toUtf8();
+        }
+        write(job.path(name).chopped(4) + ".csv", csv);
+        EXPECT_EQ(readJobFolder(job.folder).recordings[0].seconds, c.seconds) << c.wallBetweenRows;
+    }
 }
