@@ -94,6 +94,7 @@ TForm1::TForm1(QWidget* owner, QString cameraSource)
     connect(&recordingLook_, &QTimer::timeout, this, [this] {
         if (recordingWatch_.look())
             ShowRecordingStopped();
+        WatchTrafficRecord();
     });
     recordingLook_.start();
     reconnect_.setTimerType(Qt::PreciseTimer);
@@ -193,8 +194,7 @@ void TForm1::OpenRobotPort() {
     for (const robot::PortFailure& failure : setup.failures)
         platform::Dialogs::message(robot::failureMessage(failure, this));
     state_.PortOk = setup.portOk;
-    if (!record_->ok())
-        showStatus(QStringLiteral("Registro del enlace no disponible"));
+    WatchTrafficRecord();
     AttachLink(std::move(setup.line));
 }
 
@@ -202,6 +202,16 @@ std::unique_ptr<platform::SerialLine> TForm1::Recorded(std::unique_ptr<platform:
     if (!line)
         return nullptr;
     return std::make_unique<robot::RecordedLine>(std::move(line), *record_);
+}
+
+// The record is tried again on its own thread; here it is only asked how it stands.
+void TForm1::WatchTrafficRecord() {
+    const QString problem = record_->problem();
+    if (problem.isEmpty())
+        statusLine_.clear(input::StatusLine::Condition::TrafficRecordUnavailable);
+    else
+        statusLine_.raise(input::StatusLine::Condition::TrafficRecordUnavailable,
+                          QStringLiteral("Registro del enlace no disponible: ") + problem);
 }
 
 void TForm1::AttachLink(std::unique_ptr<platform::SerialLine> line) {

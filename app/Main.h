@@ -179,6 +179,7 @@ private:
     void OpenRobotPort();
     void AttachLink(std::unique_ptr<platform::SerialLine> line);
     std::unique_ptr<platform::SerialLine> Recorded(std::unique_ptr<platform::SerialLine> line);
+    void WatchTrafficRecord();
     void SetSliderStartPositions();
     void StartController();
     void SetUpVideo();

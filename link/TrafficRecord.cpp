@@ -1,6 +1,7 @@
 #include "link/TrafficRecord.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <ctime>
 
@@ -45,6 +46,35 @@ fs::path freshName(const fs::path& folder) {
     return folder / (stamp + suffix + extension);
 }
 
+// What the operator is told, in a few words, for a file or folder the system refused.
+QString reasonFor(int errorNumber) {
+    switch (errorNumber) {
+    case ENOTDIR:
+        return QStringLiteral("la carpeta es un archivo");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("sin permiso de escritura");
+    case EROFS:
+        return QStringLiteral("disco de solo lectura");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("disco lleno");
+    default:
+        return QStringLiteral("error de escritura");
+    }
+}
+
+QString reasonFor(platform::DiskError error) {
+    return reasonFor(error == platform::DiskError::Full ? ENOSPC : EIO);
+}
+
+std::span<const std::uint8_t> bytesOf(const std::string& text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+// A name another run took between the listing and the creation is passed over.
+constexpr int namesTried = 5;
+
 } // namespace
 
 fs::path TrafficRecord::defaultFolder() {
@@ -55,13 +85,12 @@ fs::path TrafficRecord::defaultFolder() {
     return fs::path(home ? home : ".") / ".local" / "state" / "marlo-consola";
 }
 
-TrafficRecord::TrafficRecord(fs::path folder, std::uintmax_t fileLimit)
-    : folder_(std::move(folder)), fileLimit_(std::max<std::uintmax_t>(fileLimit, 1)) {
-    std::error_code error;
-    fs::create_directories(folder_, error);
-    ok_ = !error && openNewFile();
-    if (ok_)
-        writer_ = std::thread([this] { run(); });
+TrafficRecord::TrafficRecord(fs::path folder, std::uintmax_t fileLimit, platform::Disk disk)
+    : folder_(std::move(folder)), fileLimit_(std::max<std::uintmax_t>(fileLimit, 1)),
+      disk_(std::move(disk)) {
+    ok_ = openNewFile({});
+    nextTry_ = Clock::now() + retryEvery;
+    writer_ = std::thread([this] { run(); });
 }
 
 TrafficRecord::~TrafficRecord() {
@@ -70,10 +99,14 @@ TrafficRecord::~TrafficRecord() {
         stopping_ = true;
     }
     wake_.notify_one();
-    if (writer_.joinable())
-        writer_.join();
+    writer_.join();
     if (file_)
-        std::fclose(file_);
+        file_->close();
+}
+
+QString TrafficRecord::problem() const {
+    std::lock_guard lock(mutex_);
+    return problem_;
 }
 
 fs::path TrafficRecord::currentFile() const {
@@ -86,58 +119,77 @@ long long TrafficRecord::elapsedMs() const {
 }
 
 void TrafficRecord::sent(std::uint8_t byte) {
+    // Decoded even while nothing is recorded, so the names stay in step with the commands.
+    const auto name = decoder_.receive(byte).line;
     if (!ok_)
         return;
     std::string line = std::to_string(elapsedMs()) + " > " + hex(byte);
-    if (const auto name = decoder_.receive(byte).line)
+    if (name)
         line += " " + *name;
-    queue(std::move(line));
+    queue({std::move(line)});
 }
 
 void TrafficRecord::received(QByteArrayView bytes) {
-    if (!ok_)
+    if (!ok_ || bytes.empty())
         return;
     const std::string stamp = std::to_string(elapsedMs());
-    for (const char byte : bytes)
-        queue(stamp + " < " + hex(static_cast<std::uint8_t>(byte)));
+    const auto kept = std::min<std::uintmax_t>(static_cast<std::uintmax_t>(bytes.size()),
+                                               receivedBytesKept() - receivedBytesRecorded_);
+    std::vector<std::string> lines;
+    lines.reserve(kept);
+    for (std::uintmax_t i = 0; i < kept; ++i)
+        lines.push_back(stamp + " < " + hex(static_cast<std::uint8_t>(bytes[i])));
+    receivedBytesRecorded_ += kept;
+    unrecorded_ += static_cast<std::uint64_t>(bytes.size()) - kept;
+    queue(std::move(lines));
 }
 
 void TrafficRecord::event(const std::string& text) {
     if (ok_)
-        queue(std::to_string(elapsedMs()) + " ! " + text);
+        queue({std::to_string(elapsedMs()) + " ! " + text});
 }
 
-void TrafficRecord::queue(std::string line) {
-    std::lock_guard lock(mutex_);
-    pending_.push_back(std::move(line));
-    ++queued_;
-}
-
-void TrafficRecord::flush() {
-    if (!ok_)
+void TrafficRecord::queue(std::vector<std::string> lines) {
+    if (lines.empty())
         return;
+    std::lock_guard lock(mutex_);
+    queued_ += lines.size();
+    if (pending_.empty())
+        pending_ = std::move(lines);
+    else
+        std::move(lines.begin(), lines.end(), std::back_inserter(pending_));
+}
+
+bool TrafficRecord::flush() {
     std::unique_lock lock(mutex_);
     const std::uint64_t target = queued_;
     flushRequested_ = true;
     wake_.notify_one();
     written_.wait(lock, [&] { return done_ >= target || stopping_; });
+    return ok_ && lost_ == 0;
 }
 
 void TrafficRecord::run() {
     std::vector<std::string> lines;
     for (;;) {
         bool last = false;
+        bool flushing = false;
         {
             std::unique_lock lock(mutex_);
             wake_.wait_for(lock, writeEvery, [this] { return stopping_ || flushRequested_; });
+            flushing = flushRequested_;
             flushRequested_ = false;
             last = stopping_;
             lines.swap(pending_);
         }
-        writeOut(lines);
+        if (!file_)
+            retry();
+        const std::size_t written = writeOut(lines);
+        noteUnrecorded(last || flushing);
         {
             std::lock_guard lock(mutex_);
             done_ += lines.size();
+            lost_ += lines.size() - written;
         }
         lines.clear();
         written_.notify_all();
@@ -146,31 +198,142 @@ void TrafficRecord::run() {
     }
 }
 
-void TrafficRecord::writeOut(std::vector<std::string>& lines) {
-    for (const std::string& line : lines) {
-        if (fileBytes_ >= fileLimit_ && !openNewFile())
-            return;
-        if (std::fputs(line.c_str(), file_) >= 0 && std::fputc('\n', file_) != EOF)
-            fileBytes_ += line.size() + 1;
+// Whole lines only: a file is changed when it has reached its limit, and a disk that takes
+// no more ends the record after the last line it took.
+std::size_t TrafficRecord::writeOut(const std::vector<std::string>& lines) {
+    std::size_t written = 0;
+    std::string chunk;
+    std::size_t first = 0;
+    for (std::size_t i = 0; i < lines.size() && file_; ++i) {
+        if (fileBytes_ + chunk.size() >= fileLimit_) {
+            if (!writeChunk(chunk, lines, first, i, written))
+                return written;
+            chunk.clear();
+            first = i;
+            if (!openNewFile({})) {
+                file_.reset();
+                nextTry_ = Clock::now() + retryEvery;
+                return written;
+            }
+        }
+        chunk += lines[i];
+        chunk += '\n';
     }
-    std::fflush(file_);
+    if (file_)
+        writeChunk(chunk, lines, first, lines.size(), written);
+    return written;
 }
 
-bool TrafficRecord::openNewFile() {
-    const fs::path path = freshName(folder_);
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (!file)
+bool TrafficRecord::writeChunk(const std::string& chunk, const std::vector<std::string>& lines,
+                               std::size_t first, std::size_t end, std::size_t& written) {
+    if (chunk.empty())
+        return true;
+    if (file_->writeAt(fileBytes_, bytesOf(chunk))) {
+        fileBytes_ += chunk.size();
+        written += end - first;
+        return true;
+    }
+    // The disk may have taken part of it: back to the last whole line, then one line at a
+    // time while it takes them.
+    file_->truncate(fileBytes_);
+    for (std::size_t i = first; i < end; ++i) {
+        const std::string text = lines[i] + '\n';
+        if (!file_->writeAt(fileBytes_, bytesOf(text)))
+            break;
+        fileBytes_ += text.size();
+        ++written;
+    }
+    endOnFailure();
+    return false;
+}
+
+// The file ends at its last whole line, with a last line saying why when there is room.
+void TrafficRecord::endOnFailure() {
+    const QString reason = reasonFor(file_->error());
+    file_->truncate(fileBytes_);
+    const std::string note =
+        std::to_string(elapsedMs()) + " ! registro terminado: " + reason.toStdString() + '\n';
+    if (!file_->writeAt(fileBytes_, bytesOf(note)))
+        file_->truncate(fileBytes_);
+    file_->close();
+    file_.reset();
+    fail(reason);
+    nextTry_ = Clock::now() + retryEvery;
+}
+
+void TrafficRecord::noteUnrecorded(bool now) {
+    const std::uint64_t count = unrecorded_;
+    if (!file_ || count == unrecordedNoted_)
+        return;
+    if (!now && Clock::now() - notedAt_ < countEvery)
+        return;
+    const std::vector<std::string> note{std::to_string(elapsedMs()) + " ! " +
+                                        std::to_string(count) + " bytes recibidos no registrados"};
+    if (writeOut(note) == 1) {
+        unrecordedNoted_ = count;
+        notedAt_ = Clock::now();
+    }
+}
+
+// Lines lost meanwhile are gone; the new file starts by saying the record goes on.
+void TrafficRecord::retry() {
+    if (Clock::now() < nextTry_)
+        return;
+    nextTry_ = Clock::now() + retryEvery;
+    if (!openNewFile(std::to_string(elapsedMs()) + " ! registro reanudado\n"))
+        return;
+    {
+        std::lock_guard lock(mutex_);
+        problem_.clear();
+    }
+    ok_ = true;
+}
+
+// The older files go only once the new one has taken its first line, so a record that
+// cannot be kept never costs an earlier one.
+bool TrafficRecord::openNewFile(const std::string& firstLine) {
+    std::error_code error;
+    fs::create_directories(folder_, error);
+    if (error) {
+        const int cause = error.value() == EEXIST ? ENOTDIR : error.value();
+        fail(reasonFor(cause));
         return false;
+    }
+    std::unique_ptr<platform::DiskFile> file;
+    fs::path path;
+    int cause = EEXIST;
+    for (int i = 0; i < namesTried && !file && cause == EEXIST; ++i) {
+        path = freshName(folder_);
+        file = disk_.createNew(path);
+        cause = file ? 0 : errno;
+    }
+    if (!file) {
+        fail(reasonFor(cause));
+        return false;
+    }
+    if (!firstLine.empty() && !file->writeAt(0, bytesOf(firstLine))) {
+        const QString reason = reasonFor(file->error());
+        file->close();
+        disk_.remove(path);
+        fail(reason);
+        return false;
+    }
     if (file_)
-        std::fclose(file_);
-    file_ = file;
-    fileBytes_ = 0;
+        file_->close();
+    file_ = std::move(file);
+    fileBytes_ = firstLine.size();
     {
         std::lock_guard lock(mutex_);
         path_ = path;
     }
     removeOldFiles();
     return true;
+}
+
+void TrafficRecord::fail(const QString& reason) {
+    ok_ = false;
+    std::lock_guard lock(mutex_);
+    problem_ = reason;
 }
 
 // The names begin with the start date and time, so their order is their age.

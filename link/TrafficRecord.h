@@ -1,14 +1,17 @@
 #pragma once
 
+#include "platform/Disk.h"
 #include "sim/Robot.h"
 
 #include <QByteArrayView>
+#include <QString>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -22,46 +25,76 @@ namespace robot {
 // prints it. The GUI thread only queues; a background writer writes and flushes at least
 // once a second. One file per run, named by its start, at most fileLimit bytes each (a new
 // file follows), and at most filesKept files in the folder (the oldest go).
+//
+// One run's received bytes take at most a quarter of one file; beyond that they are only
+// counted, and the record says how many ("N bytes recibidos no registrados"), so a robot
+// that floods the line never pushes the earlier records out. A record that cannot be kept
+// (no folder, no permission, a full disk) says why in problem() and is tried again every
+// retryEvery on the writer thread; a full disk ends the file at its last whole line.
 class TrafficRecord {
 public:
     using Clock = std::chrono::steady_clock;
     static constexpr int filesKept = 10;
     static constexpr std::uintmax_t defaultFileLimit = 10 * 1024 * 1024;
     static constexpr auto writeEvery = std::chrono::milliseconds(250);
+    static constexpr auto retryEvery = std::chrono::seconds(2);
+    // The count of bytes not recorded is written at most this often while it grows.
+    static constexpr auto countEvery = std::chrono::seconds(5);
 
     // $XDG_STATE_HOME/marlo-consola, or ~/.local/state/marlo-consola.
     static std::filesystem::path defaultFolder();
 
     explicit TrafficRecord(std::filesystem::path folder,
-                           std::uintmax_t fileLimit = defaultFileLimit);
+                           std::uintmax_t fileLimit = defaultFileLimit,
+                           platform::Disk disk = platform::localDisk());
     ~TrafficRecord();
     TrafficRecord(const TrafficRecord&) = delete;
     TrafficRecord& operator=(const TrafficRecord&) = delete;
 
-    // False when the folder or the file could not be made; nothing is recorded then.
+    // False while the record cannot be kept; nothing is recorded then.
     bool ok() const { return ok_; }
+    // Why the record cannot be kept, in a few words for the operator; empty while it is.
+    QString problem() const;
     std::filesystem::path currentFile() const;
+    // Received bytes one run records at most: a received byte's line is at most 16 bytes
+    // long (times of up to ten digits), so they take at most a quarter of one file.
+    std::uintmax_t receivedBytesKept() const { return fileLimit_ / 4 / 16; }
+    // Received bytes past this run's share, counted and not recorded.
+    std::uint64_t unrecordedBytes() const { return unrecorded_; }
 
     void sent(std::uint8_t byte);
     void received(QByteArrayView bytes);
     void event(const std::string& text);
 
-    // Waits until everything queued so far is on disk (tests and the end of a run).
-    void flush();
+    // Waits until everything queued so far is written or lost (tests and the end of a run);
+    // true when all of it is on disk.
+    bool flush();
 
 private:
-    void queue(std::string line);
+    void queue(std::vector<std::string> lines);
     void run();
-    bool openNewFile();
+    // Returns how many of the lines are on disk.
+    std::size_t writeOut(const std::vector<std::string>& lines);
+    bool writeChunk(const std::string& chunk, const std::vector<std::string>& lines,
+                    std::size_t first, std::size_t end, std::size_t& written);
+    void endOnFailure();
+    void noteUnrecorded(bool now);
+    void retry();
+    bool openNewFile(const std::string& firstLine);
+    void fail(const QString& reason);
     void removeOldFiles() const;
-    void writeOut(std::vector<std::string>& lines);
     long long elapsedMs() const;
 
     std::filesystem::path folder_;
     std::uintmax_t fileLimit_;
+    platform::Disk disk_;
     Clock::time_point start_ = Clock::now();
     sim::Robot decoder_;
-    bool ok_ = false;
+    std::atomic<bool> ok_{false};
+
+    // GUI thread only.
+    std::uintmax_t receivedBytesRecorded_ = 0;
+    std::atomic<std::uint64_t> unrecorded_{0};
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;
@@ -69,13 +102,18 @@ private:
     std::vector<std::string> pending_;
     std::uint64_t queued_ = 0;
     std::uint64_t done_ = 0;
+    std::uint64_t lost_ = 0;
     bool flushRequested_ = false;
     bool stopping_ = false;
+    QString problem_;
+    std::filesystem::path path_;
 
     // Writer thread only, apart from construction.
-    std::FILE* file_ = nullptr;
-    std::filesystem::path path_;
+    std::unique_ptr<platform::DiskFile> file_;
     std::uintmax_t fileBytes_ = 0;
+    std::uint64_t unrecordedNoted_ = 0;
+    Clock::time_point notedAt_{};
+    Clock::time_point nextTry_{};
 
     std::thread writer_;
 };

@@ -66,6 +66,14 @@ std::unique_ptr<DiskFile> createLocalFile(const std::filesystem::path& name) {
     return std::make_unique<PosixFile>(descriptor);
 }
 
+std::unique_ptr<DiskFile> createNewLocalFile(const std::filesystem::path& name) {
+    const int descriptor =
+        ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (descriptor < 0)
+        return nullptr;
+    return std::make_unique<PosixFile>(descriptor);
+}
+
 std::optional<std::uint64_t> localFreeBytes(const std::filesystem::path& folder) {
     struct statvfs info {};
     const std::filesystem::path asked = folder.empty() ? std::filesystem::path(".") : folder;
@@ -95,7 +103,7 @@ DiskError diskErrorFor(int errorNumber) {
 }
 
 Disk localDisk() {
-    return Disk{createLocalFile, localFreeBytes, removeLocalFile};
+    return Disk{createLocalFile, localFreeBytes, removeLocalFile, createNewLocalFile};
 }
 
 } // namespace platform

@@ -38,6 +38,9 @@ struct Disk {
     // Bytes free for an ordinary user in the folder; none when the folder cannot be asked.
     std::function<std::optional<std::uint64_t>(const std::filesystem::path&)> freeBytes;
     std::function<void(const std::filesystem::path&)> remove;
+    // Creates a file of a name nothing has yet, never through a symbolic link; none when it
+    // cannot be created, with errno telling why.
+    std::function<std::unique_ptr<DiskFile>(const std::filesystem::path&)> createNew;
 };
 
 // The local file system.

@@ -27,6 +27,7 @@ std::optional<NetworkAddress> NetworkLine::parseAddress(const QString& name) {
 
 void NetworkLine::connectTo(const NetworkAddress& address) {
     socket_ = std::make_unique<QTcpSocket>();
+    socket_->setReadBufferSize(receiveBufferBytes);
     lost_ = false;
     watch();
     socket_->connectToHost(address.host, address.port);
@@ -73,11 +74,7 @@ void NetworkLine::lose() {
 }
 
 bool NetworkLine::hasInput() {
-    if (!isOpen())
-        return false;
-    if (socket_->bytesAvailable() == 0)
-        socket_->waitForReadyRead(0);
-    return isOpen() && socket_->bytesAvailable() > 0;
+    return isOpen() && inputWaiting(*socket_, [this] { return isOpen(); });
 }
 
 // A byte that cannot leave within the write time-out would go out later, behind newer
@@ -106,6 +103,7 @@ QByteArray NetworkLine::readAvailable() {
     return hasInput() ? socket_->readAll() : QByteArray();
 }
 
+// Takes at most one receive bound's worth: what a flooding peer still sends stays behind.
 void NetworkLine::purgeInput() {
     if (!isOpen())
         return;

@@ -88,6 +88,12 @@ QByteArray readWithin(QIODevice& device, int maxBytes, const SerialTimeouts& tim
     }
 }
 
+bool inputWaiting(QIODevice& device, const std::function<bool()>& stillOpen) {
+    if (device.bytesAvailable() == 0)
+        device.waitForReadyRead(0);
+    return stillOpen() && device.bytesAvailable() > 0;
+}
+
 SerialPort::SerialPort() = default;
 
 SerialPort::~SerialPort() = default;
@@ -179,11 +185,7 @@ QByteArray SerialPort::read(int maxBytes) {
 }
 
 bool SerialPort::hasInput() {
-    if (!isOpen())
-        return false;
-    if (port_->bytesAvailable() == 0)
-        port_->waitForReadyRead(0);
-    return isOpen() && port_->bytesAvailable() > 0;
+    return isOpen() && inputWaiting(*port_, [this] { return isOpen(); });
 }
 
 QByteArray SerialPort::readAvailable() {

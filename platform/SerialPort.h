@@ -29,12 +29,21 @@ struct SerialTimeouts {
 // the read time-out for that many, or sooner once stillOpen says the line is gone.
 QByteArray readWithin(QIODevice& device, int maxBytes, const SerialTimeouts& timeouts,
                       const std::function<bool()>& stillOpen);
+// Whether received bytes wait for reading: those already held, else one look at the system
+// that never waits.
+bool inputWaiting(QIODevice& device, const std::function<bool()>& stillOpen);
 
 // What the robot link does with its line. Every operation on a line that is not open
 // fails at once and quietly.
 class SerialLine {
 public:
     using HangUpHandler = std::function<void()>;
+
+    // Received bytes a line holds for reading at most; the robot's answers are one byte or a
+    // 36-byte text, so anything beyond is stray input that would be purged anyway. The rest
+    // waits in the system (a serial driver drops it, a network peer is held back), so a robot
+    // that floods the line costs the console no memory.
+    static constexpr qint64 receiveBufferBytes = 4096;
 
     virtual ~SerialLine() = default;
 
@@ -64,10 +73,6 @@ public:
     ~SerialPort() override;
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
-
-    // Received bytes held for reading at most; the robot's answers are one byte or a 36-byte
-    // text, so anything beyond is stray input that would be purged anyway.
-    static constexpr qint64 receiveBufferBytes = 4096;
 
     // "COMn" names the n-th serial port (/dev/ttyS(n-1) on Linux), a path is used as it
     // is and any other name is a device under /dev.

@@ -4,6 +4,7 @@
 #include "link/Telemetry.h"
 #include "sim/Ser2net.h"
 #include "tests/link/LinkTestSupport.h"
+#include "tests/support/FloodServer.h"
 
 #include <gtest/gtest.h>
 
@@ -123,4 +124,28 @@ TEST_F(RobotBehindSer2net, AStoppedServerIsALostLineAndItsReturnAReconnect) {
     robot::sendStop(*link);
     ASSERT_TRUE(simulator->waitForBytes(2, 2s));
     EXPECT_EQ(simulator->receivedValues(), (std::vector<std::uint8_t>{'P', 'P'}));
+}
+
+// The line holds no more of a flood than a serial port does, whatever the event loop takes
+// in meanwhile, and a purge or a read takes at most that much.
+TEST(NetworkLineFlood, HoldsAtMostWhatASerialPortHolds) {
+    testing_support::FloodServer server(64 * 1024 * 1024);
+    robot::LineSetup setup = robot::setUpLine(server.address(), "9600,n,8,1");
+    ASSERT_TRUE(setup.line->isOpen());
+    // Until the robot can send no more, or has sent far more than any buffer on the way.
+    std::uint64_t before = 0;
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (server.bytesSent() < 32u * 1024 * 1024 && std::chrono::steady_clock::now() < deadline) {
+        before = server.bytesSent();
+        runEventLoopFor(200ms);
+        if (server.bytesSent() == before)
+            break;
+    }
+    EXPECT_LT(server.bytesSent(), 32u * 1024 * 1024) << "the robot was held back";
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_LE(setup.line->readAvailable().size(), NetworkLine::receiveBufferBytes);
+        setup.line->purgeInput();
+        EXPECT_EQ(setup.line->read(1).size(), 1) << "and the flood goes on";
+    }
+    EXPECT_TRUE(setup.line->isOpen());
 }

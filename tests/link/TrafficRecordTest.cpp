@@ -4,13 +4,17 @@
 #include "link/Telemetry.h"
 #include "sim/Replay.h"
 #include "tests/link/LinkTestSupport.h"
+#include "tests/support/ScriptedDisk.h"
 
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <sstream>
+
+#include <unistd.h>
 
 using namespace link_testing;
 namespace fs = std::filesystem;
@@ -186,4 +190,141 @@ TEST(TrafficRecord, AFolderThatCannotBeMadeRecordsNothingAndSaysSo) {
     record.event("link up");
     record.flush();
     EXPECT_EQ(filesIn(folder).size(), 1u);
+}
+
+// Lines of the file, whole or not: a cut line shows as a last entry without its end.
+static std::vector<std::string> linesOf(const fs::path& file, bool* endsWhole = nullptr) {
+    std::ifstream in(file, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    if (endsWhole)
+        *endsWhole = text.empty() || text.back() == '\n';
+    std::vector<std::string> lines;
+    std::istringstream split(text);
+    for (std::string line; std::getline(split, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+TEST(TrafficRecord, OneRunsReceivedBytesTakeAtMostAQuarterOfAFileAndTheRestIsCounted) {
+    // A hundred received bytes a run.
+    constexpr std::uintmax_t limit = 6400;
+    const struct {
+        int bytes;
+        int recorded;
+    } cases[] = {{95, 95}, {100, 100}, {101, 100}, {5000, 100}};
+    for (const auto& [bytes, recorded] : cases) {
+        SCOPED_TRACE(bytes);
+        QTemporaryDir folder;
+        for (int i = 0; i < 9; ++i)
+            touch(folder, "2000-01-01_00-00-" + std::to_string(10 + i) + ".log");
+        {
+            robot::TrafficRecord record(folder.path().toStdString(), limit);
+            ASSERT_EQ(record.receivedBytesKept(), 100u);
+            record.sent('P');
+            record.event("link lost");
+            record.received(QByteArray(bytes, 'Z'));
+            ASSERT_TRUE(record.flush());
+            EXPECT_EQ(record.unrecordedBytes(), static_cast<std::uint64_t>(bytes - recorded));
+            const Parsed parsed = parse(record.currentFile());
+            EXPECT_EQ(parsed.received.size(), static_cast<std::size_t>(recorded));
+            std::vector<std::string> events{"link lost"};
+            if (bytes > recorded)
+                events.push_back(std::to_string(bytes - recorded) +
+                                 " bytes recibidos no registrados");
+            EXPECT_EQ(parsed.events, events);
+        }
+        EXPECT_EQ(filesIn(folder).size(), 10u) << "every earlier record kept";
+    }
+}
+
+TEST(TrafficRecord, AFloodNeverPushesTheEarlierRecordsOut) {
+    QTemporaryDir folder;
+    for (int i = 0; i < 9; ++i)
+        touch(folder, "2000-01-01_00-00-" + std::to_string(10 + i) + ".log");
+    {
+        robot::TrafficRecord record(folder.path().toStdString(), 2000);
+        // About a hundred files' worth of received bytes, as a key at a time would purge them.
+        for (int i = 0; i < 50; ++i)
+            record.received(QByteArray(4096, 'Z'));
+        record.flush();
+    }
+    const auto files = filesIn(folder);
+    ASSERT_EQ(files.size(), 10u);
+    EXPECT_EQ(files.front(), "2000-01-01_00-00-10.log");
+}
+
+TEST(TrafficRecord, AFolderThatIsAFileIsReportedAndTriedAgainUntilItCanBeMade) {
+    QTemporaryDir folder;
+    touch(folder, "file");
+    const fs::path recordFolder = folder.filePath("file/marlo-consola").toStdString();
+    robot::TrafficRecord record(recordFolder);
+    EXPECT_FALSE(record.ok());
+    EXPECT_EQ(record.problem(), "la carpeta es un archivo");
+    record.sent('A');
+    EXPECT_FALSE(record.flush());
+
+    fs::remove(folder.filePath("file").toStdString());
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (!record.ok() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(record.ok());
+    EXPECT_EQ(record.problem(), "");
+    record.sent('P');
+    EXPECT_TRUE(record.flush());
+    const Parsed parsed = parse(record.currentFile());
+    EXPECT_EQ(parsed.events, std::vector<std::string>{"registro reanudado"});
+    EXPECT_EQ(parsed.sent, std::vector<std::uint8_t>{'P'}) << "nothing from the lost time";
+}
+
+TEST(TrafficRecord, AReadOnlyFolderIsReported) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into a read-only folder";
+    QTemporaryDir folder;
+    fs::permissions(folder.path().toStdString(), fs::perms::owner_read | fs::perms::owner_exec);
+    robot::TrafficRecord record(folder.path().toStdString());
+    EXPECT_FALSE(record.ok());
+    EXPECT_EQ(record.problem(), "sin permiso de escritura");
+    fs::permissions(folder.path().toStdString(), fs::perms::owner_all);
+}
+
+TEST(TrafficRecord, AFullDiskEndsTheFileAtItsLastWholeLineAndSaysSoWhenThereIsRoom) {
+    // Each event line is "<ms> ! " and 100 letters, 105 to 108 bytes; the end note 36 to 39:
+    // five lines fit either way, and a note only with the larger room.
+    const std::string text(100, 'e');
+    const struct {
+        std::uint64_t room;
+        bool noted;
+    } cases[] = {{5 * 108 + 60, true}, {5 * 108 + 20, false}};
+    for (const auto& [room, noted] : cases) {
+        SCOPED_TRACE(room);
+        QTemporaryDir folder;
+        testing_support::ScriptedDisk disk;
+        disk.writableBytes = room;
+        robot::TrafficRecord record(folder.path().toStdString(),
+                                    robot::TrafficRecord::defaultFileLimit, disk.disk());
+        for (int i = 0; i < 20; ++i)
+            record.event(text);
+        EXPECT_FALSE(record.flush()) << "lines lost are not counted as written";
+        EXPECT_FALSE(record.ok());
+        EXPECT_EQ(record.problem(), "disco lleno");
+
+        bool whole = false;
+        const auto lines = linesOf(record.currentFile(), &whole);
+        EXPECT_TRUE(whole);
+        ASSERT_EQ(lines.size(), noted ? 6u : 5u);
+        for (std::size_t i = 0; i < 5; ++i)
+            EXPECT_TRUE(lines[i].ends_with(" ! " + text)) << i;
+        EXPECT_EQ(lines.back().ends_with(" ! registro terminado: disco lleno"), noted);
+        record.event("not kept");
+
+        disk.writableBytes = testing_support::ScriptedDisk::unlimited;
+        const auto deadline = std::chrono::steady_clock::now() + 20s;
+        while (!record.ok() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(20ms);
+        EXPECT_TRUE(record.ok());
+        record.event("kept");
+        record.flush();
+        EXPECT_EQ(parse(record.currentFile()).events,
+                  (std::vector<std::string>{"registro reanudado", "kept"}));
+    }
 }

@@ -65,19 +65,24 @@ bool ScriptedDisk::admit(std::uint64_t bytes) {
 
 platform::Disk ScriptedDisk::disk() {
     const platform::Disk local = platform::localDisk();
-    return platform::Disk{
-        [this, local](const std::filesystem::path& name) -> std::unique_ptr<platform::DiskFile> {
-            auto real = local.create(name);
-            if (!real)
-                return nullptr;
-            return std::make_unique<File>(*this, std::move(real));
-        },
-        [this](const std::filesystem::path&) -> std::optional<std::uint64_t> {
-            if (!freeSpaceKnown)
-                return std::nullopt;
-            return freeBytes.load();
-        },
-        local.remove};
+    const auto scripted =
+        [this](std::unique_ptr<platform::DiskFile> real) -> std::unique_ptr<platform::DiskFile> {
+        if (!real)
+            return nullptr;
+        return std::make_unique<File>(*this, std::move(real));
+    };
+    return platform::Disk{[local, scripted](const std::filesystem::path& name) {
+                              return scripted(local.create(name));
+                          },
+                          [this](const std::filesystem::path&) -> std::optional<std::uint64_t> {
+                              if (!freeSpaceKnown)
+                                  return std::nullopt;
+                              return freeBytes.load();
+                          },
+                          local.remove,
+                          [local, scripted](const std::filesystem::path& name) {
+                              return scripted(local.createNew(name));
+                          }};
 }
 
 } // namespace testing_support

@@ -112,7 +112,7 @@ TEST(PowerCut, FileStaysReadableUpToItsLastForcedSecondWhereverThePowerGoes) {
     Device device;
     video::Recorder recorder(platform::Disk{
         [&device](const auto&) { return std::make_unique<PowerCutFile>(device); },
-        [](const auto&) { return std::optional<std::uint64_t>(); }, [](const auto&) {}});
+        [](const auto&) { return std::optional<std::uint64_t>(); }, [](const auto&) {}, {}});
     ASSERT_TRUE(recorder.start("001video.avi", 100, false, nullptr));
     const TestFrame frame(1, 64, 48);
     for (const auto start = std::chrono::steady_clock::now();
