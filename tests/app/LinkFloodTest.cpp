@@ -136,8 +136,10 @@ TEST(TrafficRecordInView, ARecordThatCannotBeKeptStaysInTheStatusLineUntilItCanB
     TForm1 form;
     const QString text = "Registro del enlace no disponible: la carpeta es un archivo";
     EXPECT_TRUE(form.statusLine().active(Condition::TrafficRecordUnavailable));
-    EXPECT_EQ(form.ui().Rxtext->text(), "Sin joystick") << "a passing text covers it";
-    EXPECT_TRUE(QTest::qWaitFor([&] { return form.ui().Rxtext->text() == text; }, 10000))
+    EXPECT_EQ(form.ui().Rxtext->text(), testing_support::afterLostLink + "Sin joystick")
+        << "a passing text covers it";
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return form.ui().Rxtext->text() == testing_support::afterLostLink + text; }, 10000))
         << "and it comes back";
 
     fs::remove(state.records());

@@ -119,7 +119,12 @@ TEST_F(LinkThroughSymlink, AStopLostToTheOutageGoesFirstOnTheNewLineBeforeTheNew
     simulator->closeLine();
     ASSERT_TRUE(waitUntilLost());
     replaceRobot();
-    link->reconnect(robot::reopenPort(linkPath, "9600,n,8,1"));
+    // Tried again until it opens, as the window's once-a-second attempts do.
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (link->lost() && std::chrono::steady_clock::now() < deadline) {
+        link->reconnect(robot::reopenPort(linkPath, "9600,n,8,1"));
+        runEventLoopFor(10ms);
+    }
     ASSERT_EQ(link->state(), LinkState::Connected);
     runEventLoopFor(200ms);
     EXPECT_TRUE(simulator->receivedValues().empty()) << "nothing goes out on its own";
