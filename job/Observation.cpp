@@ -50,47 +50,21 @@ QString observationsCsvHeader() {
 
 QString observationCsvRow(const Observation& o) {
     const Reading& r = o.reading;
-    const QStringList fields{o.when.toString(Qt::ISODate),
-                             o.recording,
-                             o.recording.isEmpty()
-                                 ? QString()
-                                 : QString::number(double(o.intoRecording) / 1000.0, 'f', 1),
-                             r.temperature,
-                             r.humidity,
-                             r.drive,
-                             QString::number(r.speedPercent),
-                             QString::number(r.lightsPercent),
-                             r.cleaningMotor ? QStringLiteral("sí") : QStringLiteral("no"),
-                             tagText(o.tag),
-                             o.picture,
-                             o.note.left(longestNote)};
-    QStringList quoted;
-    for (const QString& field : fields)
-        quoted << csvField(field);
-    return quoted.join(QLatin1Char(',')) + '\n';
+    return csvLine({o.when.toString(Qt::ISODate), o.recording,
+                    o.recording.isEmpty()
+                        ? QString()
+                        : QString::number(double(o.intoRecording) / 1000.0, 'f', 1),
+                    r.temperature, r.humidity, r.drive, QString::number(r.speedPercent),
+                    QString::number(r.lightsPercent),
+                    r.cleaningMotor ? QStringLiteral("sí") : QStringLiteral("no"), tagText(o.tag),
+                    o.picture, o.note.left(longestNote)});
 }
 
 ObservationList parseObservations(const QString& csvText) {
     ObservationList list;
-    QStringList records;
     // A quoted note may hold line ends: a record ends only at a line end outside quotes.
-    QString record;
-    bool quoted = false;
-    for (const QChar c : csvText) {
-        if (c == '"')
-            quoted = !quoted;
-        if (c == '\n' && !quoted) {
-            records << record;
-            record.clear();
-        } else {
-            record += c;
-        }
-    }
-    if (!record.trimmed().isEmpty())
-        records << record;
+    const QStringList records = splitCsvLines(csvText);
     for (qsizetype i = 1; i < records.size(); ++i) {
-        if (records[i].trimmed().isEmpty())
-            continue;
         const std::optional<QStringList> fields = parseCsvLine(records[i]);
         Observation o;
         std::optional<qint64> into;
