@@ -11,9 +11,9 @@ namespace input {
 
 // The status line under the instruments. It shows the last key's or button's text, and the
 // conditions that must stay in view while they last (a lost link, a camera without pictures,
-// a recording in trouble). A condition shows the moment it starts or changes; a key text
-// covers it only for holdTime. With several conditions on, each refresh after holdTime shows
-// the next one, most urgent first, so none is hidden for good by another.
+// a recording in trouble, an observation not saved whole). A condition shows the moment it starts
+// or changes; a key text covers it only for holdTime. With several conditions on, each refresh
+// after holdTime shows the next one, most urgent first, so none is hidden for good by another.
 class StatusLine {
 public:
     using Clock = std::chrono::steady_clock;
@@ -28,9 +28,10 @@ public:
         RecordingPaused,
         DiskLow,
         FramesDropped,
+        ObservationFailed,
         CameraNoPicture,
     };
-    static constexpr int conditionCount = 7;
+    static constexpr int conditionCount = 8;
     static constexpr auto holdTime = std::chrono::seconds(2);
 
     explicit StatusLine(Display display, Now now = Clock::now);

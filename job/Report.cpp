@@ -3,6 +3,7 @@
 #include "job/JobFolder.h"
 #include "job/TrackWriter.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -69,7 +70,7 @@ RecordingSummary readRecording(const QDir& folder, const QString& file, int& ski
     const std::optional<QString> table = readText(besideVideo(video, QStringLiteral(".csv")));
     if (!table)
         return recording;
-    const QStringList lines = table->split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines = splitCsvLines(*table);
     for (qsizetype i = 1; i < lines.size(); ++i) {
         if (std::optional<TrackRow> row = parseTrackCsvRow(lines[i]))
             recording.rows.push_back(std::move(*row));
@@ -366,7 +367,7 @@ QString ReportOutcome::message() const {
     return QStringLiteral("Informe escrito: ") + QDir(folder).filePath(reportPdfFile);
 }
 
-ReportOutcome writeReportFiles(const QString& path) {
+ReportOutcome writeReportFiles(const QString& path, const platform::Disk& disk) {
     ReportOutcome outcome;
     outcome.folder = path;
     const QDir folder(path);
@@ -378,14 +379,21 @@ ReportOutcome writeReportFiles(const QString& path) {
     const QImage chart = drawChart(job);
     const QString html = reportHtml(job);
 
-    QFile htmlFile(folder.filePath(reportHtmlFile));
-    if (!chart.save(folder.filePath(reportChartFile), "PNG") ||
-        !htmlFile.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        htmlFile.write(html.toUtf8()) < 0 || !htmlFile.flush()) {
-        outcome.failure = folder.filePath(reportHtmlFile);
+    // Each file is put in place whole: a report cut off leaves the earlier one readable.
+    const auto failed = [&disk, &folder, &outcome](const QString& file, const QByteArray& bytes) {
+        if (!bytes.isEmpty() &&
+            platform::writeWholeFile(disk, folder.filePath(file).toStdString(),
+                                     platform::bytesOf(bytes)) == platform::DiskError::None)
+            return false;
+        outcome.failure = folder.filePath(file);
+        return true;
+    };
+    QByteArray png;
+    QBuffer pngBuffer(&png);
+    if (!pngBuffer.open(QIODevice::WriteOnly) || !chart.save(&pngBuffer, "PNG"))
+        png.clear();
+    if (failed(reportChartFile, png) || failed(reportHtmlFile, html.toUtf8()))
         return outcome;
-    }
-    htmlFile.close();
 
     QTextDocument document;
     document.setBaseUrl(QUrl::fromLocalFile(folder.absolutePath() + QLatin1Char('/')));
@@ -396,18 +404,19 @@ ReportOutcome writeReportFiles(const QString& path) {
             document.addResource(QTextDocument::ImageResource, QUrl(o.picture), picture);
     }
     document.setHtml(html);
+    QByteArray pdfBytes;
     {
-        QPdfWriter pdf(folder.filePath(reportPdfFile));
+        QBuffer pdfBuffer(&pdfBytes);
+        pdfBuffer.open(QIODevice::WriteOnly);
+        QPdfWriter pdf(&pdfBuffer);
         pdf.setPageSize(QPageSize(QPageSize::A4));
         pdf.setResolution(150);
         pdf.setTitle(QStringLiteral("Informe: ") + job.name);
         pdf.setCreator(QStringLiteral("marlo-consola"));
         document.print(&pdf);
     }
-    if (!QFileInfo(folder.filePath(reportPdfFile)).size()) {
-        outcome.failure = folder.filePath(reportPdfFile);
+    if (failed(reportPdfFile, pdfBytes))
         return outcome;
-    }
     outcome.written = true;
     return outcome;
 }

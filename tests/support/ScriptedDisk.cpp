@@ -14,6 +14,13 @@ public:
         }
         return real_->writeAt(offset, bytes);
     }
+    bool append(std::span<const std::uint8_t> bytes) override {
+        if (!disk_.admit(bytes.size())) {
+            error_ = disk_.failure;
+            return false;
+        }
+        return real_->append(bytes);
+    }
     bool syncData() override {
         ++disk_.syncs_;
         return real_->syncData();
@@ -66,8 +73,9 @@ bool ScriptedDisk::admit(std::uint64_t bytes) {
 platform::Disk ScriptedDisk::disk() {
     const platform::Disk local = platform::localDisk();
     return platform::Disk{
-        [this, local](const std::filesystem::path& name) -> std::unique_ptr<platform::DiskFile> {
-            auto real = local.create(name);
+        [this, local](const std::filesystem::path& name,
+                      platform::OpenMode mode) -> std::unique_ptr<platform::DiskFile> {
+            auto real = local.open(name, mode);
             if (!real)
                 return nullptr;
             return std::make_unique<File>(*this, std::move(real));
@@ -77,7 +85,7 @@ platform::Disk ScriptedDisk::disk() {
                 return std::nullopt;
             return freeBytes.load();
         },
-        local.remove};
+        local.remove, local.replace};
 }
 
 } // namespace testing_support
