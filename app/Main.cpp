@@ -24,6 +24,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -549,8 +550,15 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 // Video: camera, frame pipeline, still pictures and recording.
 
 void TForm1::SetUpVideo() {
-    job_ = std::make_unique<job::Session>([this] { return JobReading(); },
-                                          [this](const QString& text) { showStatus(text); });
+    job_ = std::make_unique<job::Session>(
+        [this] { return JobReading(); }, [this](const QString& text) { showStatus(text); },
+        job::jobsRoot(),
+        [this](const QString& text) {
+            // Cleared first, so a second failure with the same text is news again.
+            statusLine_.clear(input::StatusLine::Condition::ObservationFailed);
+            if (!text.isEmpty())
+                statusLine_.raise(input::StatusLine::Condition::ObservationFailed, text);
+        });
     pipeline_ = std::make_unique<video::FramePipeline>(
         surface_, recorder_,
         video::FramePipeline::Texts{[this] { return telemetry_.temperatureText(); },
@@ -765,7 +773,7 @@ void TForm1::Panel3DblClick() {
 }
 
 // The surface is copied under its lock and written outside it: frames never wait on a disk.
-bool TForm1::TakePicture(const QString& fileName) {
+platform::DiskError TForm1::TakePicture(const QString& fileName) {
     video::DibSection picture;
     std::vector<std::uint8_t> bytes;
     {
@@ -774,10 +782,11 @@ bool TForm1::TakePicture(const QString& fileName) {
         bytes.assign(picture.bits, picture.bits + picture.imageSize);
     }
     picture.bits = bytes.data();
-    const bool written = video::WriteBitmapFile(&picture, fileName.toStdString());
-    if (!written)
+    const platform::DiskError error =
+        video::WriteBitmapFile(&picture, fileName.toStdString(), disk_);
+    if (error != platform::DiskError::None)
         showStatus(QStringLiteral("Foto no guardada: ") + fileName);
-    return written;
+    return error;
 }
 
 // A generated name never replaces a picture of an earlier run: the next free number is taken.
@@ -874,15 +883,28 @@ void TForm1::ObservationKey() {
         return;
     const QScopedValueRollback open(noteBoxOpen_, true);
     const std::optional<video::GeneratedName> picture = job_->snapshotName({}, 0);
-    const bool saved = picture && TakePicture(QString::fromStdString(picture->fileName.string()));
+    QString noPicture = QStringLiteral("sin nombre libre");
+    if (picture) {
+        const QString file = QString::fromStdString(picture->fileName.string());
+        const platform::DiskError error = TakePicture(file);
+        noPicture = error == platform::DiskError::None
+                        ? QString()
+                        : job::diskFailureText(error, QFileInfo(file).fileName());
+    }
     job::Observation observation =
-        job_->markNow(saved ? picture->fileName : std::filesystem::path());
+        job_->markNow(noPicture.isEmpty() ? picture->fileName : std::filesystem::path());
     if (const std::optional<job::Note> note = job::askNote(this)) {
         observation.note = note->text;
         observation.tag = note->tag;
-        job_->record(std::move(observation));
+        job_->record(std::move(observation), noPicture);
     }
     RegainController();
+}
+
+void TForm1::useDisk(const platform::Disk& disk) {
+    disk_ = disk;
+    recorder_.useDisk(disk);
+    job_->useDisk(disk);
 }
 
 job::Reading TForm1::JobReading() const {

@@ -129,7 +129,8 @@ public:
     void VrPowerButton6Click();
     void VrDemoButton1Click();
     void Panel3DblClick();
-    bool TakePicture(const QString& fileName);
+    // Why the picture was not saved; None when it was.
+    platform::DiskError TakePicture(const QString& fileName);
     void PhotoCommand();
     void RecordClick();
     void StopRecordClick();
@@ -152,6 +153,8 @@ public:
     video::Recorder& recorder() { return recorder_; }
     platform::Capture& capture() { return *capture_; }
     job::Session& job() { return *job_; }
+    // Every file the window writes goes through this disk (tests script full disks).
+    void useDisk(const platform::Disk& disk);
     QImage rawPicture() const;
 
     TVrTimer* Timer1 = nullptr;
@@ -239,6 +242,7 @@ private:
 
     QString cameraSource_;
     QString pictureName_ = QStringLiteral("captura01");
+    platform::Disk disk_ = platform::localDisk();
     video::FrameSurface surface_;
     video::Recorder recorder_;
     video::RecordingWatch recordingWatch_;

@@ -65,7 +65,7 @@ void BitmapFile(benchmark::State& state) {
     const Surface surface;
     const auto file = benchFile("marlo-bench.bmp");
     for (auto _ : state) {
-        if (!video::WriteBitmapFile(&surface.dib(), file)) {
+        if (video::WriteBitmapFile(&surface.dib(), file) != platform::DiskError::None) {
             state.SkipWithError("picture write failed");
             break;
         }

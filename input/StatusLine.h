@@ -11,10 +11,11 @@ namespace input {
 
 // The status line under the instruments. It shows the last key's or button's text, and the
 // conditions that must stay in view while they last (a lost link, a camera without pictures,
-// a recording in trouble, a traffic record that cannot be kept). A condition shows the moment it
-// starts or changes; a key text covers it only for holdTime. With several conditions on, each
-// refresh after holdTime shows the next one, most urgent first, so none is hidden for good by
-// another. A lost link is never covered: whatever else is shown while it lasts follows its text.
+// a recording in trouble, an observation not saved whole, a traffic record that cannot be kept).
+// A condition shows the moment it starts or changes; a key text covers it only for holdTime. With
+// several conditions on, each refresh after holdTime shows the next one, most urgent first, so
+// none is hidden for good by another. A lost link is never covered: whatever else is shown while
+// it lasts follows its text.
 class StatusLine {
 public:
     using Clock = std::chrono::steady_clock;
@@ -29,10 +30,11 @@ public:
         RecordingPaused,
         DiskLow,
         FramesDropped,
+        ObservationFailed,
         CameraNoPicture,
         TrafficRecordUnavailable,
     };
-    static constexpr int conditionCount = 8;
+    static constexpr int conditionCount = 9;
     static constexpr auto holdTime = std::chrono::seconds(2);
     static constexpr Condition neverCovered = Condition::LinkLost;
 

@@ -11,6 +11,29 @@ namespace {
 constexpr int mostSuffixes = 999;
 const QString dateFormat = QStringLiteral("yyyy-MM-dd");
 
+// A value of an INI file as QSettings escapes it: quoted when it holds a separator, a leading
+// "@" doubled (QSettings' own values start with one).
+QByteArray iniValue(const QString& value) {
+    QString text = value;
+    text.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    text.replace(QLatin1Char('"'), QLatin1String("\\\""));
+    if (text.startsWith(QLatin1Char('@')))
+        text.prepend(QLatin1Char('@'));
+    if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char(';')) ||
+        text.contains(QLatin1Char('=')))
+        text = QLatin1Char('"') + text + QLatin1Char('"');
+    return text.toUtf8();
+}
+
+// Job files are a few lines; a larger file at the name is not one.
+constexpr qint64 largestJobFile = 64 * 1024;
+
+bool holdsJob(const QString& file) {
+    const QFileInfo info(file);
+    return info.isFile() && !info.isSymLink() && info.size() <= largestJobFile &&
+           QSettings(file, QSettings::IniFormat).contains(QStringLiteral("nombre"));
+}
+
 } // namespace
 
 QString cleanJobName(const QString& name) {
@@ -43,7 +66,7 @@ QString jobsRoot() {
 }
 
 std::optional<JobFolder> JobFolder::open(const QString& name, const QString& root,
-                                         const QDateTime& now) {
+                                         const QDateTime& now, const platform::Disk& disk) {
     const QString cleaned = cleanJobName(name);
     if (cleaned.isEmpty())
         return std::nullopt;
@@ -51,13 +74,12 @@ std::optional<JobFolder> JobFolder::open(const QString& name, const QString& roo
         QDir(root).filePath(now.toString(dateFormat) + QLatin1Char('_') + fileNamePart(cleaned));
     if (!QDir().mkpath(path))
         return std::nullopt;
-    QSettings info(QDir(path).filePath(jobInfoFile), QSettings::IniFormat);
-    if (!info.contains(QStringLiteral("nombre"))) {
-        info.setValue(QStringLiteral("nombre"), cleaned);
-        info.setValue(QStringLiteral("inicio"), now.toString(Qt::ISODate));
-    }
-    info.sync();
-    if (info.status() != QSettings::NoError)
+    const QString info = QDir(path).filePath(jobInfoFile);
+    if (holdsJob(info))
+        return JobFolder(cleaned, path);
+    const QByteArray text = jobInfoText({cleaned, now});
+    if (platform::writeWholeFile(disk, info.toStdString(), platform::bytesOf(text)) !=
+        platform::DiskError::None)
         return std::nullopt;
     return JobFolder(cleaned, path);
 }
@@ -74,6 +96,11 @@ std::optional<std::filesystem::path> JobFolder::newFile(const QString& what,
             return std::filesystem::path(file.toStdString());
     }
     return std::nullopt;
+}
+
+QByteArray jobInfoText(const JobInfo& job) {
+    return "[General]\ninicio=" + iniValue(job.started.toString(Qt::ISODate)) +
+           "\nnombre=" + iniValue(job.name) + '\n';
 }
 
 JobInfo readJobInfo(const QString& folder) {

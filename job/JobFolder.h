@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Disk.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -25,9 +27,11 @@ QString jobsRoot();
 class JobFolder {
 public:
     // Creates the folder (or takes the existing one of the same job and day) and writes the
-    // job's name into it; nothing when the name is empty or the folder cannot be made.
+    // job's name into it; nothing when the name is empty, the folder cannot be made or its job
+    // file cannot be written (a link at its name is never written through).
     static std::optional<JobFolder> open(const QString& name, const QString& root,
-                                         const QDateTime& now);
+                                         const QDateTime& now,
+                                         const platform::Disk& disk = platform::localDisk());
 
     const QString& name() const { return name_; }
     const QString& path() const { return path_; }
@@ -50,6 +54,8 @@ struct JobInfo {
     QString name;
     QDateTime started;
 };
+// The job file's text, as QSettings writes and reads it.
+QByteArray jobInfoText(const JobInfo& job);
 // What a job folder says of its job; the folder's own name when its file is missing.
 JobInfo readJobInfo(const QString& folder);
 

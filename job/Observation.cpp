@@ -51,31 +51,21 @@ QString observationsCsvHeader() {
 
 QString observationCsvRow(const Observation& o) {
     const Reading& r = o.reading;
-    const QStringList fields{o.when.toString(Qt::ISODate),
-                             o.recording,
-                             o.recording.isEmpty()
-                                 ? QString()
-                                 : QString::number(double(o.intoRecording) / 1000.0, 'f', 1),
-                             r.temperature,
-                             r.humidity,
-                             r.drive,
-                             QString::number(r.speedPercent),
-                             QString::number(r.lightsPercent),
-                             r.cleaningMotor ? QStringLiteral("sí") : QStringLiteral("no"),
-                             tagText(o.tag),
-                             o.picture,
-                             o.note.left(longestNote)};
-    QStringList quoted;
-    for (const QString& field : fields)
-        quoted << csvField(field);
-    return quoted.join(QLatin1Char(',')) + '\n';
+    return csvLine({o.when.toString(Qt::ISODate), o.recording,
+                    o.recording.isEmpty()
+                        ? QString()
+                        : QString::number(double(o.intoRecording) / 1000.0, 'f', 1),
+                    r.temperature, r.humidity, r.drive, QString::number(r.speedPercent),
+                    QString::number(r.lightsPercent),
+                    r.cleaningMotor ? QStringLiteral("sí") : QStringLiteral("no"), tagText(o.tag),
+                    o.picture, o.note.left(longestNote)});
 }
 
 ObservationList parseObservations(QStringView csvText, std::size_t mostKept) {
     ObservationList list;
     bool header = true;
     const auto parseRecord = [&list, &header, mostKept](QStringView record) {
-        if (std::exchange(header, false) || record.trimmed().isEmpty())
+        if (std::exchange(header, false))
             return;
         const std::optional<QStringList> fields = parseCsvLine(record);
         Observation o;
@@ -111,19 +101,7 @@ ObservationList parseObservations(QStringView csvText, std::size_t mostKept) {
         o.intoRecording = *into;
         list.observations.push_back(std::move(o));
     };
-    // A quoted note may hold line ends: a record ends only at a line end outside quotes.
-    qsizetype from = 0;
-    bool quoted = false;
-    for (qsizetype i = 0; i < csvText.size(); ++i) {
-        const QChar c = csvText[i];
-        if (c == '"')
-            quoted = !quoted;
-        else if (c == '\n' && !quoted) {
-            parseRecord(csvText.sliced(from, i - from));
-            from = i + 1;
-        }
-    }
-    parseRecord(csvText.sliced(from));
+    forEachCsvLine(csvText, parseRecord);
     return list;
 }
 

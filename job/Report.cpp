@@ -115,14 +115,14 @@ RecordingSummary readRecording(const QString& folder, const QString& file,
         unreadableTables << refusedFile(tableName, refusalText(table.refusal, limits.largestTable));
     const QString text = QString::fromUtf8(table.bytes);
     bool header = true;
-    for (const QStringView line : QStringView(text).tokenize(u'\n', Qt::SkipEmptyParts)) {
+    forEachCsvLine(text, [&recording, &job, &header](QStringView line) {
         if (std::exchange(header, false))
-            continue;
+            return;
         if (std::optional<TrackRow> row = parseTrackCsvRow(line.toString()))
             recording.rows.push_back(std::move(*row));
         else
             ++job.skippedRows;
-    }
+    });
     recording.seconds = wallSeconds(recording, microsecondsPerFrame);
     return recording;
 }
@@ -577,7 +577,8 @@ bool printParts(QPdfWriter& pdf, const JobRecord& job, const std::vector<ReportP
 
 } // namespace
 
-ReportOutcome writeReportFiles(const QString& path, const ReportLimits& limits) {
+ReportOutcome writeReportFiles(const QString& path, const ReportLimits& limits,
+                               const platform::Disk& disk) {
     ReportOutcome outcome;
     outcome.folder = path;
     const QDir folder(path);
@@ -590,18 +591,28 @@ ReportOutcome writeReportFiles(const QString& path, const ReportLimits& limits) 
     const std::vector<ReportPart> parts = reportParts(job);
     const QString html = htmlOf(job, parts);
 
-    QFile htmlFile(folder.filePath(reportHtmlFile));
-    if (!chart.save(folder.filePath(reportChartFile), "PNG") ||
-        !htmlFile.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        htmlFile.write(html.toUtf8()) < 0 || !htmlFile.flush()) {
-        outcome.failure = folder.filePath(reportHtmlFile);
+    // Each file is put in place whole: a report cut off leaves the earlier one readable.
+    const auto failed = [&disk, &folder, &outcome](const QString& file, const QByteArray& bytes) {
+        if (!bytes.isEmpty() &&
+            platform::writeWholeFile(disk, folder.filePath(file).toStdString(),
+                                     platform::bytesOf(bytes)) == platform::DiskError::None)
+            return false;
+        outcome.failure = folder.filePath(file);
+        return true;
+    };
+    QByteArray png;
+    QBuffer pngBuffer(&png);
+    if (!pngBuffer.open(QIODevice::WriteOnly) || !chart.save(&pngBuffer, "PNG"))
+        png.clear();
+    if (failed(reportChartFile, png) || failed(reportHtmlFile, html.toUtf8()))
         return outcome;
-    }
-    htmlFile.close();
 
     QStringList unreadablePictures;
+    QByteArray pdfBytes;
     {
-        QPdfWriter pdf(folder.filePath(reportPdfFile));
+        QBuffer pdfBuffer(&pdfBytes);
+        pdfBuffer.open(QIODevice::WriteOnly);
+        QPdfWriter pdf(&pdfBuffer);
         pdf.setPageSize(QPageSize(QPageSize::A4));
         pdf.setPageMargins(QMarginsF(15, 15, 15, 10), QPageLayout::Millimeter);
         pdf.setResolution(150);
@@ -612,10 +623,8 @@ ReportOutcome writeReportFiles(const QString& path, const ReportLimits& limits) 
             return outcome;
         }
     }
-    if (!QFileInfo(folder.filePath(reportPdfFile)).size()) {
-        outcome.failure = folder.filePath(reportPdfFile);
+    if (failed(reportPdfFile, pdfBytes))
         return outcome;
-    }
     outcome.written = true;
     outcome.leftOut = job.leftOut;
     if (!unreadablePictures.isEmpty())

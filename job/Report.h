@@ -2,6 +2,7 @@
 
 #include "job/Observation.h"
 #include "job/TrackFormat.h"
+#include "platform/Disk.h"
 
 #include <QDateTime>
 #include <QImage>
@@ -84,7 +85,10 @@ struct ReportOutcome {
     int exitStatus() const;
 };
 
-// Writes report.html, report.pdf and the chart into the job folder.
-ReportOutcome writeReportFiles(const QString& folder, const ReportLimits& limits = {});
+// Writes report.html, report.pdf and the chart into the job folder, each file whole under a
+// temporary name and then put in the place of the earlier one; a link at a name is never
+// written through.
+ReportOutcome writeReportFiles(const QString& folder, const ReportLimits& limits = {},
+                               const platform::Disk& disk = platform::localDisk());
 
 } // namespace job

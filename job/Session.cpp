@@ -10,21 +10,37 @@
 namespace job {
 namespace {
 
-void appendObservation(const QString& path, const QString& row, const Session::Status& failed) {
-    QFile file(path);
-    const bool fresh = !file.exists();
-    bool written = file.open(QIODevice::Append);
-    if (written && fresh)
-        written = file.write(observationsCsvHeader().toUtf8()) >= 0;
-    written = written && file.write(row.toUtf8()) >= 0 && file.flush();
-    if (!written)
-        failed(path);
+// The header goes with the first row, so a table never lacks it; a new table whose first row
+// could not be written is removed.
+platform::DiskError appendObservation(const platform::Disk& disk, const std::filesystem::path& path,
+                                      const QString& row) {
+    QByteArray bytes = row.toUtf8();
+    std::unique_ptr<platform::DiskFile> file = disk.open(path, platform::OpenMode::New);
+    const bool fresh = file != nullptr;
+    if (fresh)
+        bytes.prepend(observationsCsvHeader().toUtf8());
+    else
+        file = disk.open(path, platform::OpenMode::Append);
+    if (!file)
+        return platform::DiskError::Failed;
+    const bool written = file->append(platform::bytesOf(bytes));
+    if (file->close() && written)
+        return platform::DiskError::None;
+    if (fresh)
+        disk.remove(path);
+    return file->error() == platform::DiskError::None ? platform::DiskError::Failed : file->error();
 }
 
 } // namespace
 
-Session::Session(Readings readings, Status status, QString root)
-    : readings_(std::move(readings)), status_(std::move(status)), root_(std::move(root)) {
+QString diskFailureText(platform::DiskError error, const QString& file) {
+    return error == platform::DiskError::Full ? QStringLiteral("disco lleno")
+                                              : QStringLiteral("no se pudo escribir ") + file;
+}
+
+Session::Session(Readings readings, Status status, QString root, Status lasting)
+    : readings_(std::move(readings)), status_(std::move(status)), lasting_(std::move(lasting)),
+      root_(std::move(root)) {
     seconds_.setTimerType(Qt::PreciseTimer);
     seconds_.setInterval(250);
     connect(&seconds_, &QTimer::timeout, this, &Session::tick);
@@ -40,7 +56,8 @@ bool Session::start(const QString& name) {
         status_(QStringLiteral("Trabajo no abierto: falta el nombre"));
         return false;
     }
-    std::optional<JobFolder> folder = JobFolder::open(name, root_, QDateTime::currentDateTime());
+    std::optional<JobFolder> folder =
+        JobFolder::open(name, root_, QDateTime::currentDateTime(), disk_);
     if (!folder) {
         status_(QStringLiteral("Trabajo no abierto: ") + QDir(root_).path());
         return false;
@@ -74,7 +91,7 @@ void Session::recordingStarted(const std::filesystem::path& video, Position posi
     if (!folder_)
         return;
     recordingName_ = QFileInfo(QString::fromStdString(video.string())).fileName();
-    track_ = std::make_unique<TrackWriter>(writer_, video);
+    track_ = std::make_unique<TrackWriter>(writer_, video, disk_);
     position_ = std::move(position);
     failureShown_ = false;
     seconds_.start();
@@ -118,7 +135,7 @@ Observation Session::markNow(const std::filesystem::path& picture) const {
     return observation;
 }
 
-void Session::record(Observation observation) {
+void Session::record(Observation observation, const QString& noPicture) {
     if (!folder_)
         return;
     observation.note = oneLine(observation.note).left(longestNote);
@@ -127,15 +144,29 @@ void Session::record(Observation observation) {
         track_->addNote(tag.isEmpty() ? observation.note
                                       : tag + QStringLiteral(": ") + observation.note);
     }
-    Status status = [self = this, status = status_](const QString& path) {
+    writer_.post([self = this, disk = disk_,
+                  path = QDir(folder_->path()).filePath(observationsFile).toStdString(),
+                  row = observationCsvRow(observation), noPicture] {
+        const platform::DiskError error = appendObservation(disk, path, row);
         QMetaObject::invokeMethod(
-            self, [status, path] { status(QStringLiteral("Observación no guardada: ") + path); },
+            self, [self, error, noPicture] { self->observationWritten(error, noPicture); },
             Qt::QueuedConnection);
-    };
-    writer_.post([path = QDir(folder_->path()).filePath(observationsFile),
-                  row = observationCsvRow(observation),
-                  status = std::move(status)] { appendObservation(path, row, status); });
-    status_(QStringLiteral("Observación guardada"));
+    });
+}
+
+// Told once the row is on the disk, never before: a failure stays until the next observation.
+void Session::observationWritten(platform::DiskError error, const QString& noPicture) {
+    const Status& failure = lasting_ ? lasting_ : status_;
+    if (error != platform::DiskError::None) {
+        failure(QStringLiteral("Observación no guardada: ") +
+                diskFailureText(error, observationsFile));
+    } else if (!noPicture.isEmpty()) {
+        failure(QStringLiteral("Observación sin foto: ") + noPicture);
+    } else {
+        if (lasting_)
+            lasting_({});
+        status_(QStringLiteral("Observación guardada"));
+    }
 }
 
 void Session::writeReport() {
@@ -144,8 +175,8 @@ void Session::writeReport() {
         return;
     }
     status_(QStringLiteral("Informe en preparación..."));
-    writer_.post([self = this, status = status_, folder = folder_->path()] {
-        const ReportOutcome outcome = writeReportFiles(folder);
+    writer_.post([self = this, status = status_, folder = folder_->path(), disk = disk_] {
+        const ReportOutcome outcome = writeReportFiles(folder, {}, disk);
         QMetaObject::invokeMethod(
             self, [status, text = outcome.message()] { status(text); }, Qt::QueuedConnection);
     });

@@ -5,6 +5,7 @@
 #include "job/Observation.h"
 #include "job/Reading.h"
 #include "job/TrackWriter.h"
+#include "platform/Disk.h"
 #include "video/BitmapFile.h"
 
 #include <QObject>
@@ -18,6 +19,10 @@
 
 namespace job {
 
+// Why a file could not be written, for the status line: "disco lleno" or "no se pudo escribir
+// <file>".
+QString diskFailureText(platform::DiskError error, const QString& file);
+
 // The key that marks an observation: "O", which the key table leaves free.
 inline constexpr int observationKey = 'O';
 
@@ -30,13 +35,17 @@ public:
     using Readings = std::function<Reading()>;
     using Status = std::function<void(const QString&)>;
 
-    // readings: the values of the moment; status: where passing texts go.
-    Session(Readings readings, Status status, QString root = jobsRoot());
+    // readings: the values of the moment; status: where passing texts go; lasting: where an
+    // observation that could not be saved whole is told until the next one (an empty text
+    // ends it), else status.
+    Session(Readings readings, Status status, QString root = jobsRoot(), Status lasting = {});
     ~Session() override;
 
     bool active() const { return folder_.has_value(); }
     QString name() const { return folder_ ? folder_->name() : QString(); }
     QString folder() const { return folder_ ? folder_->path() : QString(); }
+    // Every file of the job goes through this disk (tests script full disks).
+    void useDisk(platform::Disk disk) { disk_ = std::move(disk); }
     // Sets the job; false (and a status text) when its folder cannot be made, leaving the
     // job as it was. A running recording keeps its folder.
     bool start(const QString& name);
@@ -56,7 +65,9 @@ public:
     // The moment the observation key was pressed, with the picture saved for it (empty when
     // none could be); completed by record() once the operator has written the note.
     Observation markNow(const std::filesystem::path& picture) const;
-    void record(Observation observation);
+    // Writes the observation in the background and then tells how that went: saved, saved
+    // without its picture (noPicture says why it is missing), or not saved.
+    void record(Observation observation, const QString& noPicture = {});
 
     // Writes the report of the current job in the background; the outcome goes to status.
     void writeReport();
@@ -67,9 +78,12 @@ public:
 
 private:
     void reportTrackFailure();
+    void observationWritten(platform::DiskError error, const QString& noPicture);
 
     Readings readings_;
     Status status_;
+    Status lasting_;
+    platform::Disk disk_ = platform::localDisk();
     QString root_;
     std::optional<JobFolder> folder_;
     QString recordingName_;

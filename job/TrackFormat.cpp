@@ -51,61 +51,16 @@ QString srtCue(int index, const Reading& reading, const QStringList& notes) {
     return cue + '\n';
 }
 
-QString csvField(const QString& value) {
-    if (!value.contains(QLatin1Char(',')) && !value.contains(QLatin1Char('"')) &&
-        !value.contains(QLatin1Char('\n')) && !value.contains(QLatin1Char('\r')))
-        return value;
-    QString quoted = value;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return '"' + quoted + '"';
-}
-
-std::optional<QStringList> parseCsvLine(QStringView line) {
-    QStringList fields;
-    QString field;
-    bool quoted = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line.at(i);
-        if (quoted) {
-            if (c != '"')
-                field += c;
-            else if (i + 1 < line.size() && line.at(i + 1) == '"')
-                field += line.at(++i);
-            else
-                quoted = false;
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            fields << field;
-            field.clear();
-        } else if (c != '\r' && c != '\n') {
-            field += c;
-        }
-    }
-    if (quoted)
-        return std::nullopt;
-    fields << field;
-    return fields;
-}
-
 QString trackCsvHeader() {
     return QStringLiteral("hora,segundo,temperatura_c,humedad_pct,marcha,velocidad_pct,"
                           "luces_pct,motor_limpieza\n");
 }
 
 QString trackCsvRow(int second, const Reading& reading) {
-    const QStringList fields{reading.time.toString(QStringLiteral("HH:mm:ss")),
-                             QString::number(second),
-                             reading.temperature,
-                             reading.humidity,
-                             reading.drive,
-                             QString::number(reading.speedPercent),
-                             QString::number(reading.lightsPercent),
-                             yesNo(reading.cleaningMotor)};
-    QStringList quoted;
-    for (const QString& field : fields)
-        quoted << csvField(field);
-    return quoted.join(QLatin1Char(',')) + '\n';
+    return csvLine({reading.time.toString(QStringLiteral("HH:mm:ss")), QString::number(second),
+                    reading.temperature, reading.humidity, reading.drive,
+                    QString::number(reading.speedPercent), QString::number(reading.lightsPercent),
+                    yesNo(reading.cleaningMotor)});
 }
 
 std::optional<TrackRow> parseTrackCsvRow(const QString& line) {

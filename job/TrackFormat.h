@@ -1,5 +1,6 @@
 #pragma once
 
+#include "job/Csv.h"
 #include "job/Reading.h"
 
 #include <QString>
@@ -17,11 +18,6 @@ QString srtTimestamp(qint64 milliseconds);
 // Cue `index` (1 upwards) covering second index-1 to index of the recording, with the notes
 // taken in that second on lines of their own.
 QString srtCue(int index, const Reading& reading, const QStringList& notes = {});
-
-// One value of a comma-separated row, quoted when it holds a comma, a quote or a line end.
-QString csvField(const QString& value);
-// The fields of one comma-separated line; nothing when a quoted field is left open.
-std::optional<QStringList> parseCsvLine(QStringView line);
 
 QString trackCsvHeader();
 // One row a second: time of day, second of the recording, then the reading's values.

@@ -5,32 +5,23 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <cstdio>
-
 namespace job {
 
 struct TrackWriter::Files {
-    struct Closer {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    using File = std::unique_ptr<std::FILE, Closer>;
+    using File = std::unique_ptr<platform::DiskFile>;
 
     File srt;
     File csv;
     std::atomic<bool> failed{false};
 
-    // Exclusive: a track never replaces a file that is already there.
-    static File create(const QString& path) {
-        return File(std::fopen(QFile::encodeName(path).constData(), "wbx"));
-    }
-    void append(File& file, const QString& text) {
-        if (!file)
-            return;
-        const QByteArray bytes = text.toUtf8();
-        if (std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), file.get()) !=
-                static_cast<std::size_t>(bytes.size()) ||
-            std::fflush(file.get()) != 0)
+    void append(const File& file, const QString& text) {
+        if (file && !file->append(platform::bytesOf(text.toUtf8())))
             failed = true;
+    }
+    void close(File& file) {
+        if (file && !file->close())
+            failed = true;
+        file.reset();
     }
 };
 
@@ -39,12 +30,13 @@ QString besideVideo(const std::filesystem::path& video, const QString& suffix) {
     return info.dir().filePath(info.completeBaseName() + suffix);
 }
 
-TrackWriter::TrackWriter(BackgroundWriter& writer, const std::filesystem::path& video)
+TrackWriter::TrackWriter(BackgroundWriter& writer, const std::filesystem::path& video,
+                         platform::Disk disk)
     : writer_(writer), srtPath_(besideVideo(video, QStringLiteral(".srt"))),
       csvPath_(besideVideo(video, QStringLiteral(".csv"))), files_(std::make_shared<Files>()) {
-    writer_.post([files = files_, srt = srtPath_, csv = csvPath_] {
-        files->srt = Files::create(srt);
-        files->csv = Files::create(csv);
+    writer_.post([files = files_, srt = srtPath_, csv = csvPath_, disk = std::move(disk)] {
+        files->srt = disk.open(srt.toStdString(), platform::OpenMode::New);
+        files->csv = disk.open(csv.toStdString(), platform::OpenMode::New);
         if (!files->srt || !files->csv)
             files->failed = true;
         files->append(files->csv, trackCsvHeader());
@@ -59,8 +51,8 @@ void TrackWriter::finish(qint64 position, const Reading& reading) {
         writeSecond(reading);
     finished_ = true;
     writer_.post([files = files_] {
-        files->srt.reset();
-        files->csv.reset();
+        files->close(files->srt);
+        files->close(files->csv);
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "job/BackgroundWriter.h"
 #include "job/Reading.h"
+#include "platform/Disk.h"
 
 #include <QString>
 #include <QStringList>
@@ -19,8 +20,10 @@ namespace job {
 // with the video whatever the camera's rate.
 class TrackWriter {
 public:
-    // The writer must outlive every track that uses it.
-    TrackWriter(BackgroundWriter& writer, const std::filesystem::path& video);
+    // The writer must outlive every track that uses it. Both files are new: a track never
+    // replaces a file, nor writes through a link, that is already there.
+    TrackWriter(BackgroundWriter& writer, const std::filesystem::path& video,
+                platform::Disk disk = platform::localDisk());
     // Writes the last, partial second and closes both files; position: milliseconds of
     // video recorded.
     void finish(qint64 position, const Reading& reading);

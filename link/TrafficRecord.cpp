@@ -304,7 +304,7 @@ bool TrafficRecord::openNewFile(const std::string& firstLine) {
     int cause = EEXIST;
     for (int i = 0; i < namesTried && !file && cause == EEXIST; ++i) {
         path = freshName(folder_);
-        file = disk_.createNew(path);
+        file = disk_.open(path, platform::OpenMode::New);
         cause = file ? 0 : errno;
     }
     if (!file) {

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -27,6 +28,18 @@ public:
                 return fail(written < 0 ? errno : ENOSPC);
             bytes = bytes.subspan(static_cast<std::size_t>(written));
             offset += static_cast<std::uint64_t>(written);
+        }
+        return true;
+    }
+
+    bool append(std::span<const std::uint8_t> bytes) override {
+        while (!bytes.empty()) {
+            const ssize_t written = ::write(descriptor_, bytes.data(), bytes.size());
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                return fail(written < 0 ? errno : ENOSPC);
+            bytes = bytes.subspan(static_cast<std::size_t>(written));
         }
         return true;
     }
@@ -59,18 +72,30 @@ private:
     DiskError error_ = DiskError::None;
 };
 
-std::unique_ptr<DiskFile> createLocalFile(const std::filesystem::path& name) {
-    const int descriptor = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (descriptor < 0)
-        return nullptr;
-    return std::make_unique<PosixFile>(descriptor);
+int openFlags(OpenMode mode) {
+    // Non-blocking only for the open: a pipe planted at the name, with no reader, fails at
+    // once instead of holding the writer.
+    constexpr int always = O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK;
+    switch (mode) {
+    case OpenMode::Replace:
+        return always | O_TRUNC;
+    case OpenMode::New:
+        return always | O_EXCL;
+    case OpenMode::Append:
+        return always | O_APPEND;
+    }
+    return always | O_EXCL;
 }
 
-std::unique_ptr<DiskFile> createNewLocalFile(const std::filesystem::path& name) {
-    const int descriptor =
-        ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+std::unique_ptr<DiskFile> openLocalFile(const std::filesystem::path& name, OpenMode mode) {
+    const int descriptor = ::open(name.c_str(), openFlags(mode), 0644);
     if (descriptor < 0)
         return nullptr;
+    const int flags = ::fcntl(descriptor, F_GETFL);
+    if (flags < 0 || ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) < 0) {
+        ::close(descriptor);
+        return nullptr;
+    }
     return std::make_unique<PosixFile>(descriptor);
 }
 
@@ -84,7 +109,34 @@ std::optional<std::uint64_t> localFreeBytes(const std::filesystem::path& folder)
 
 void removeLocalFile(const std::filesystem::path& name) {
     std::error_code ignored;
-    std::filesystem::remove(name, ignored);
+    const auto type = std::filesystem::symlink_status(name, ignored).type();
+    if (type == std::filesystem::file_type::regular || type == std::filesystem::file_type::symlink)
+        std::filesystem::remove(name, ignored);
+}
+
+std::filesystem::path folderOf(const std::filesystem::path& name) {
+    return name.has_parent_path() ? name.parent_path() : std::filesystem::path(".");
+}
+
+DiskError replaceLocalFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+    struct stat existing {};
+    if (::lstat(to.c_str(), &existing) == 0) {
+        if (!S_ISREG(existing.st_mode))
+            return DiskError::Failed;
+    } else if (errno != ENOENT) {
+        return diskErrorFor(errno);
+    }
+    // rename() takes the name itself: a link put there meanwhile is replaced, never followed.
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        return diskErrorFor(errno);
+    // The new name lasts once the folder is forced too; a file system that cannot force a
+    // folder says EINVAL and keeps its names by itself.
+    const int folder = ::open(folderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return diskErrorFor(errno);
+    const int synced = ::fsync(folder) == 0 || errno == EINVAL ? 0 : errno;
+    ::close(folder);
+    return diskErrorFor(synced);
 }
 
 } // namespace
@@ -103,7 +155,28 @@ DiskError diskErrorFor(int errorNumber) {
 }
 
 Disk localDisk() {
-    return Disk{createLocalFile, localFreeBytes, removeLocalFile, createNewLocalFile};
+    return Disk{openLocalFile, localFreeBytes, removeLocalFile, replaceLocalFile};
+}
+
+DiskError writeWholeFile(const Disk& disk, const std::filesystem::path& name,
+                         std::span<const std::uint8_t> bytes) {
+    // One fixed temporary name: a write cut off by a crash leaves it, the next one clears it.
+    const std::filesystem::path temporary =
+        folderOf(name) / ("." + name.filename().string() + ".part");
+    disk.remove(temporary);
+    std::unique_ptr<DiskFile> file = disk.open(temporary, OpenMode::New);
+    if (!file)
+        return DiskError::Failed;
+    const bool written = file->writeAt(0, bytes) && file->syncData();
+    const bool closed = file->close();
+    DiskError error = DiskError::None;
+    if (!written || !closed)
+        error = file->error() == DiskError::None ? DiskError::Failed : file->error();
+    if (error == DiskError::None)
+        error = disk.replace(temporary, name);
+    if (error != DiskError::None)
+        disk.remove(temporary);
+    return error;
 }
 
 } // namespace platform

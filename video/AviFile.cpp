@@ -89,7 +89,7 @@ AviFile::AviFile(std::unique_ptr<platform::DiskFile> file, const AviLimits& limi
 
 std::unique_ptr<AviFile> AviFile::create(const std::filesystem::path& fileName,
                                          const AviLimits& limits) {
-    auto file = platform::localDisk().create(fileName);
+    auto file = platform::localDisk().open(fileName, platform::OpenMode::Replace);
     if (!file)
         return nullptr;
     return std::make_unique<AviFile>(std::move(file), limits);

@@ -41,7 +41,7 @@ AviWriter::~AviWriter() {
 
 std::unique_ptr<AviWriter> AviWriter::open(const std::filesystem::path& fileName,
                                            int framePeriodMs) {
-    return open(platform::localDisk().create(fileName), framePeriodMs);
+    return open(platform::localDisk().open(fileName, platform::OpenMode::Replace), framePeriodMs);
 }
 
 std::unique_ptr<AviWriter> AviWriter::open(std::unique_ptr<platform::DiskFile> file,

@@ -5,17 +5,11 @@
 
 #include <algorithm>
 #include <climits>
-#include <fstream>
 #include <system_error>
 
 namespace video {
 
 namespace {
-
-bool writeWhole(std::ofstream& out, const std::uint8_t* data, std::size_t size) {
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    return static_cast<bool>(out);
-}
 
 bool nameIsFree(const std::filesystem::path& path) {
     std::error_code error;
@@ -57,23 +51,22 @@ std::array<std::uint8_t, bitmapHeadersSize> bitmapFileHeaders(const DibSection& 
     return bytes;
 }
 
-bool WriteBitmapFile(const DibSection* bitmap, const std::filesystem::path& fileName) {
+platform::DiskError WriteBitmapFile(const DibSection* bitmap, const std::filesystem::path& fileName,
+                                    const platform::Disk& disk) {
     if (bitmap == nullptr || !isCompleteDib(*bitmap))
-        return false;
-    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
+        return platform::DiskError::Failed;
+    const std::unique_ptr<platform::DiskFile> out =
+        disk.open(fileName, platform::OpenMode::Replace);
     if (!out)
-        return false;
+        return platform::DiskError::Failed;
     const auto headers = bitmapFileHeaders(*bitmap);
-    const bool written = writeWhole(out, headers.data(), headers.size()) &&
-                         writeWhole(out, bitmap->bits, dibPixelBytes(*bitmap));
-    out.close();
-    if (written && !out.fail())
-        return true;
-    // Only a regular file can be a partial picture; a device such as /dev/full stays.
-    std::error_code error;
-    if (std::filesystem::is_regular_file(fileName, error))
-        std::filesystem::remove(fileName, error);
-    return false;
+    const bool written = out->writeAt(0, headers) &&
+                         out->writeAt(headers.size(), {bitmap->bits, dibPixelBytes(*bitmap)});
+    if (out->close() && written)
+        return platform::DiskError::None;
+    // Only a file can be a partial picture; a device such as /dev/full stays.
+    disk.remove(fileName);
+    return out->error() == platform::DiskError::None ? platform::DiskError::Failed : out->error();
 }
 
 std::optional<GeneratedName> nextSnapshotName(const std::string& base, int number,

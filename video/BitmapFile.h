@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Disk.h"
 #include "video/Dib.h"
 
 #include <array>
@@ -18,9 +19,11 @@ constexpr std::size_t bitmapHeadersSize = 54;
 std::array<std::uint8_t, bitmapHeadersSize> bitmapFileHeaders(const DibSection& bitmap);
 
 // Writes the bitmap as an uncompressed bitmap file, whatever the name's extension, replacing a
-// file of that name. Returns whether the whole file was written; a file left partial by a
-// failed write is removed. A null or incomplete bitmap writes nothing.
-bool WriteBitmapFile(const DibSection* bitmap, const std::filesystem::path& fileName);
+// file of that name but never writing through a link there. Returns why the whole file was not
+// written, None when it was; a file left partial by a failed write is removed. A null or
+// incomplete bitmap writes nothing.
+platform::DiskError WriteBitmapFile(const DibSection* bitmap, const std::filesystem::path& fileName,
+                                    const platform::Disk& disk = platform::localDisk());
 
 struct GeneratedName {
     std::filesystem::path fileName;

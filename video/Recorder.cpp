@@ -276,7 +276,7 @@ bool Recorder::start(const std::filesystem::path& fileName, int intervalMs, bool
         secondsLeft = secondsOfRecording(*free, rate);
     if (secondsLeft && *secondsLeft < limits_.stopBelow.count())
         return refuse(Failure::NoSpace);
-    auto writer = AviWriter::open(disk_.create(fileName), intervalMs);
+    auto writer = AviWriter::open(disk_.open(fileName, platform::OpenMode::Replace), intervalMs);
     if (!writer)
         return refuse(Failure::CannotCreate);
     auto session = std::make_shared<Session>(std::move(writer), fileName, disk_, limits_, rate);

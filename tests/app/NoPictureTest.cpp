@@ -170,10 +170,10 @@ TEST_F(NoPicture, ACameraStartClearsThePictureSoAStillNeverShowsThePreviousCamer
     const std::vector<std::uint8_t> frame(video::frameBytes, 0x5a);
     form->FrameCallback(frame.data(), video::frameWidth, video::frameHeight);
     ASSERT_FALSE(form->rawPicture().isNull());
-    ASSERT_TRUE(form->TakePicture(QStringLiteral("antes.bmp")));
+    ASSERT_EQ(form->TakePicture(QStringLiteral("antes.bmp")), platform::DiskError::None);
     form->StartCamera();
     EXPECT_TRUE(form->rawPicture().isNull());
-    ASSERT_TRUE(form->TakePicture(QStringLiteral("despues.bmp")));
+    ASSERT_EQ(form->TakePicture(QStringLiteral("despues.bmp")), platform::DiskError::None);
     const auto pixels = [&](const QString& name) {
         QFile file(folder.path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll().mid(54) : QByteArray();

@@ -55,7 +55,7 @@ TEST_F(VideoWindow, StillPictureHoldsTheSurfaceWithEffectAndOverlays) {
     dialogs.answerNextInput(QStringLiteral("Tramo 7"));
     form->VrDemoButton1Click();
     feed(1);
-    ASSERT_TRUE(form->TakePicture(QStringLiteral("foto.bmp")));
+    ASSERT_EQ(form->TakePicture(QStringLiteral("foto.bmp")), platform::DiskError::None);
     const QByteArray file = fileBytes("foto.bmp");
     ASSERT_EQ(file.size(), 304182);
     EXPECT_TRUE(file.startsWith("BM"));
@@ -95,7 +95,8 @@ TEST_F(VideoWindow, SaveDialogNameGetsABitmapAndACancelNothing) {
 }
 
 TEST_F(VideoWindow, PictureThatCannotBeWrittenIsShownInTheStatusLine) {
-    EXPECT_FALSE(form->TakePicture(QStringLiteral("/nonexistent/folder/foto.bmp")));
+    EXPECT_EQ(form->TakePicture(QStringLiteral("/nonexistent/folder/foto.bmp")),
+              platform::DiskError::Failed);
     EXPECT_TRUE(ui().Rxtext->text().startsWith(afterLostLink + "Foto no guardada"))
         << ui().Rxtext->text().toStdString();
 }

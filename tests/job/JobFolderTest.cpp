@@ -111,3 +111,29 @@ TEST(JobFolder, FolderWithoutItsFileIsNamedAfterItself) {
     EXPECT_EQ(readJobInfo(folder).name, QStringLiteral("2026-12-09_Sin-datos"));
     EXPECT_FALSE(readJobInfo(folder).started.isValid());
 }
+
+TEST(JobFolder, JobFileIsWhatQSettingsWritesAndReadsBackWhateverTheName) {
+    QTemporaryDir root;
+    for (const char* name : {"Obra Sur", "Hotel Sol, conducto 3", "a;b", "x = y", "dijo \"sí\"",
+                             "C:\\obras\\sur", "@Variant(1)", "Ñandú ático 🚧"}) {
+        SCOPED_TRACE(name);
+        const JobInfo job{QString::fromUtf8(name), morning};
+        const QString byQt = root.filePath(QStringLiteral("qt.ini"));
+        QFile::remove(byQt);
+        {
+            QSettings settings(byQt, QSettings::IniFormat);
+            settings.setValue(QStringLiteral("nombre"), job.name);
+            settings.setValue(QStringLiteral("inicio"), morning.toString(Qt::ISODate));
+        }
+        QFile written(byQt);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        EXPECT_EQ(jobInfoText(job), written.readAll());
+
+        const QString folder = root.filePath(QString::fromUtf8(name).toUtf8().toHex());
+        const auto opened = JobFolder::open(job.name, folder, morning);
+        ASSERT_TRUE(opened);
+        const JobInfo read = readJobInfo(opened->path());
+        EXPECT_EQ(read.name, job.name);
+        EXPECT_EQ(read.started, morning);
+    }
+}

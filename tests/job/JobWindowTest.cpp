@@ -2,6 +2,7 @@
 #include "input/Keyboard.h"
 #include "job/JobDialogs.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/ScriptedDisk.h"
 #include "tests/support/TempSettings.h"
 #include "tests/support/WorkingFolder.h"
 #include "ui_Main.h"
@@ -14,14 +15,22 @@
 
 #include <gtest/gtest.h>
 
+#include <list>
+
 using testing_support::MissingPortSettings;
 using testing_support::ScriptedDialogs;
+using testing_support::ScriptedDisk;
 using testing_support::TempSettings;
 using testing_support::WorkingFolder;
 
 namespace {
 
 const QString title = QStringLiteral("Marlo 3 y Tervan - Software de control y captura");
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // The pictures folder is chosen when the window is made.
 struct PicturesFolder {
@@ -168,4 +177,48 @@ TEST_F(JobWindow, ObservationKeyOpensOneNoteBoxAtATimeOnRelease) {
     form->FormKeyUp(job::observationKey);
     QCoreApplication::processEvents();
     EXPECT_EQ(boxes, 2) << "a later press opens the box again";
+}
+
+// A full disk: the picture does not fit, or neither the picture nor the row does.
+TEST_F(JobWindow, AnObservationNotSavedWholeSaysSoUntilTheNextOneIsSaved) {
+    form->StartJob(QStringLiteral("Obra Sur"));
+    feed(1);
+    const QString folder = form->job().folder();
+    const std::pair<std::uint64_t, QString> table[] = {
+        {1000, QStringLiteral("Observación sin foto: disco lleno")},
+        {0, QStringLiteral("Observación no guardada: disco lleno")},
+    };
+    std::list<ScriptedDisk> disks;
+    for (const auto& [writable, text] : table) {
+        SCOPED_TRACE(text.toStdString());
+        ScriptedDisk& disk = disks.emplace_back();
+        disk.writableBytes = writable;
+        form->useDisk(disk.disk());
+        answerNote(QStringLiteral("junta ") + QString::number(writable), job::Tag::None);
+        pressObservationKey();
+        form->job().drain();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(form->statusLine().text().toStdString(), text.toStdString());
+        EXPECT_TRUE(form->statusLine().active(input::StatusLine::Condition::ObservationFailed));
+        form->statusLine().show(QStringLiteral("Recto adelante"));
+        EXPECT_TRUE(form->statusLine().active(input::StatusLine::Condition::ObservationFailed))
+            << "a key text covers it only for a while";
+        EXPECT_TRUE(jobFiles().filter(QStringLiteral("_foto.bmp")).isEmpty())
+            << "no partial picture is left";
+    }
+    const job::ObservationList kept = job::parseObservations(
+        QString::fromUtf8(fileBytes(QDir(folder).filePath(job::observationsFile))));
+    ASSERT_EQ(kept.observations.size(), 1u) << "the row that fitted, without its picture";
+    EXPECT_EQ(kept.observations[0].note, QStringLiteral("junta 1000"));
+    EXPECT_TRUE(kept.observations[0].picture.isEmpty());
+
+    form->useDisk(platform::localDisk());
+    answerNote(QStringLiteral("junta sana"), job::Tag::None);
+    pressObservationKey();
+    form->job().drain();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->statusLine().text(), QStringLiteral("Observación guardada"));
+    EXPECT_FALSE(form->statusLine().active(input::StatusLine::Condition::ObservationFailed));
+    EXPECT_EQ(jobFiles().filter(QStringLiteral("_foto.bmp")).size(), 1);
+    form.reset();
 }

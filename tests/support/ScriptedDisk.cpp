@@ -14,6 +14,13 @@ public:
         }
         return real_->writeAt(offset, bytes);
     }
+    bool append(std::span<const std::uint8_t> bytes) override {
+        if (!disk_.admit(bytes.size())) {
+            error_ = disk_.failure;
+            return false;
+        }
+        return real_->append(bytes);
+    }
     bool syncData() override {
         ++disk_.syncs_;
         return real_->syncData();
@@ -65,24 +72,20 @@ bool ScriptedDisk::admit(std::uint64_t bytes) {
 
 platform::Disk ScriptedDisk::disk() {
     const platform::Disk local = platform::localDisk();
-    const auto scripted =
-        [this](std::unique_ptr<platform::DiskFile> real) -> std::unique_ptr<platform::DiskFile> {
-        if (!real)
-            return nullptr;
-        return std::make_unique<File>(*this, std::move(real));
-    };
-    return platform::Disk{[local, scripted](const std::filesystem::path& name) {
-                              return scripted(local.create(name));
-                          },
-                          [this](const std::filesystem::path&) -> std::optional<std::uint64_t> {
-                              if (!freeSpaceKnown)
-                                  return std::nullopt;
-                              return freeBytes.load();
-                          },
-                          local.remove,
-                          [local, scripted](const std::filesystem::path& name) {
-                              return scripted(local.createNew(name));
-                          }};
+    return platform::Disk{
+        [this, local](const std::filesystem::path& name,
+                      platform::OpenMode mode) -> std::unique_ptr<platform::DiskFile> {
+            auto real = local.open(name, mode);
+            if (!real)
+                return nullptr;
+            return std::make_unique<File>(*this, std::move(real));
+        },
+        [this](const std::filesystem::path&) -> std::optional<std::uint64_t> {
+            if (!freeSpaceKnown)
+                return std::nullopt;
+            return freeBytes.load();
+        },
+        local.remove, local.replace};
 }
 
 } // namespace testing_support

@@ -29,8 +29,8 @@ TEST_F(BitmapFile, SurfaceGivesTheHeadersAndPixelsWhateverTheExtensionReplacingA
     expected.insert(expected.end(), frame.pixels.begin(), frame.pixels.end());
     for (const char* name : {"captura01.bmp", "captura01.jpg"}) {
         SCOPED_TRACE(name);
-        ASSERT_TRUE(video::WriteBitmapFile(&earlierDib, name));
-        ASSERT_TRUE(video::WriteBitmapFile(&dib, name));
+        ASSERT_EQ(video::WriteBitmapFile(&earlierDib, name), platform::DiskError::None);
+        ASSERT_EQ(video::WriteBitmapFile(&dib, name), platform::DiskError::None);
         EXPECT_EQ(fileBytes(name), expected);
     }
 }
@@ -39,15 +39,19 @@ TEST_F(BitmapFile, NoIncompleteOrUnwritableBitmapLeavesAFile) {
     std::vector<video::DibSection> bad = brokenDibs(dib);
     bad.push_back(dib);
     bad.back().planes = 2;
-    EXPECT_FALSE(video::WriteBitmapFile(nullptr, "nada.bmp"));
+    using platform::DiskError;
+    EXPECT_EQ(video::WriteBitmapFile(nullptr, "nada.bmp"), DiskError::Failed);
     for (const auto& broken : bad)
-        EXPECT_FALSE(video::WriteBitmapFile(&broken, "nada.bmp"));
-    EXPECT_FALSE(video::WriteBitmapFile(&dib, "no/such/folder.bmp"));
+        EXPECT_EQ(video::WriteBitmapFile(&broken, "nada.bmp"), DiskError::Failed);
+    EXPECT_EQ(video::WriteBitmapFile(&dib, "no/such/folder.bmp"), DiskError::Failed);
     const int outcome = runWithFileLimit(100000, [this] {
-        const bool written = video::WriteBitmapFile(&dib, "lleno.bmp");
-        return written ? 1 : std::filesystem::exists("lleno.bmp") ? 2 : 0;
+        const DiskError error = video::WriteBitmapFile(&dib, "lleno.bmp");
+        return error == DiskError::None               ? 1
+               : std::filesystem::exists("lleno.bmp") ? 2
+               : error == DiskError::Full             ? 0
+                                                      : 3;
     });
-    EXPECT_EQ(outcome, 0) << "a failed write leaves no partial file";
+    EXPECT_EQ(outcome, 0) << "a failed write leaves no partial file and says the disk is full";
     EXPECT_EQ(folder.files(), QStringList());
 }
 

@@ -84,6 +84,14 @@ public:
         d_.pending.emplace_back(offset, Bytes(bytes.begin(), bytes.end()));
         return true;
     }
+    bool append(std::span<const std::uint8_t> bytes) override {
+        std::size_t end = 0;
+        {
+            const std::lock_guard lock(d_.mutex);
+            end = d_.live.size();
+        }
+        return writeAt(end, bytes);
+    }
     bool syncData() override {
         const std::lock_guard lock(d_.mutex);
         Bytes patched = d_.durable;
@@ -111,8 +119,9 @@ private:
 TEST(PowerCut, FileStaysReadableUpToItsLastForcedSecondWhereverThePowerGoes) {
     Device device;
     video::Recorder recorder(platform::Disk{
-        [&device](const auto&) { return std::make_unique<PowerCutFile>(device); },
-        [](const auto&) { return std::optional<std::uint64_t>(); }, [](const auto&) {}, {}});
+        [&device](const auto&, auto) { return std::make_unique<PowerCutFile>(device); },
+        [](const auto&) { return std::optional<std::uint64_t>(); }, [](const auto&) {},
+        [](const auto&, const auto&) { return platform::DiskError::Failed; }});
     ASSERT_TRUE(recorder.start("001video.avi", 100, false, nullptr));
     const TestFrame frame(1, 64, 48);
     for (const auto start = std::chrono::steady_clock::now();
