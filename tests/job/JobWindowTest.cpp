@@ -198,7 +198,8 @@ TEST_F(JobWindow, AnObservationNotSavedWholeSaysSoUntilTheNextOneIsSaved) {
         pressObservationKey();
         form->job().drain();
         QCoreApplication::processEvents();
-        EXPECT_EQ(form->statusLine().text().toStdString(), text.toStdString());
+        EXPECT_EQ(form->statusLine().text().toStdString(),
+                  (testing_support::afterLostLink + text).toStdString());
         EXPECT_TRUE(form->statusLine().active(input::StatusLine::Condition::ObservationFailed));
         form->statusLine().show(QStringLiteral("Recto adelante"));
         EXPECT_TRUE(form->statusLine().active(input::StatusLine::Condition::ObservationFailed))
@@ -217,7 +218,7 @@ TEST_F(JobWindow, AnObservationNotSavedWholeSaysSoUntilTheNextOneIsSaved) {
     pressObservationKey();
     form->job().drain();
     QCoreApplication::processEvents();
-    EXPECT_EQ(form->statusLine().text(), QStringLiteral("Observación guardada"));
+    EXPECT_EQ(form->statusLine().text(), testing_support::afterLostLink + "Observación guardada");
     EXPECT_FALSE(form->statusLine().active(input::StatusLine::Condition::ObservationFailed));
     EXPECT_EQ(jobFiles().filter(QStringLiteral("_foto.bmp")).size(), 1);
     form.reset();
