@@ -178,9 +178,12 @@ void TForm1::ChooseFileNameBases() {
 void TForm1::ReadSettings() {
     const settings::StartupRead read = settings::readStartupSettings();
     for (const settings::UnreadableValue& value : read.unreadable) {
-        platform::Dialogs::message({this, settings::unreadableSettingMessage(value),
-                                    QStringLiteral("Error"), platform::MessageIcon::Error,
-                                    platform::MessageButtons::Ok});
+        platform::Dialogs::message({this,
+                                    settings::unreadableSettingMessage(value),
+                                    QStringLiteral("Error"),
+                                    platform::MessageIcon::Error,
+                                    platform::MessageButtons::Ok,
+                                    {}});
     }
     portName_ = read.values.portName;
     modeString_ = read.values.modeString;
@@ -196,6 +199,15 @@ void TForm1::OpenRobotPort() {
     if (!record_->ok())
         showStatus(QStringLiteral("Registro del enlace no disponible"));
     AttachLink(std::move(setup.line));
+    ShowPortInUse(setup.portInUse);
+}
+
+// Stays in view while another program keeps the port from us.
+void TForm1::ShowPortInUse(bool inUse) {
+    if (inUse)
+        statusLine_.raise(input::StatusLine::Condition::PortInUse, robot::portInUseText);
+    else
+        statusLine_.clear(input::StatusLine::Condition::PortInUse);
 }
 
 std::unique_ptr<platform::SerialLine> TForm1::Recorded(std::unique_ptr<platform::SerialLine> line) {
@@ -317,6 +329,7 @@ void TForm1::ReconnectTimer() {
     if (!reopener_)
         reopener_ = std::make_unique<robot::LineReopener>(portName_, modeString_);
     link_->reconnect(Recorded(reopener_->attempt()));
+    ShowPortInUse(reopener_->portInUse());
 }
 
 void TForm1::VrTempClick() {

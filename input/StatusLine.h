@@ -23,6 +23,7 @@ public:
     // Most urgent first.
     enum class Condition {
         LinkLost,
+        PortInUse,
         RobotSilent,
         RecordingFailed,
         RecordingPaused,
@@ -30,7 +31,7 @@ public:
         FramesDropped,
         CameraNoPicture,
     };
-    static constexpr int conditionCount = 7;
+    static constexpr int conditionCount = 8;
     static constexpr auto holdTime = std::chrono::seconds(2);
 
     explicit StatusLine(Display display, Now now = Clock::now);
