@@ -573,6 +573,10 @@ void TForm1::SetUpVideo() {
         [this] {
             cameraWatch_.report(cameraWatch_.run(), false);
             QMetaObject::invokeMethod(this, "CameraReport", Qt::QueuedConnection);
+        },
+        [this](platform::SourceFault fault) {
+            cameraWatch_.reportFault(cameraWatch_.run(), fault);
+            QMetaObject::invokeMethod(this, "CameraReport", Qt::QueuedConnection);
         });
 }
 
