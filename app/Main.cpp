@@ -180,9 +180,12 @@ void TForm1::ChooseFileNameBases() {
 void TForm1::ReadSettings() {
     const settings::StartupRead read = settings::readStartupSettings();
     for (const settings::UnreadableValue& value : read.unreadable) {
-        platform::Dialogs::message({this, settings::unreadableSettingMessage(value),
-                                    QStringLiteral("Error"), platform::MessageIcon::Error,
-                                    platform::MessageButtons::Ok});
+        platform::Dialogs::message({this,
+                                    settings::unreadableSettingMessage(value),
+                                    QStringLiteral("Error"),
+                                    platform::MessageIcon::Error,
+                                    platform::MessageButtons::Ok,
+                                    {}});
     }
     portName_ = read.values.portName;
     modeString_ = read.values.modeString;
@@ -197,6 +200,15 @@ void TForm1::OpenRobotPort() {
     state_.PortOk = setup.portOk;
     WatchTrafficRecord();
     AttachLink(std::move(setup.line));
+    ShowPortInUse(setup.portInUse);
+}
+
+// Stays in view while another program keeps the port from us.
+void TForm1::ShowPortInUse(bool inUse) {
+    if (inUse)
+        statusLine_.raise(input::StatusLine::Condition::PortInUse, robot::portInUseText);
+    else
+        statusLine_.clear(input::StatusLine::Condition::PortInUse);
 }
 
 std::unique_ptr<platform::SerialLine> TForm1::Recorded(std::unique_ptr<platform::SerialLine> line) {
@@ -331,6 +343,7 @@ void TForm1::ReconnectTimer() {
     if (!reopener_)
         reopener_ = std::make_unique<robot::LineReopener>(portName_, modeString_);
     link_->reconnect(Recorded(reopener_->attempt()));
+    ShowPortInUse(reopener_->portInUse());
 }
 
 void TForm1::VrTempClick() {
@@ -580,6 +593,10 @@ void TForm1::SetUpVideo() {
         },
         [this] {
             cameraWatch_.report(cameraWatch_.run(), false);
+            QMetaObject::invokeMethod(this, "CameraReport", Qt::QueuedConnection);
+        },
+        [this](platform::SourceFault fault) {
+            cameraWatch_.reportFault(cameraWatch_.run(), fault);
             QMetaObject::invokeMethod(this, "CameraReport", Qt::QueuedConnection);
         });
 }

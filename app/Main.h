@@ -180,6 +180,7 @@ private:
     void ChooseFileNameBases();
     void ReadSettings();
     void OpenRobotPort();
+    void ShowPortInUse(bool inUse);
     void AttachLink(std::unique_ptr<platform::SerialLine> line);
     std::unique_ptr<platform::SerialLine> Recorded(std::unique_ptr<platform::SerialLine> line);
     void WatchTrafficRecord();

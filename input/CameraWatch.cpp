@@ -4,8 +4,10 @@ namespace input {
 
 namespace {
 
-const QString noPictureText = QStringLiteral("Cámara sin imagen");
+const QString noPictureBase = QStringLiteral("Cámara sin imagen");
 const QString pausedText = QStringLiteral("Grabación en pausa: cámara sin imagen");
+
+static_assert(static_cast<int>(platform::SourceFault::Other) + 1 == CameraWatch::faultKinds);
 
 } // namespace
 
@@ -13,7 +15,9 @@ void CameraWatch::started() {
     // Runs are counted within what the report's packing holds.
     run_ = run_ < 1000000 ? run_ + 1 : 1;
     report_ = run_ * 2;
+    fault_ = run_ * faultKinds;
     noPicture_ = false;
+    shownFault_ = platform::SourceFault::None;
     clearConditions();
 }
 
@@ -22,15 +26,39 @@ void CameraWatch::update(bool recording) {
     if (latest / 2 != run_)
         return;
     const bool missing = latest % 2 == 1;
-    if (missing == noPicture_)
+    const int fault = fault_;
+    const auto reason = fault / faultKinds == run_
+                            ? static_cast<platform::SourceFault>(fault % faultKinds)
+                            : platform::SourceFault::None;
+    if (missing == noPicture_ && (!missing || reason == shownFault_))
         return;
     noPicture_ = missing;
+    shownFault_ = reason;
     if (!missing) {
         clearConditions();
         return;
     }
-    status_.raise(StatusLine::Condition::CameraNoPicture, noPictureText);
+    status_.raise(StatusLine::Condition::CameraNoPicture, noPictureText(reason));
     recordingChanged(recording);
+}
+
+QString CameraWatch::noPictureText(platform::SourceFault fault) {
+    using platform::SourceFault;
+    switch (fault) {
+    case SourceFault::None:
+        return noPictureBase;
+    case SourceFault::Busy:
+        return noPictureBase + QStringLiteral(": dispositivo ocupado");
+    case SourceFault::NotFound:
+        return noPictureBase + QStringLiteral(": no encontrada");
+    case SourceFault::PermissionDenied:
+        return noPictureBase + QStringLiteral(": permiso denegado");
+    case SourceFault::UnsupportedFormat:
+        return noPictureBase + QStringLiteral(": formato no admitido");
+    case SourceFault::Other:
+        return noPictureBase + QStringLiteral(": error de lectura");
+    }
+    return noPictureBase;
 }
 
 void CameraWatch::recordingChanged(bool recording) {
@@ -46,7 +74,7 @@ void CameraWatch::recordingChanged(bool recording) {
 void CameraWatch::clearConditions() {
     status_.clear(StatusLine::Condition::RecordingPaused);
     status_.clear(StatusLine::Condition::CameraNoPicture);
-    if (status_.text() == noPictureText || status_.text() == pausedText)
+    if (status_.text().startsWith(noPictureBase) || status_.text() == pausedText)
         status_.show(QString());
 }
 

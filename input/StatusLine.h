@@ -25,6 +25,7 @@ public:
     // Most urgent first.
     enum class Condition {
         LinkLost,
+        PortInUse,
         RobotSilent,
         RecordingFailed,
         RecordingPaused,
@@ -34,7 +35,7 @@ public:
         CameraNoPicture,
         TrafficRecordUnavailable,
     };
-    static constexpr int conditionCount = 9;
+    static constexpr int conditionCount = 10;
     static constexpr auto holdTime = std::chrono::seconds(2);
     static constexpr Condition neverCovered = Condition::LinkLost;
 

@@ -7,11 +7,12 @@ namespace {
 const PortFailure openFailure{QStringLiteral("Error abriendo puerto COMM"), false};
 
 // Starts connecting; nothing for a name that is no usable address.
-std::unique_ptr<platform::NetworkLine> startConnection(const QString& portName) {
+std::unique_ptr<platform::NetworkLine>
+startConnection(const QString& portName, const platform::NetworkLine::Resolver& resolver) {
     const auto address = platform::NetworkLine::parseAddress(portName);
     if (!address)
         return nullptr;
-    auto line = std::make_unique<platform::NetworkLine>();
+    auto line = std::make_unique<platform::NetworkLine>(resolver);
     line->setTimeouts(consoleTimeouts);
     line->connectTo(*address);
     return line;
@@ -28,7 +29,11 @@ PortSetup setUpPort(const QString& portName, const QString& modeString) {
 
     setup.port = std::make_unique<platform::SerialPort>();
     if (!setup.port->open(portName)) {
-        setup.failures.push_back(openFailure);
+        setup.portInUse = setup.port->heldByOther();
+        PortFailure failure = openFailure;
+        if (setup.portInUse)
+            failure.detail = portInUseText;
+        setup.failures.push_back(failure);
         setup.portOk = false;
         return setup;
     }
@@ -46,16 +51,17 @@ std::unique_ptr<platform::SerialPort> reopenPort(const QString& portName,
     return std::move(setup.port);
 }
 
-LineSetup setUpLine(const QString& portName, const QString& modeString) {
+LineSetup setUpLine(const QString& portName, const QString& modeString,
+                    const platform::NetworkLine::Resolver& resolver) {
     if (!platform::NetworkLine::isNetworkName(portName)) {
         PortSetup port = setUpPort(portName, modeString);
-        return {std::move(port.port), port.portOk, std::move(port.failures)};
+        return {std::move(port.port), port.portOk, std::move(port.failures), port.portInUse};
     }
     LineSetup setup;
     setup.portOk = platform::parseMode(modeString.toStdString()).ok();
     if (!setup.portOk)
         setup.failures.push_back({QStringLiteral("Parámetros puerto serie incorrectos"), true});
-    auto line = startConnection(portName);
+    auto line = startConnection(portName, resolver);
     if (!line || !line->waitUntilConnected(startupConnectWaitMs)) {
         setup.failures.push_back(openFailure);
         setup.portOk = false;
@@ -66,19 +72,27 @@ LineSetup setUpLine(const QString& portName, const QString& modeString) {
     return setup;
 }
 
-LineReopener::LineReopener(QString portName, QString modeString)
-    : portName_(std::move(portName)), modeString_(std::move(modeString)) {}
+LineReopener::LineReopener(QString portName, QString modeString,
+                           platform::NetworkLine::Resolver resolver)
+    : portName_(std::move(portName)), modeString_(std::move(modeString)),
+      resolver_(std::move(resolver)) {}
 
 LineReopener::~LineReopener() = default;
 
 std::unique_ptr<platform::SerialLine> LineReopener::attempt() {
-    if (!platform::NetworkLine::isNetworkName(portName_))
-        return reopenPort(portName_, modeString_);
+    if (!platform::NetworkLine::isNetworkName(portName_)) {
+        PortSetup setup = setUpPort(portName_, modeString_);
+        portInUse_ = setup.portInUse;
+        if (!setup.port->isOpen())
+            return nullptr;
+        return std::move(setup.port);
+    }
     if (connecting_ && connecting_->isOpen())
         return std::move(connecting_);
     const auto now = std::chrono::steady_clock::now();
-    if (!connecting_ || !connecting_->connecting() || now - connectingSince_ > connectionPatience) {
-        connecting_ = startConnection(portName_);
+    if (!connecting_ || !connecting_->connecting() ||
+        (now - connectingSince_ > connectionPatience && !connecting_->lookingUp())) {
+        connecting_ = startConnection(portName_, resolver_);
         connectingSince_ = now;
     }
     return nullptr;
@@ -88,6 +102,7 @@ platform::MessageRequest failureMessage(const PortFailure& failure, QWidget* mai
     platform::MessageRequest request;
     request.owner = failure.ownedByMainWindow ? mainWindow : nullptr;
     request.text = failure.text;
+    request.detail = failure.detail;
     request.caption = QStringLiteral("Error");
     request.icon = platform::MessageIcon::Error;
     return request;

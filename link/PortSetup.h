@@ -17,10 +17,16 @@ namespace robot {
 inline constexpr platform::SerialTimeouts consoleTimeouts{
     .readPerByteMs = 2, .readConstantMs = 5, .writePerByteMs = 2, .writeConstantMs = 0};
 
-// A start-up failure of the port, to be shown in a message box.
+inline const QString portInUseText = QStringLiteral("Puerto en uso por otro programa");
+
+// A start-up failure of the port, to be shown in a message box; the detail says why.
 struct PortFailure {
+    PortFailure(QString text, bool ownedByMainWindow, QString detail = {})
+        : text(std::move(text)), ownedByMainWindow(ownedByMainWindow), detail(std::move(detail)) {}
+
     QString text;
     bool ownedByMainWindow = false;
+    QString detail;
 
     bool operator==(const PortFailure&) const = default;
 };
@@ -32,6 +38,8 @@ struct PortSetup {
     bool portOk = false;
     // In the order they are to be shown.
     std::vector<PortFailure> failures;
+    // The open failed because another program holds the port.
+    bool portInUse = false;
 };
 
 // Opens the robot's port by name whatever the mode string says. An open port always gets
@@ -52,28 +60,37 @@ struct LineSetup {
     std::unique_ptr<platform::SerialLine> line;
     bool portOk = false;
     std::vector<PortFailure> failures;
+    bool portInUse = false;
 };
 inline constexpr int startupConnectWaitMs = 1000;
-LineSetup setUpLine(const QString& portName, const QString& modeString);
+LineSetup
+setUpLine(const QString& portName, const QString& modeString,
+          const platform::NetworkLine::Resolver& resolver = platform::NetworkLine::systemResolver);
 
 // Opens the lost line's port again, one attempt per call, never waiting: a network
 // connection is started by one call and handed over by a later one once it is up.
 class LineReopener {
 public:
-    // A connection that is not up after this long is started afresh.
+    // A connection that is not up after this long is started afresh; one still waiting for
+    // its host name's lookup is not, so lookups that never answer do not pile up.
     static constexpr auto connectionPatience = std::chrono::seconds(5);
 
-    LineReopener(QString portName, QString modeString);
+    LineReopener(QString portName, QString modeString,
+                 platform::NetworkLine::Resolver resolver = platform::NetworkLine::systemResolver);
     ~LineReopener();
 
     // The line, once it is open; nothing yet otherwise.
     std::unique_ptr<platform::SerialLine> attempt();
+    // Whether the last attempt found the port held by another program.
+    bool portInUse() const { return portInUse_; }
 
 private:
     QString portName_;
     QString modeString_;
+    platform::NetworkLine::Resolver resolver_;
     std::unique_ptr<platform::NetworkLine> connecting_;
     std::chrono::steady_clock::time_point connectingSince_;
+    bool portInUse_ = false;
 };
 
 // The message box for a failure: caption "Error", error icon, owned by the main window or

@@ -30,6 +30,18 @@ struct Capture::Exchange {
     bool fresh = false;
     bool stopping = false;
     bool finished = false;
+    SourceFault fault = SourceFault::None;
+
+    // From the grabbing thread: the source's reason, news only when it changed.
+    void noteFault(SourceFault now) {
+        {
+            std::lock_guard lock(mutex);
+            if (fault == now)
+                return;
+            fault = now;
+        }
+        changed.notify_all();
+    }
 
     // Waits the pause out unless the run stops; true when it stops.
     bool pauseUnlessStopped(Clock::duration pause) {
@@ -38,8 +50,10 @@ struct Capture::Exchange {
     }
 };
 
-Capture::Capture(FrameHandler frames, StallHandler stalled, ResumeHandler resumed)
-    : frames_(std::move(frames)), stalled_(std::move(stalled)), resumed_(std::move(resumed)) {}
+Capture::Capture(FrameHandler frames, StallHandler stalled, ResumeHandler resumed,
+                 FaultHandler faulted)
+    : frames_(std::move(frames)), stalled_(std::move(stalled)), resumed_(std::move(resumed)),
+      faulted_(std::move(faulted)) {}
 
 Capture::~Capture() {
     stop();
@@ -109,11 +123,14 @@ void Capture::grab(const std::shared_ptr<Exchange>& exchange, std::unique_ptr<Fr
         }
         if (!opened) {
             opened = source->open();
-            if (!opened)
+            if (!opened) {
+                exchange->noteFault(source->fault());
                 exchange->pauseUnlessStopped(openRetry);
+            }
             continue;
         }
         if (!source->read(picture) || picture.empty()) {
+            exchange->noteFault(source->fault());
             exchange->pauseUnlessStopped(readPause);
             continue;
         }
@@ -124,6 +141,7 @@ void Capture::grab(const std::shared_ptr<Exchange>& exchange, std::unique_ptr<Fr
             std::lock_guard lock(exchange->mutex);
             cv::swap(exchange->latest, delivered);
             exchange->fresh = true;
+            exchange->fault = SourceFault::None;
         }
         exchange->changed.notify_all();
     }
@@ -139,10 +157,24 @@ void Capture::grab(const std::shared_ptr<Exchange>& exchange, std::unique_ptr<Fr
 void Capture::deliver(const std::shared_ptr<Exchange>& exchange) {
     cv::Mat current;
     bool stallReported = false;
+    SourceFault faultReported = SourceFault::None;
     std::unique_lock lock(exchange->mutex);
     while (!exchange->stopping) {
-        if (!exchange->changed.wait_for(lock, stallTime,
-                                        [&] { return exchange->fresh || exchange->stopping; })) {
+        const bool woken = exchange->changed.wait_for(lock, stallTime, [&] {
+            return exchange->fresh || exchange->stopping || exchange->fault != faultReported;
+        });
+        if (exchange->stopping)
+            break;
+        if (exchange->fault != faultReported) {
+            faultReported = exchange->fault;
+            lock.unlock();
+            if (faulted_)
+                faulted_(faultReported);
+            lock.lock();
+            if (!exchange->fresh)
+                continue;
+        }
+        if (!woken) {
             if (!stallReported) {
                 stallReported = true;
                 lock.unlock();
@@ -152,8 +184,6 @@ void Capture::deliver(const std::shared_ptr<Exchange>& exchange) {
             }
             continue;
         }
-        if (exchange->stopping)
-            break;
         cv::swap(current, exchange->latest);
         exchange->fresh = false;
         lock.unlock();

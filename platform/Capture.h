@@ -27,8 +27,12 @@ public:
     // time they come again after that.
     using StallHandler = std::function<void()>;
     using ResumeHandler = std::function<void()>;
+    // Called on the delivery thread each time the source's reason for giving no pictures
+    // changes, None again once pictures come.
+    using FaultHandler = std::function<void(SourceFault)>;
 
-    explicit Capture(FrameHandler frames, StallHandler stalled = {}, ResumeHandler resumed = {});
+    explicit Capture(FrameHandler frames, StallHandler stalled = {}, ResumeHandler resumed = {},
+                     FaultHandler faulted = {});
     ~Capture();
     Capture(const Capture&) = delete;
     Capture& operator=(const Capture&) = delete;
@@ -56,6 +60,7 @@ private:
     FrameHandler frames_;
     StallHandler stalled_;
     ResumeHandler resumed_;
+    FaultHandler faulted_;
     FrameSource* source_ = nullptr;
     std::shared_ptr<Exchange> exchange_;
     std::thread grabber_;

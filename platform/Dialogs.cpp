@@ -65,6 +65,7 @@ DialogAnswer fromQtButton(int button) {
 DialogAnswer InteractiveResponder::message(const MessageRequest& request) {
     QMessageBox box(toQtIcon(request.icon), request.caption, request.text,
                     toQtButtons(request.buttons), request.owner);
+    box.setInformativeText(request.detail);
     if (!request.owner)
         box.setWindowModality(Qt::ApplicationModal);
     return fromQtButton(box.exec());
@@ -111,8 +112,12 @@ int showModal(QDialog& dialog) {
 }
 
 void showError(const QString& text) {
-    message({QApplication::activeWindow(), text, QApplication::applicationName(),
-             MessageIcon::Error, MessageButtons::Ok});
+    message({QApplication::activeWindow(),
+             text,
+             QApplication::applicationName(),
+             MessageIcon::Error,
+             MessageButtons::Ok,
+             {}});
 }
 
 void showException(const std::exception& error) {

@@ -22,6 +22,8 @@ struct MessageRequest {
     QString caption;
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
+    // Shown under the text when not empty.
+    QString detail;
 };
 
 struct InputRequest {

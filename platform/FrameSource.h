@@ -50,6 +50,9 @@ struct VideoFormat {
     double rate = 30.0;
 };
 
+// Why a source delivers no pictures, as far as it can tell.
+enum class SourceFault { None, Busy, NotFound, PermissionDenied, UnsupportedFormat, Other };
+
 // One source of pictures, read on the capture thread. The property calls may come from
 // the GUI thread at any time and must be safe against a read in progress.
 class FrameSource {
@@ -59,6 +62,8 @@ public:
     virtual bool open() = 0;
     // Waits for the next picture, upright blue-green-red of any size; false when none came.
     virtual bool read(cv::Mat& frame) = 0;
+    // Why the last open or read failed; None once pictures come. On the capture thread.
+    virtual SourceFault fault() const { return SourceFault::None; }
     virtual std::optional<double> property(CameraProperty) { return std::nullopt; }
     virtual bool setProperty(CameraProperty, double) { return false; }
 };

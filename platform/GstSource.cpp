@@ -141,11 +141,51 @@ void settleDemuxer(GstBin*, GstBin*, GstElement* element, gpointer) {
         g_object_set(element, "single-stream", TRUE, nullptr);
 }
 
+SourceFault faultOf(GstMessage* error) {
+    GError* reason = nullptr;
+    gst_message_parse_error(error, &reason, nullptr);
+    const GstStructure* details = nullptr;
+    gst_message_parse_error_details(error, &details);
+    const SourceFault fault = reason ? sourceFault(*reason, details) : SourceFault::Other;
+    g_clear_error(&reason);
+    return fault;
+}
+
 } // namespace
 
 void initGstreamer() {
     static std::once_flag once;
     std::call_once(once, [] { gst_init(nullptr, nullptr); });
+}
+
+SourceFault sourceFault(const GError& error, const GstStructure* details) {
+    if (error.domain == GST_RESOURCE_ERROR) {
+        switch (error.code) {
+        case GST_RESOURCE_ERROR_BUSY:
+            return SourceFault::Busy;
+        case GST_RESOURCE_ERROR_NOT_FOUND:
+            return SourceFault::NotFound;
+        case GST_RESOURCE_ERROR_OPEN_READ:
+        case GST_RESOURCE_ERROR_OPEN_WRITE:
+        case GST_RESOURCE_ERROR_OPEN_READ_WRITE:
+        case GST_RESOURCE_ERROR_NOT_AUTHORIZED:
+            return SourceFault::PermissionDenied;
+        default:
+            return SourceFault::Other;
+        }
+    }
+    const bool unsupported =
+        (error.domain == GST_STREAM_ERROR &&
+         (error.code == GST_STREAM_ERROR_FORMAT || error.code == GST_STREAM_ERROR_WRONG_TYPE ||
+          error.code == GST_STREAM_ERROR_TYPE_NOT_FOUND ||
+          error.code == GST_STREAM_ERROR_CODEC_NOT_FOUND)) ||
+        (error.domain == GST_CORE_ERROR &&
+         (error.code == GST_CORE_ERROR_MISSING_PLUGIN || error.code == GST_CORE_ERROR_NEGOTIATION));
+    // An element whose stream stopped says why in the details of its error.
+    int flow = GST_FLOW_OK;
+    const bool notNegotiated = details && gst_structure_get_int(details, "flow-return", &flow) &&
+                               flow == GST_FLOW_NOT_NEGOTIATED;
+    return unsupported || notNegotiated ? SourceFault::UnsupportedFormat : SourceFault::Other;
 }
 
 struct GstSource::Pipeline {
@@ -199,6 +239,7 @@ bool GstSource::build() {
                 gst_object_unref(gst_object_ref_sink(element));
         if (decoded && decode)
             gst_object_unref(gst_object_ref_sink(decode));
+        fault_ = SourceFault::Other;
         return false;
     }
     gst_bin_add_many(GST_BIN(made->pipeline), convert, scale, layout, made->sink, head, nullptr);
@@ -236,6 +277,11 @@ bool GstSource::build() {
     if (gst_element_set_state(made->pipeline, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE) {
         pipeline_ = std::move(made);
         failed_ = false;
+    } else {
+        GstMessage* error = gst_bus_pop_filtered(made->bus, GST_MESSAGE_ERROR);
+        fault_ = error ? faultOf(error) : SourceFault::Other;
+        if (error)
+            gst_message_unref(error);
     }
     readControls();
     return !failed_;
@@ -251,6 +297,9 @@ void GstSource::checkBus() {
     while (GstMessage* message = gst_bus_pop_filtered(
                pipeline_->bus, GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_EOS))) {
         const bool ended = GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
+        // The first error of a pipeline names the cause; those after it are its consequences.
+        if (!ended && !failed_)
+            fault_ = faultOf(message);
         gst_message_unref(message);
         // A file starts again at its end; anything else is built anew when due.
         if (ended && source_.kind == CaptureSource::Kind::File &&
@@ -296,8 +345,10 @@ bool GstSource::read(cv::Mat& frame) {
         gst_buffer_unmap(buffer, &map);
     }
     gst_sample_unref(sample);
-    if (copied)
+    if (copied) {
         lastPicture_ = Clock::now();
+        fault_ = SourceFault::None;
+    }
     return copied;
 }
 

@@ -7,10 +7,17 @@
 #include <memory>
 #include <mutex>
 
+typedef struct _GError GError;
+typedef struct _GstStructure GstStructure;
+
 namespace platform {
 
 // Initialises GStreamer once for the process; safe from any thread.
 void initGstreamer();
+
+// The reason an error on a pipeline's bus gives, from its domain and code and, for an
+// element whose stream stopped, the flow return in its details (which may be null).
+SourceFault sourceFault(const GError& error, const GstStructure* details);
 
 // A camera (v4l2src), a video file or a stream address (uridecodebin) through a GStreamer
 // pipeline that ends in one appsink keeping only the newest picture, converted to 352 x 288
@@ -31,6 +38,7 @@ public:
 
     bool open() override;
     bool read(cv::Mat& frame) override;
+    SourceFault fault() const override { return fault_; }
     std::optional<double> property(CameraProperty property) override;
     bool setProperty(CameraProperty property, double value) override;
 
@@ -46,6 +54,7 @@ private:
     VideoFormat format_;
     std::unique_ptr<Pipeline> pipeline_;
     bool failed_ = false;
+    SourceFault fault_ = SourceFault::None;
     Clock::time_point builtAt_{};
     Clock::time_point lastPicture_{};
 

@@ -2,10 +2,13 @@
 
 #include "platform/SerialPort.h"
 
+#include <QHostAddress>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QTcpSocket;
 
@@ -22,9 +25,17 @@ struct NetworkAddress {
 // A robot's line over a raw TCP connection. The line settings are the server's business;
 // everything else behaves as on a serial port, with the same time-outs. A connection that
 // drops, is reset or stalls on a write is lost for good: a new line is made to reconnect.
+// A host name is looked up on a thread of its own that nobody waits for: a name server that
+// never answers holds neither the caller nor the end of the program.
 class NetworkLine final : public SerialLine {
 public:
-    NetworkLine();
+    // Answers a host name with its addresses, in the order to try them; none when unknown.
+    // Runs on the lookup's own thread and may take as long as it likes.
+    using Resolver = std::function<std::vector<QHostAddress>(const QString& host)>;
+    // The operating system's resolver.
+    static std::vector<QHostAddress> systemResolver(const QString& host);
+
+    explicit NetworkLine(Resolver resolver = systemResolver);
     ~NetworkLine() override;
     NetworkLine(const NetworkLine&) = delete;
     NetworkLine& operator=(const NetworkLine&) = delete;
@@ -36,9 +47,12 @@ public:
 
     // Starts connecting; the line is open once connected.
     void connectTo(const NetworkAddress& address);
-    // Still trying to connect: neither open nor failed.
-    bool connecting() const;
-    // Waits for the connection at most this long; true once it is open.
+    // Still trying to connect: neither open nor failed. Takes the host's addresses once the
+    // lookup has them and starts connecting to them, one after the other.
+    bool connecting();
+    // Still waiting for the host name's addresses.
+    bool lookingUp() const { return lookup_ != nullptr; }
+    // Waits for the lookup and the connection at most this long; true once it is open.
     bool waitUntilConnected(int milliseconds);
 
     void setTimeouts(const SerialTimeouts& timeouts) { timeouts_ = timeouts; }
@@ -53,9 +67,18 @@ public:
     void purgeInput() override;
 
 private:
+    struct Lookup;
     void watch();
     void lose();
+    void takeAddresses();
+    void connectNext();
 
+    Resolver resolver_;
+    std::shared_ptr<Lookup> lookup_;
+    // Addresses not tried yet, and whether the last one failed and the next is due.
+    std::vector<QHostAddress> untried_;
+    bool nextDue_ = false;
+    quint16 port_ = 0;
     std::unique_ptr<QTcpSocket> socket_;
     SerialTimeouts timeouts_;
     bool lost_ = false;

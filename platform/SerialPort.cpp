@@ -114,6 +114,7 @@ QString SerialPort::devicePath(const QString& name) {
 bool SerialPort::open(const QString& name) {
     port_.reset();
     hungUp_ = false;
+    heldByOther_ = false;
     if (name.isEmpty())
         return false;
     const QString path = devicePath(name);
@@ -125,8 +126,14 @@ bool SerialPort::open(const QString& name) {
     auto port = std::make_unique<QSerialPort>();
     port->setPortName(device);
     port->setReadBufferSize(receiveBufferBytes);
-    if (!port->open(QIODevice::ReadWrite))
+    if (!port->open(QIODevice::ReadWrite)) {
+        // Qt reports a lock held by another program and a busy device as a permission error,
+        // as it does a device this user may not open.
+        const QFileInfo info(device);
+        heldByOther_ =
+            port->error() == QSerialPort::PermissionError && info.isReadable() && info.isWritable();
         return false;
+    }
     port_ = std::move(port);
     // A device can hold bytes from before the open.
     port_->clear(QSerialPort::Input);

@@ -82,6 +82,9 @@ public:
     // input left over from before. A symbolic link (such as /dev/serial/by-id/...) is
     // followed at each open, so a re-plugged adapter is found under its new device.
     bool open(const QString& name);
+    // Whether the last open failed because another program holds the device (its lock
+    // file or an exclusive open), although this user may open it.
+    bool heldByOther() const { return heldByOther_; }
     bool isOpen() const override;
     void setHangUpHandler(HangUpHandler handler) override { hangUpHandler_ = std::move(handler); }
     bool hasInput() override;
@@ -104,6 +107,7 @@ private:
     std::unique_ptr<QSerialPort> port_;
     SerialTimeouts timeouts_;
     bool hungUp_ = false;
+    bool heldByOther_ = false;
     HangUpHandler hangUpHandler_;
 };
 

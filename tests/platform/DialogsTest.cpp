@@ -15,9 +15,9 @@ TEST(ScriptedDialogs, AnswerMessagesInOrderAndRecordThem) {
     testing_support::ScriptedDialogs dialogs;
     dialogs.answerNextMessage(DialogAnswer::Cancel);
 
-    EXPECT_EQ(Dialogs::message({nullptr, "uno", "Error", MessageIcon::Error, {}}),
+    EXPECT_EQ(Dialogs::message({nullptr, "uno", "Error", MessageIcon::Error, {}, {}}),
               DialogAnswer::Cancel);
-    EXPECT_EQ(Dialogs::message({nullptr, "dos", "Error", MessageIcon::Error, {}}),
+    EXPECT_EQ(Dialogs::message({nullptr, "dos", "Error", MessageIcon::Error, {}, {}}),
               DialogAnswer::Ok);
     ASSERT_EQ(dialogs.messages().size(), 2u);
     EXPECT_EQ(dialogs.messages()[0].text, "uno");

@@ -6,6 +6,7 @@
 #include "tests/support/WorkingFolder.h"
 #include "tests/video/LocalStreams.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTest>
 
@@ -36,6 +37,7 @@ struct Seen {
     std::atomic<int> resumes{0};
     std::atomic<int> stallsAtFirstFrameAfterResume{-1};
     std::atomic<bool> layoutRight{true};
+    std::atomic<platform::SourceFault> fault{platform::SourceFault::None};
 
     Capture capture() {
         return Capture(
@@ -46,7 +48,8 @@ struct Seen {
                     stallsAtFirstFrameAfterResume = stalls.load();
                 ++frames;
             },
-            [this] { ++stalls; }, [this] { ++resumes; });
+            [this] { ++stalls; }, [this] { ++resumes; },
+            [this](platform::SourceFault reason) { fault = reason; });
     }
 };
 
@@ -297,6 +300,43 @@ TEST(GstCapture, FilePlaysOnPastItsEndAndAMissingOneIsAStall) {
     EXPECT_TRUE(seen.layoutRight);
     EXPECT_TRUE(waitFor([&] { return missing.stalls == 1; }));
     EXPECT_EQ(missing.frames, 0);
+}
+
+TEST(GstCapture, ASourceThatFailsSaysWhyAndPicturesClearTheReason) {
+    using platform::SourceFault;
+    testing_support::WorkingFolder folder;
+    QFile text(folder.path("notas.avi"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("Esto no es un video.\n");
+    text.close();
+    const std::pair<QString, SourceFault> cases[] = {
+        {folder.path("nothing-here.avi"), SourceFault::NotFound},
+        {"/dev/video-none", SourceFault::NotFound},
+        {folder.path("notas.avi"), SourceFault::UnsupportedFormat},
+    };
+    for (const auto& [address, reason] : cases) {
+        SCOPED_TRACE(address.toStdString());
+        Seen seen;
+        Capture capture = seen.capture();
+        capture.start(sourceFor(address));
+        EXPECT_TRUE(waitFor([&] { return seen.fault == reason; }));
+        EXPECT_TRUE(waitFor([&] { return seen.stalls == 1; }));
+        EXPECT_EQ(seen.fault, reason) << "the retry keeps failing for the same reason";
+    }
+
+    // A file that comes later plays, and its pictures end the reason.
+    Seen seen;
+    Capture capture = seen.capture();
+    capture.start(sourceFor(folder.path("tramo.avi")));
+    ASSERT_TRUE(waitFor([&] { return seen.fault == SourceFault::NotFound; }));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("ffmpeg"),
+                                {"-nostdin", "-loglevel", "error", "-f", "lavfi", "-i",
+                                 "testsrc=size=160x120:rate=25", "-frames:v", "5", "-c:v", "mjpeg",
+                                 folder.path("parcial.avi")}),
+              0);
+    ASSERT_TRUE(QFile::rename(folder.path("parcial.avi"), folder.path("tramo.avi")));
+    EXPECT_TRUE(waitFor([&] { return seen.frames > 0; }));
+    EXPECT_EQ(seen.fault, SourceFault::None);
 }
 
 TEST(GstCapture, CameraSettingsAreKeptWithinTheirBoundsAndAppliedByTheCaptureThread) {
