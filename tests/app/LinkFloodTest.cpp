@@ -57,6 +57,14 @@ std::vector<std::string> recordNames(const fs::path& folder) {
     return names;
 }
 
+// AddressSanitizer keeps freed blocks in its quarantine, so resident memory there is not the
+// console's own.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool residentIsTheConsoles = false;
+#else
+constexpr bool residentIsTheConsoles = true;
+#endif
+
 std::chrono::seconds floodDuration() {
     const int seconds = qEnvironmentVariableIntValue("MARLO_FLOOD_SECONDS");
     return std::chrono::seconds(seconds > 0 ? std::min(seconds, 600) : 10);
@@ -108,7 +116,9 @@ TEST(ConsoleFlood, KeysStillReachTheRobotAndNothingGrows) {
 
     EXPECT_GT(flooded, 4u * 1024 * 1024) << "the robot did flood";
     EXPECT_GE(taps, 10);
-    EXPECT_LT(mostResident - residentAtStart, 20 * 1024) << "kB more than at the start";
+    if (residentIsTheConsoles) {
+        EXPECT_LT(mostResident - residentAtStart, 20 * 1024) << "kB more than at the start";
+    }
     std::printf(
         "flood: %llu bytes, %d taps, slowest key %lld ms, resident +%ld kB, close %lld ms\n",
         static_cast<unsigned long long>(flooded), taps,
