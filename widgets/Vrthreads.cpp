@@ -34,11 +34,10 @@ struct HandOver {
     bool served = false;
     bool cancelled = false;
 
+    // Notified under the lock: the waiter may destroy this as soon as it sees the outcome.
     void settle(bool HandOver::*outcome) {
-        {
-            std::lock_guard lock(mutex);
-            this->*outcome = true;
-        }
+        std::lock_guard lock(mutex);
+        this->*outcome = true;
         finished.notify_all();
     }
 };
