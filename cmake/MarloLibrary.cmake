@@ -12,7 +12,13 @@ function(marlo_library name)
     set(sources ${CMAKE_CURRENT_BINARY_DIR}/empty.cpp)
   endif()
   add_library(${name} STATIC ${sources})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR})
+  # The include path holds this folder and, through LINK, only what it links: a header of a
+  # library not linked is not found. Each folder is seen through a directory of its own.
+  get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  set(include_root ${PROJECT_BINARY_DIR}/include/${folder})
+  file(MAKE_DIRECTORY ${include_root})
+  file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR} ${include_root}/${folder} SYMBOLIC)
+  target_include_directories(${name} PUBLIC ${include_root} ${CMAKE_CURRENT_BINARY_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_LINK})
   # Lets tests reach the forms' generated ui_*.h classes.
   target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_BINARY_DIR}/${name}_autogen/include)

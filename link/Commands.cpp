@@ -1,41 +1,11 @@
 #include "link/Commands.h"
 
 #include <algorithm>
-#include <array>
 
 namespace robot {
 namespace {
 
 using std::chrono::milliseconds;
-
-constexpr std::array<Message, 26> dictionary{{
-    {Command::TextQuery, "TextQuery", false},
-    {Command::Motor1Speed, "Motor1Speed", true},
-    {Command::Motor2Speed, "Motor2Speed", true},
-    {Command::TurnSpeed, "TurnSpeed", true},
-    {Command::Motor1SenseA, "Motor1SenseA", false},
-    {Command::CleaningMotorOn, "CleaningMotorOn", false},
-    {Command::RearCamera, "RearCamera", false},
-    {Command::ElevatorUp, "ElevatorUp", false},
-    {Command::EndCommand, "EndCommand", false},
-    {Command::InversionUpper, "InversionUpper", false},
-    {Command::PageUpCommand, "PageUpCommand", false},
-    {Command::LightsLevel, "LightsLevel", true},
-    {Command::Stop, "Stop", false},
-    {Command::Motor1SenseR, "Motor1SenseR", false},
-    {Command::PositionCommand, "PositionCommand", true},
-    {Command::TelemetryRequest, "TelemetryRequest", false},
-    {Command::ZoomOut, "ZoomOut", false},
-    {Command::Motor2SenseA, "Motor2SenseA", false},
-    {Command::CleaningMotorOff, "CleaningMotorOff", false},
-    {Command::FrontCamera, "FrontCamera", false},
-    {Command::ElevatorDown, "ElevatorDown", false},
-    {Command::InversionLower, "InversionLower", false},
-    {Command::PageDownCommand, "PageDownCommand", false},
-    {Command::LightsOff, "LightsOff", false},
-    {Command::Motor2SenseR, "Motor2SenseR", false},
-    {Command::ZoomIn, "ZoomIn", false},
-}};
 
 constexpr std::uint8_t centreC0 = 34;
 constexpr std::uint8_t centre80 = 45;
@@ -62,23 +32,6 @@ void sendDrive(CommandLink& link, Command sense1, Command sense2, std::uint8_t m
 }
 
 } // namespace
-
-std::span<const Message> messages() {
-    return dictionary;
-}
-
-std::string_view nameOf(Command command) {
-    const auto* found = std::find_if(dictionary.begin(), dictionary.end(),
-                                     [command](const Message& m) { return m.command == command; });
-    return found == dictionary.end() ? std::string_view() : found->name;
-}
-
-bool takesValue(std::uint8_t byte) {
-    const auto* found =
-        std::find_if(dictionary.begin(), dictionary.end(),
-                     [byte](const Message& m) { return byteOf(m.command) == byte; });
-    return found != dictionary.end() && found->takesValue;
-}
 
 void send(CommandLink& link, Command command) {
     link.SendByte(byteOf(command));

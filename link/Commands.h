@@ -1,72 +1,11 @@
 #pragma once
 
 #include "link/CommandLink.h"
+#include "robot/Grammar.h"
 
 #include <cstdint>
-#include <span>
-#include <string_view>
 
 namespace robot {
-
-// Every message byte the robot understands. Upper and lower case are different commands.
-enum class Command : std::uint8_t {
-    TextQuery = '0',
-    Motor1Speed = '1',
-    Motor2Speed = '2',
-    TurnSpeed = '3',
-    Motor1SenseA = 'A',
-    CleaningMotorOn = 'B',
-    RearCamera = 'C',
-    ElevatorUp = 'E',
-    EndCommand = 'F',
-    InversionUpper = 'I',
-    PageUpCommand = 'J',
-    LightsLevel = 'L',
-    Stop = 'P',
-    Motor1SenseR = 'R',
-    PositionCommand = 'S',
-    TelemetryRequest = 'T',
-    ZoomOut = 'Z',
-    Motor2SenseA = 'a',
-    CleaningMotorOff = 'b',
-    FrontCamera = 'c',
-    ElevatorDown = 'e',
-    InversionLower = 'i',
-    PageDownCommand = 'j',
-    LightsOff = 'l',
-    Motor2SenseR = 'r',
-    ZoomIn = 'z',
-};
-
-struct Message {
-    Command command;
-    std::string_view name;
-    // Followed by one raw value byte (a speed, a light level or a position byte).
-    bool takesValue;
-};
-
-// The dictionary, in command-byte order.
-std::span<const Message> messages();
-std::string_view nameOf(Command command);
-// Whether the byte, read as a command, is followed by a value byte.
-bool takesValue(std::uint8_t byte);
-
-constexpr std::uint8_t byteOf(Command command) {
-    return static_cast<std::uint8_t>(command);
-}
-
-enum class PositionChannel : std::uint8_t { Channel80 = 0x80, ChannelC0 = 0xC0 };
-
-// The channel's value combined with its tag by exclusive-or: 64 on channel C0 is 0x80.
-constexpr std::uint8_t positionByte(PositionChannel channel, std::uint8_t value) {
-    return static_cast<std::uint8_t>(value ^ static_cast<std::uint8_t>(channel));
-}
-
-inline constexpr std::uint8_t cKeyPositionByte = 0xFF;
-inline constexpr std::uint8_t vKeyPositionByte = 0xC1;
-
-// Speed and light values run 0 (full) to 50 (none).
-inline constexpr int noPower = 50;
 
 void send(CommandLink& link, Command command);
 void sendWithValue(CommandLink& link, Command command, std::uint8_t value);

@@ -1,9 +1,5 @@
 #include "link/StopGuard.h"
 
-#include "link/Commands.h"
-
-#include <utility>
-
 namespace robot {
 namespace {
 
@@ -15,10 +11,9 @@ bool isDriveSense(std::uint8_t byte) {
 } // namespace
 
 void StopGuard::note(std::uint8_t byte, Delivery delivery) {
-    // A value byte is never a command, whatever letter it happens to be.
-    if (std::exchange(valueNext_, false))
+    const auto decoded = decoder_.receive(byte);
+    if (!decoded || decoded->value)
         return;
-    valueNext_ = takesValue(byte);
     // A drive command the robot may have seen counts as driving; a Stop counts only when
     // the line was still open after it.
     if (isDriveSense(byte) && delivery != Delivery::NotSent)

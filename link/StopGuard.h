@@ -1,5 +1,7 @@
 #pragma once
 
+#include "robot/Grammar.h"
+
 #include <cstdint>
 
 namespace robot {
@@ -19,7 +21,7 @@ public:
     bool stopOwed() const { return stopOwed_; }
 
 private:
-    bool valueNext_ = false;
+    Decoder decoder_;
     bool driving_ = false;
     bool stopOwed_ = false;
 };

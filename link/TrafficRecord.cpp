@@ -120,12 +120,12 @@ long long TrafficRecord::elapsedMs() const {
 
 void TrafficRecord::sent(std::uint8_t byte) {
     // Decoded even while nothing is recorded, so the names stay in step with the commands.
-    const auto name = decoder_.receive(byte).line;
+    const auto decoded = decoder_.receive(byte);
     if (!ok_)
         return;
     std::string line = std::to_string(elapsedMs()) + " > " + hex(byte);
-    if (name)
-        line += " " + *name;
+    if (decoded)
+        line += " " + robot::describe(*decoded);
     queue({std::move(line)});
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Disk.h"
-#include "sim/Robot.h"
+#include "robot/Grammar.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -89,7 +89,7 @@ private:
     std::uintmax_t fileLimit_;
     platform::Disk disk_;
     Clock::time_point start_ = Clock::now();
-    sim::Robot decoder_;
+    robot::Decoder decoder_;
     std::atomic<bool> ok_{false};
 
     // GUI thread only.

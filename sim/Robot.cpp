@@ -1,41 +1,8 @@
 #include "sim/Robot.h"
 
-#include <cstdio>
-
 namespace sim {
 
-namespace {
-
-constexpr std::uint8_t textQuery = '0';
-constexpr std::uint8_t telemetryRequest = 'T';
-constexpr std::uint8_t motor1Speed = '1';
-constexpr std::uint8_t motor2Speed = '2';
-constexpr std::uint8_t turnSpeed = '3';
-constexpr std::uint8_t lightsLevel = 'L';
-constexpr std::uint8_t positionCommand = 'S';
-constexpr std::uint8_t channelC0Tag = 0xC0;
-constexpr std::uint8_t channel80Tag = 0x80;
-constexpr int lowestPower = 50;
-
-std::string hexByte(std::uint8_t byte) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%02x", byte);
-    return text;
-}
-
-std::string scaleValue(int value) {
-    std::string text = std::to_string(value);
-    if (value > lowestPower)
-        text += " (out of range)";
-    return text;
-}
-
-} // namespace
-
-bool takesValue(std::uint8_t command) {
-    return command == motor1Speed || command == motor2Speed || command == turnSpeed ||
-           command == lightsLevel || command == positionCommand;
-}
+using robot::Command;
 
 Robot::Robot(RobotSettings settings) : settings_(std::move(settings)) {
     setText(settings_.text);
@@ -49,28 +16,21 @@ void Robot::setText(std::string text) {
 
 Reaction Robot::receive(std::uint8_t byte) {
     Reaction reaction;
-    if (pendingCommand_) {
-        const std::uint8_t command = *pendingCommand_;
-        pendingCommand_.reset();
-        reaction.line = decodeValue(command, byte);
-        reaction.replies = repliesTo(byte, true);
-        return reaction;
+    reaction.replies = repliesTo(byte, decoder_.awaitingValue());
+    if (const auto decoded = decoder_.receive(byte)) {
+        obey(*decoded);
+        reaction.line = robot::describe(*decoded);
     }
-    reaction.replies = repliesTo(byte, false);
-    if (takesValue(byte))
-        pendingCommand_ = byte;
-    else
-        reaction.line = decodeCommand(byte);
     return reaction;
 }
 
 std::vector<Reply> Robot::repliesTo(std::uint8_t byte, bool completesValue) const {
-    if (!completesValue && byte == telemetryRequest) {
+    if (!completesValue && byte == robot::byteOf(Command::TelemetryRequest)) {
         const TelemetryReply reply = telemetryReply(settings_.telemetry);
         return {{Reply::Kind::Telemetry, {reply.begin(), reply.end()}, {}}};
     }
     std::vector<Reply> replies{{Reply::Kind::Acknowledgement, {settings_.acknowledgement}, {}}};
-    if (!completesValue && byte == textQuery) {
+    if (!completesValue && byte == robot::byteOf(Command::TextQuery)) {
         std::vector<std::uint8_t> text(settings_.text.begin(), settings_.text.end());
         text.push_back(0);
         replies.push_back({Reply::Kind::Text, std::move(text), settings_.textDelay});
@@ -78,111 +38,91 @@ std::vector<Reply> Robot::repliesTo(std::uint8_t byte, bool completesValue) cons
     return replies;
 }
 
-std::string Robot::decodeCommand(std::uint8_t byte) {
-    switch (byte) {
-    case textQuery:
+void Robot::obey(const robot::Decoded& decoded) {
+    const auto command = static_cast<Command>(decoded.command);
+    if (decoded.value) {
+        obeyValue(command, *decoded.value);
+        return;
+    }
+    switch (command) {
+    case Command::TextQuery:
         ++state_.textQueries;
-        return "text query";
-    case telemetryRequest:
+        break;
+    case Command::TelemetryRequest:
         ++state_.telemetryRequests;
-        return "telemetry request";
-    case 'A':
-        state_.motor1.sense = Sense::A;
+        break;
+    case Command::Motor1SenseA:
+    case Command::Motor1SenseR:
+        state_.motor1.sense = command == Command::Motor1SenseA ? Sense::A : Sense::R;
         state_.stopped = false;
-        return "motor 1 sense A";
-    case 'R':
-        state_.motor1.sense = Sense::R;
+        break;
+    case Command::Motor2SenseA:
+    case Command::Motor2SenseR:
+        state_.motor2.sense = command == Command::Motor2SenseA ? Sense::A : Sense::R;
         state_.stopped = false;
-        return "motor 1 sense R";
-    case 'a':
-        state_.motor2.sense = Sense::A;
-        state_.stopped = false;
-        return "motor 2 sense A";
-    case 'r':
-        state_.motor2.sense = Sense::R;
-        state_.stopped = false;
-        return "motor 2 sense R";
-    case 'P':
+        break;
+    case Command::Stop:
         state_.stopped = true;
-        return "stop";
-    case 'B':
-        state_.cleaningMotorOn = true;
-        return "cleaning motor on";
-    case 'b':
-        state_.cleaningMotorOn = false;
-        return "cleaning motor off";
-    case 'I':
-    case 'i':
-        state_.cleaningDirection = static_cast<char>(byte);
-        return std::string("cleaning motor direction ") + static_cast<char>(byte);
-    case 'C':
-        state_.camera = Camera::Rear;
-        return "rear camera";
-    case 'c':
-        state_.camera = Camera::Front;
-        return "front camera";
-    case 'E':
-        state_.elevator = ElevatorMove::Up;
-        return "elevator up";
-    case 'e':
-        state_.elevator = ElevatorMove::Down;
-        return "elevator down";
-    case 'F':
+        break;
+    case Command::CleaningMotorOn:
+    case Command::CleaningMotorOff:
+        state_.cleaningMotorOn = command == Command::CleaningMotorOn;
+        break;
+    case Command::InversionUpper:
+    case Command::InversionLower:
+        state_.cleaningDirection = static_cast<char>(decoded.command);
+        break;
+    case Command::RearCamera:
+    case Command::FrontCamera:
+        state_.camera = command == Command::RearCamera ? Camera::Rear : Camera::Front;
+        break;
+    case Command::ElevatorUp:
+    case Command::ElevatorDown:
+        state_.elevator = command == Command::ElevatorUp ? ElevatorMove::Up : ElevatorMove::Down;
+        break;
+    case Command::EndCommand:
         ++state_.endCommands;
-        return "end command";
-    case 'J':
+        break;
+    case Command::PageUpCommand:
         ++state_.pageUpCommands;
-        return "page up command";
-    case 'j':
+        break;
+    case Command::PageDownCommand:
         ++state_.pageDownCommands;
-        return "page down command";
-    case 'l':
-        state_.lightsLevel = lowestPower;
-        return "lights off";
-    case 'Z':
-        --state_.zoomSteps;
-        return "zoom out";
-    case 'z':
-        ++state_.zoomSteps;
-        return "zoom in";
+        break;
+    case Command::LightsOff:
+        state_.lightsLevel = robot::noPower;
+        break;
+    case Command::ZoomOut:
+    case Command::ZoomIn:
+        state_.zoomSteps += command == Command::ZoomIn ? 1 : -1;
+        break;
     default:
         ++state_.unknownBytes;
-        return "unknown byte " + hexByte(byte);
+        break;
     }
 }
 
-std::string Robot::decodeValue(std::uint8_t command, std::uint8_t value) {
+void Robot::obeyValue(Command command, std::uint8_t value) {
     switch (command) {
-    case motor1Speed:
+    case Command::Motor1Speed:
         state_.motor1.speed = value;
-        return "motor 1 speed " + scaleValue(value);
-    case motor2Speed:
+        break;
+    case Command::Motor2Speed:
         state_.motor2.speed = value;
-        return "motor 2 speed " + scaleValue(value);
-    case turnSpeed:
+        break;
+    case Command::TurnSpeed:
         state_.turnSpeed = value;
-        return "turn speed " + scaleValue(value);
-    case lightsLevel:
+        break;
+    case Command::LightsLevel:
         state_.lightsLevel = value;
-        return "lights level " + scaleValue(value);
+        break;
     default:
-        return decodePosition(value);
+        if (const auto position = robot::positionOf(value))
+            (position->channel == robot::PositionChannel::ChannelC0 ? state_.positionC0
+                                                                    : state_.position80) =
+                position->value;
+        break;
     }
-}
-
-// The two top bits tell the channel: 11 for C0, 10 for 80. C0's value 64 travels as 0x80 and
-// so reads as channel 80 value 0, which is why the raw byte is printed too.
-std::string Robot::decodePosition(std::uint8_t value) {
-    const std::string raw = " (byte " + hexByte(value) + ")";
-    if ((value & channelC0Tag) == channelC0Tag) {
-        state_.positionC0 = value ^ channelC0Tag;
-        return "position channel C0 value " + std::to_string(*state_.positionC0) + raw;
-    }
-    if ((value & channelC0Tag) == channel80Tag) {
-        state_.position80 = value ^ channel80Tag;
-        return "position channel 80 value " + std::to_string(*state_.position80) + raw;
-    }
-    return "position without channel tag" + raw;
 }
 
 } // namespace sim

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "robot/Grammar.h"
 #include "sim/Telemetry.h"
 
 #include <chrono>
@@ -86,20 +87,16 @@ public:
     const RobotSettings& settings() const { return settings_; }
     void setTelemetry(const Telemetry& telemetry) { settings_.telemetry = telemetry; }
     void setText(std::string text);
-    bool awaitingValue() const { return pendingCommand_.has_value(); }
+    bool awaitingValue() const { return decoder_.awaitingValue(); }
 
 private:
-    std::string decodeCommand(std::uint8_t byte);
-    std::string decodeValue(std::uint8_t command, std::uint8_t value);
-    std::string decodePosition(std::uint8_t value);
+    void obey(const robot::Decoded& decoded);
+    void obeyValue(robot::Command command, std::uint8_t value);
     std::vector<Reply> repliesTo(std::uint8_t byte, bool completesValue) const;
 
     RobotSettings settings_;
     RobotState state_;
-    std::optional<std::uint8_t> pendingCommand_;
+    robot::Decoder decoder_;
 };
-
-// The command bytes that are followed by one value byte.
-bool takesValue(std::uint8_t command);
 
 } // namespace sim

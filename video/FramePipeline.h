@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/SharedText.h"
+#include "platform/SharedText.h"
 #include "video/Dib.h"
 #include "video/Effect.h"
 #include "video/FrameSurface.h"
@@ -65,8 +65,8 @@ public:
 
     PipelineControls controls;
     std::atomic<int> FrameCount{0};
-    robot::SharedText FpsText{QStringLiteral("FPS:")};
-    robot::SharedText TitleText{QString()};
+    platform::SharedText FpsText{QStringLiteral("FPS:")};
+    platform::SharedText TitleText{QString()};
 
 private:
     void drawOverlays();

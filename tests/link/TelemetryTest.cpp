@@ -1,6 +1,6 @@
 #include "link/Telemetry.h"
-#include "link/SharedText.h"
 #include "link/TelemetryDecode.h"
+#include "platform/SharedText.h"
 #include "tests/link/LinkTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -170,7 +170,7 @@ TEST_F(TelemetryTest, AReplyOnlyOnTheTenthReadIsIgnored) {
 }
 
 TEST(TelemetryTexts, ReadersOnAnotherThreadNeverSeeAHalfText) {
-    robot::SharedText text(QString(64, 'a'));
+    platform::SharedText text(QString(64, 'a'));
     std::atomic<bool> done = false;
     std::atomic<int> torn = 0;
     std::thread reader([&] {

@@ -4,7 +4,7 @@
 
 #include <mutex>
 
-namespace robot {
+namespace platform {
 
 // A text written on the GUI thread and read from any thread. Each write swaps in a whole
 // new text, so a reader gets either the old or the new one, never a mix. A plain lock
@@ -28,4 +28,4 @@ private:
     QString text_;
 };
 
-} // namespace robot
+} // namespace platform
