@@ -5,6 +5,7 @@
 #include "tests/support/ScriptedDisk.h"
 #include "tests/support/TempSettings.h"
 #include "tests/support/WorkingFolder.h"
+#include "tests/video/VideoFiles.h"
 #include "ui_Main.h"
 
 #include <QCoreApplication>
@@ -56,6 +57,15 @@ struct JobWindow : ::testing::Test {
         const std::vector<std::uint8_t> frame(video::frameBytes, 0x40);
         for (int i = 0; i < frames; ++i)
             form->FrameCallback(frame.data(), video::frameWidth, video::frameHeight);
+    }
+    // Each frame written before the next is fed, so that a busy machine drops none.
+    void record(int frames) {
+        for (int i = 0; i < frames; ++i) {
+            const std::uint32_t written = form->recorder().framesWritten();
+            feed(1);
+            ASSERT_TRUE(
+                video_test::waitFor([&] { return form->recorder().framesWritten() > written; }));
+        }
     }
     void pressObservationKey() {
         form->FormKeyDown(job::observationKey);
@@ -121,11 +131,11 @@ TEST_F(JobWindow, RecordingPicturesAndObservationsLandInTheJobFolder) {
     feed(1);
     form->PhotoCommand();
     form->RecordClick();
-    feed(25);
+    record(25);
     answerNote(QStringLiteral("junta limpia"), job::Tag::After);
     pressObservationKey();
     EXPECT_EQ(dialogs.modalDialogs().size(), 1u);
-    feed(5);
+    record(5);
     form->StopRecordClick();
     EXPECT_TRUE(working.files().isEmpty());
     const QStringList files = jobFiles();

@@ -61,7 +61,7 @@ TEST(LongRecording, PastFourGibibytesEveryFrameReadsBack) {
     EXPECT_EQ(decodeInOrder(file), (std::pair<long, long>(frames, frames)));
 }
 
-// Frames recorded by a child process until it is killed, counted in shared memory.
+// Frames handed to a recorder in a child process until it is killed, counted in shared memory.
 struct KillTrial {
     std::uint32_t beforeMargin = 0;
     std::uint32_t atKill = 0;
@@ -84,11 +84,13 @@ KillTrial recordAndKill(const std::filesystem::path& file, std::uint32_t minimum
         recorder.start(file, 100, false, nullptr);
         StampedFrames source;
         for (std::uint32_t n = 0;; ++n) {
+            // Counted before it is handed over: a kill may land once it is in the file but
+            // before the count could follow.
+            written->store(n + 1);
             recorder.addFrame(source.frame(n));
             // One frame at a time, so none is dropped and each keeps its number in the file.
             while (recorder.framesWritten() < n + 1)
                 std::this_thread::yield();
-            written->store(n + 1);
         }
     }
     std::vector<std::pair<Clock::time_point, std::uint32_t>> samples;
