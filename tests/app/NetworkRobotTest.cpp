@@ -21,8 +21,10 @@ namespace {
 const int tableKeys[] = {38,  40,  37,  39,  13, 32, 'X', 'Z', 'C', 'V', 112, 113, 'A', 'S',
                          'T', 'D', 'E', 'R', 35, 33, 34,  122, 123, 96,  107, 109, 16,  'Q'};
 
-// What the simulated robot receives from a console on the given port name for every key.
-std::vector<std::uint8_t> bytesForEveryKey(sim::Simulator& simulator, const QString& portName) {
+// What the simulated robot receives from a console on the given port name for every key:
+// at least `expected` bytes, and all that came until none came for half a second.
+std::vector<std::uint8_t> bytesForEveryKey(sim::Simulator& simulator, const QString& portName,
+                                           std::size_t expected = 0) {
     TempSettings settings;
     settings.store("Puerto Comm", portName);
     settings.store("Retardo", 2);
@@ -36,8 +38,14 @@ std::vector<std::uint8_t> bytesForEveryKey(sim::Simulator& simulator, const QStr
         form.FormKeyUp(key);
     }
     EXPECT_TRUE(form.link()->replyExpected()) << portName.toStdString();
-    QTest::qWait(200);
-    return simulator.receivedValues();
+    EXPECT_TRUE(simulator.waitForBytes(expected, 20s)) << portName.toStdString();
+    for (std::size_t seen = 0;;) {
+        simulator.waitForBytes(seen + 1, 500ms);
+        const std::size_t now = simulator.receivedValues().size();
+        if (now == seen)
+            return simulator.receivedValues();
+        seen = now;
+    }
 }
 
 struct ConsoleBehindSer2net : ::testing::Test {
@@ -56,7 +64,7 @@ struct ConsoleBehindSer2net : ::testing::Test {
 
 TEST_F(ConsoleBehindSer2net, EveryKeySendsWhatItSendsOnALocalPort) {
     const auto local = bytesForEveryKey(simulator, QString::fromStdString(simulator.devicePath()));
-    const auto network = bytesForEveryKey(simulator, server->address());
+    const auto network = bytesForEveryKey(simulator, server->address(), local.size());
     EXPECT_GT(local.size(), std::size(tableKeys) * 2);
     EXPECT_EQ(network, local);
 }
