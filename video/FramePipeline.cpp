@@ -29,11 +29,11 @@ FramePipeline::FramePipeline(FrameSurface& surface, FrameSink& sink, Texts texts
 void FramePipeline::FrameCallback(const std::uint8_t* bits, int width, int height) {
     if (controls.FramesPaused || !bits || width != frameWidth || height != frameHeight)
         return;
-    const EffectTable table = effectTable(controls.effect());
+    const EffectPass effect(controls.effect());
     QImage result;
     {
         auto lock = surface_.lock();
-        applyEffect(table, bits, surface_.bits(), frameBytes);
+        effect.apply(bits, surface_.bits(), frameBytes);
         ++FrameCount;
         drawOverlays();
         result =

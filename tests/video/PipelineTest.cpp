@@ -133,6 +133,33 @@ TEST(Effect, EveryByteAtTheStartValuesAndTheWrapAtBothEnds) {
     EXPECT_EQ(video::effectOnByte(255, 0, 10), 245);
 }
 
+// The vector pass against the byte rule, for every byte value in every colour, in whole
+// blocks and in the tail, with thresholds on both sides of the highest signed byte.
+TEST(Effect, APassDoesToEachByteWhatTheByteRuleDoes) {
+    constexpr std::size_t pixels = 256 + 5; // 15 bytes past the last whole block
+    std::vector<std::uint8_t> source(pixels * 3);
+    for (std::size_t i = 0; i < source.size(); ++i)
+        source[i] = static_cast<std::uint8_t>(i / 3 + i % 3 * 85);
+    std::vector<std::uint8_t> target(source.size());
+    for (const int threshold : {-5, 0, 1, 100, 126, 127, 128, 200, 255, 300})
+        for (const int level : {0, 1, 77, 255, 256})
+            for (int switches = 0; switches < 16; ++switches) {
+                const bool channelOn[3] = {(switches & 1) != 0, (switches & 2) != 0,
+                                           (switches & 4) != 0};
+                const video::EffectSettings settings{switches < 8, channelOn[0], channelOn[1],
+                                                     channelOn[2], threshold,    level};
+                video::EffectPass(settings).apply(source.data(), target.data(), source.size());
+                for (std::size_t i = 0; i < source.size(); ++i) {
+                    const bool changes = settings.on && channelOn[i % 3];
+                    const auto expected =
+                        changes ? video::effectOnByte(source[i], threshold, level) : source[i];
+                    ASSERT_EQ(target[i], expected)
+                        << "byte " << i << " threshold " << threshold << " level " << level
+                        << " switches " << switches;
+                }
+            }
+}
+
 TEST_F(Pipeline, PausedMissingAndOtherSizeFramesAreDroppedUntouched) {
     feed(uniformFrame(1, 2, 3));
     const std::vector<std::uint8_t> before = surfaceBytes();
