@@ -48,14 +48,41 @@ std::optional<Worker::Clock::time_point> Worker::oldestPosted() const {
     return jobs_.front().at;
 }
 
+void Worker::repeat(Clock::duration period, Job job) {
+    {
+        std::lock_guard lock(mutex_);
+        repeated_ = std::move(job);
+        period_ = period;
+        nextRepeat_ = Clock::now() + period;
+    }
+    wake_.notify_one();
+}
+
+bool Worker::repeatDue() const {
+    return repeated_ && !stopping_ && Clock::now() >= nextRepeat_;
+}
+
 void Worker::run() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
-        if (jobs_.empty())
+        while (!stopping_ && jobs_.empty() && !repeatDue()) {
+            if (repeated_)
+                wake_.wait_until(lock, nextRepeat_);
+            else
+                wake_.wait(lock);
+        }
+        Job job;
+        if (repeatDue()) {
+            job = repeated_;
+            nextRepeat_ = Clock::now() + period_;
+        } else if (!jobs_.empty()) {
+            job = std::move(jobs_.front().job);
+            jobs_.pop_front();
+        } else if (stopping_) {
             return;
-        const Job job = std::move(jobs_.front().job);
-        jobs_.pop_front();
+        } else {
+            continue;
+        }
         busy_ = true;
         lock.unlock();
         runOne(job);

@@ -38,6 +38,9 @@ public:
     [[nodiscard]] bool post(Job job);
     // Waits until every job posted so far has run (the end of a session, tests).
     void drain();
+    // Runs `job` again whenever `period` has passed since it last ran, between posted jobs and
+    // while none waits (flushes, retries, checks); until the worker goes.
+    void repeat(Clock::duration period, Job job);
 
     std::size_t capacity() const { return capacity_; }
     // Whether a post now would be refused.
@@ -53,6 +56,7 @@ private:
 
     void run();
     void runOne(const Job& job);
+    bool repeatDue() const;
 
     const std::size_t capacity_;
     QObject& context_;
@@ -61,6 +65,9 @@ private:
     std::condition_variable wake_;
     std::condition_variable idle_;
     std::deque<Posted> jobs_;
+    Job repeated_;
+    Clock::duration period_{};
+    Clock::time_point nextRepeat_{};
     bool busy_ = false;
     bool stopping_ = false;
     std::thread thread_;

@@ -172,3 +172,29 @@ TEST(Worker, JobsThatWentWellTellNothing) {
     QCoreApplication::processEvents();
     EXPECT_EQ(told.reasons, std::vector<QString>{QStringLiteral("x")});
 }
+
+// A repeated job runs on its own while nothing is posted, between posted jobs, tells its
+// failures like any job.
+TEST(Worker, RepeatsAJobEveryPeriodAndTellsItsFailures) {
+    Told told;
+    std::atomic<int> runs = 0;
+    {
+        Worker worker(4, told.context, told.failed());
+        worker.repeat(std::chrono::milliseconds(10), [&runs]() -> JobOutcome {
+            if (++runs == 3)
+                return QStringLiteral("tercera vez");
+            return {};
+        });
+        ASSERT_TRUE(told.waitFor(1));
+        EXPECT_EQ(told.reasons.front(), QStringLiteral("tercera vez"));
+        const int before = runs;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return runs > before + 2; }, 10000));
+        std::atomic<bool> posted = false;
+        ASSERT_TRUE(worker.post([&posted] {
+            posted = true;
+            return JobOutcome{};
+        }));
+        worker.drain();
+        EXPECT_TRUE(posted);
+    }
+}
