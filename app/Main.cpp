@@ -86,6 +86,7 @@ TForm1::TForm1(QWidget* owner, QString cameraSource)
           }) {
     ui_->setupUi(this);
     baseTitle_ = windowTitle();
+    record_->onFailure([this](const QString&) { WatchTrafficRecord(); });
     statusRefresh_.setTimerType(Qt::PreciseTimer);
     statusRefresh_.setInterval(500);
     connect(&statusRefresh_, &QTimer::timeout, this, [this] { statusLine_.refresh(); });

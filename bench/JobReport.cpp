@@ -6,7 +6,6 @@
 
 #include "bench/Percentile.h"
 #include "bench/QtBenchmarkMain.h"
-#include "job/BackgroundWriter.h"
 #include "job/JobFolder.h"
 #include "job/Observation.h"
 #include "job/Report.h"
@@ -41,7 +40,8 @@ job::Reading reading(int second) {
 
 void trackSecond(benchmark::State& state) {
     QTemporaryDir dir;
-    job::BackgroundWriter writer;
+    QObject gui;
+    platform::Worker writer(1 << 20, gui, [](const QString&) {});
     job::TrackWriter track(writer, dir.filePath(QStringLiteral("b_video.avi")).toStdString());
     qint64 position = 0;
     for (auto _ : state) {
@@ -55,7 +55,8 @@ BENCHMARK(trackSecond)->Unit(benchmark::kMicrosecond);
 void fillJob(const QString& folder) {
     const QDir dir(folder);
     for (int recording = 0; recording < 4; ++recording) {
-        job::BackgroundWriter writer;
+        QObject gui;
+        platform::Worker writer(1024, gui, [](const QString&) {});
         const QString name = QStringLiteral("Obra_2026-12-09_%1-00-00_video.avi")
                                  .arg(9 + recording, 2, 10, QChar('0'));
         QFile(dir.filePath(name)).open(QIODevice::WriteOnly);

@@ -10,6 +10,12 @@
 namespace job {
 namespace {
 
+// About a minute of seconds may wait behind a slow disk; a few observations typed in a row.
+constexpr std::size_t trackJobs = 64;
+constexpr std::size_t observationJobs = 16;
+// A report refused here finds one waiting, which reads the folder only once it runs.
+constexpr std::size_t reportJobs = 1;
+
 // The header goes with the first row, so a table never lacks it; a new table whose first row
 // could not be written is removed.
 platform::DiskError appendObservation(const platform::Disk& disk, const std::filesystem::path& path,
@@ -40,7 +46,13 @@ QString diskFailureText(platform::DiskError error, const QString& file) {
 
 Session::Session(Readings readings, Status status, QString root, Status lasting)
     : readings_(std::move(readings)), status_(std::move(status)), lasting_(std::move(lasting)),
-      root_(std::move(root)) {
+      root_(std::move(root)),
+      tracks_(trackJobs, *this, [this](const QString& file) { trackFailed(file); }),
+      observations_(observationJobs, *this,
+                    [this](const QString& reason) { observationFailed(reason); }),
+      reports_(reportJobs, *this, [this](const QString& reason) {
+          status_(ReportOutcome{false, {}, reason, {}}.message());
+      }) {
     seconds_.setTimerType(Qt::PreciseTimer);
     seconds_.setInterval(250);
     connect(&seconds_, &QTimer::timeout, this, &Session::tick);
@@ -48,7 +60,13 @@ Session::Session(Readings readings, Status status, QString root, Status lasting)
 
 Session::~Session() {
     recordingStopped();
-    writer_.drain();
+    drain();
+}
+
+void Session::drain() {
+    tracks_.drain();
+    observations_.drain();
+    reports_.drain();
 }
 
 bool Session::start(const QString& name) {
@@ -91,9 +109,8 @@ void Session::recordingStarted(const std::filesystem::path& video, Position posi
     if (!folder_)
         return;
     recordingName_ = QFileInfo(QString::fromStdString(video.string())).fileName();
-    track_ = std::make_unique<TrackWriter>(writer_, video, disk_);
+    track_ = std::make_unique<TrackWriter>(tracks_, video, disk_);
     position_ = std::move(position);
-    failureShown_ = false;
     seconds_.start();
 }
 
@@ -101,8 +118,8 @@ void Session::recordingStopped() {
     if (!track_)
         return;
     seconds_.stop();
-    track_->finish(position_(), readings_());
-    reportTrackFailure();
+    if (!track_->finish(position_(), readings_()))
+        trackFailed(track_->failureReason());
     track_.reset();
     recordingName_.clear();
 }
@@ -110,16 +127,16 @@ void Session::recordingStopped() {
 void Session::tick() {
     if (!track_)
         return;
-    track_->tick(position_(), readings_());
-    reportTrackFailure();
+    if (!track_->tick(position_(), readings_()))
+        trackFailed(track_->failureReason());
 }
 
-void Session::reportTrackFailure() {
-    if (!track_->failed() || failureShown_)
+// Every failed second of a track says the same: it is shown once.
+void Session::trackFailed(const QString& file) {
+    if (file == trackFailureShown_)
         return;
-    failureShown_ = true;
-    status_(QStringLiteral("Telemetría no guardada: ") +
-            QFileInfo(track_->subtitlePath()).fileName());
+    trackFailureShown_ = file;
+    status_(QStringLiteral("Telemetría no guardada: ") + file);
 }
 
 Observation Session::markNow(const std::filesystem::path& picture) const {
@@ -144,23 +161,30 @@ void Session::record(Observation observation, const QString& noPicture) {
         track_->addNote(tag.isEmpty() ? observation.note
                                       : tag + QStringLiteral(": ") + observation.note);
     }
-    writer_.post([self = this, disk = disk_,
-                  path = QDir(folder_->path()).filePath(observationsFile).toStdString(),
-                  row = observationCsvRow(observation), noPicture] {
-        const platform::DiskError error = appendObservation(disk, path, row);
-        QMetaObject::invokeMethod(
-            self, [self, error, noPicture] { self->observationWritten(error, noPicture); },
-            Qt::QueuedConnection);
-    });
+    const bool handed = observations_.post(
+        [self = this, disk = disk_,
+         path = QDir(folder_->path()).filePath(observationsFile).toStdString(),
+         row = observationCsvRow(observation), noPicture]() -> platform::JobOutcome {
+            const platform::DiskError error = appendObservation(disk, path, row);
+            if (error != platform::DiskError::None)
+                return diskFailureText(error, observationsFile);
+            QMetaObject::invokeMethod(
+                self, [self, noPicture] { self->observationWritten(noPicture); },
+                Qt::QueuedConnection);
+            return {};
+        });
+    if (!handed)
+        observationFailed(diskFailureText(platform::DiskError::Failed, observationsFile));
 }
 
 // Told once the row is on the disk, never before: a failure stays until the next observation.
-void Session::observationWritten(platform::DiskError error, const QString& noPicture) {
+void Session::observationFailed(const QString& reason) {
+    (lasting_ ? lasting_ : status_)(QStringLiteral("Observación no guardada: ") + reason);
+}
+
+void Session::observationWritten(const QString& noPicture) {
     const Status& failure = lasting_ ? lasting_ : status_;
-    if (error != platform::DiskError::None) {
-        failure(QStringLiteral("Observación no guardada: ") +
-                diskFailureText(error, observationsFile));
-    } else if (!noPicture.isEmpty()) {
+    if (!noPicture.isEmpty()) {
         failure(QStringLiteral("Observación sin foto: ") + noPicture);
     } else {
         if (lasting_)
@@ -175,11 +199,16 @@ void Session::writeReport() {
         return;
     }
     status_(QStringLiteral("Informe en preparación..."));
-    writer_.post([self = this, status = status_, folder = folder_->path(), disk = disk_] {
+    // Refused only while a report waits to start, which will hold all there is by then.
+    static_cast<void>(reports_.post([self = this, status = status_, folder = folder_->path(),
+                                     disk = disk_]() -> platform::JobOutcome {
         const ReportOutcome outcome = writeReportFiles(folder, {}, disk);
+        if (!outcome.written)
+            return outcome.failure;
         QMetaObject::invokeMethod(
             self, [status, text = outcome.message()] { status(text); }, Qt::QueuedConnection);
-    });
+        return {};
+    }));
 }
 
 } // namespace job

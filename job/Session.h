@@ -1,11 +1,11 @@
 #pragma once
 
-#include "job/BackgroundWriter.h"
 #include "job/JobFolder.h"
 #include "job/Observation.h"
 #include "job/Reading.h"
 #include "job/TrackWriter.h"
 #include "platform/Disk.h"
+#include "platform/Worker.h"
 #include "video/BitmapFile.h"
 
 #include <QObject>
@@ -28,7 +28,8 @@ inline constexpr int observationKey = 'O';
 
 // The inspection job of the running console. Without a job every name is the one the
 // console always used; with one, pictures, recordings, their tracks and the observations go
-// to the job's folder. The file work runs on a thread of its own.
+// to the job's folder. The file work runs in the background: tracks, observations and reports
+// each on a worker of their own, so a long report never holds up a track's seconds.
 class Session : public QObject {
     Q_OBJECT
 public:
@@ -74,11 +75,12 @@ public:
 
     void tick();
     // Waits for the background file work (end of the session, tests).
-    void drain() { writer_.drain(); }
+    void drain();
 
 private:
-    void reportTrackFailure();
-    void observationWritten(platform::DiskError error, const QString& noPicture);
+    void trackFailed(const QString& file);
+    void observationFailed(const QString& reason);
+    void observationWritten(const QString& noPicture);
 
     Readings readings_;
     Status status_;
@@ -89,10 +91,12 @@ private:
     QString recordingName_;
     std::unique_ptr<TrackWriter> track_;
     Position position_;
-    bool failureShown_ = false;
+    QString trackFailureShown_;
     QTimer seconds_;
-    // Last: its tasks may post back to this object, so it finishes them before the rest goes.
-    BackgroundWriter writer_;
+    // Last: their jobs may post back to this object, so they finish them before the rest goes.
+    platform::Worker tracks_;
+    platform::Worker observations_;
+    platform::Worker reports_;
 };
 
 } // namespace job

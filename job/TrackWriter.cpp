@@ -12,16 +12,22 @@ struct TrackWriter::Files {
 
     File srt;
     File csv;
+    QString reason;
     std::atomic<bool> failed{false};
 
-    void append(const File& file, const QString& text) {
-        if (file && !file->append(platform::bytesOf(text.toUtf8())))
-            failed = true;
+    bool append(const File& file, const QString& text) {
+        return !file || file->append(platform::bytesOf(text.toUtf8()));
     }
-    void close(File& file) {
-        if (file && !file->close())
-            failed = true;
+    bool close(File& file) {
+        const bool closed = !file || file->close();
         file.reset();
+        return closed;
+    }
+    platform::JobOutcome outcome(bool done) {
+        if (done)
+            return {};
+        failed = true;
+        return reason;
     }
 };
 
@@ -30,38 +36,41 @@ QString besideVideo(const std::filesystem::path& video, const QString& suffix) {
     return info.dir().filePath(info.completeBaseName() + suffix);
 }
 
-TrackWriter::TrackWriter(BackgroundWriter& writer, const std::filesystem::path& video,
+TrackWriter::TrackWriter(platform::Worker& worker, const std::filesystem::path& video,
                          platform::Disk disk)
-    : writer_(writer), srtPath_(besideVideo(video, QStringLiteral(".srt"))),
+    : worker_(worker), srtPath_(besideVideo(video, QStringLiteral(".srt"))),
       csvPath_(besideVideo(video, QStringLiteral(".csv"))), files_(std::make_shared<Files>()) {
-    writer_.post([files = files_, srt = srtPath_, csv = csvPath_, disk = std::move(disk)] {
+    files_->reason = QFileInfo(srtPath_).fileName();
+    post([files = files_, srt = srtPath_, csv = csvPath_, disk = std::move(disk)] {
         files->srt = disk.open(srt.toStdString(), platform::OpenMode::New);
         files->csv = disk.open(csv.toStdString(), platform::OpenMode::New);
-        if (!files->srt || !files->csv)
-            files->failed = true;
-        files->append(files->csv, trackCsvHeader());
+        const bool opened = files->srt && files->csv;
+        return files->outcome(files->append(files->csv, trackCsvHeader()) && opened);
     });
 }
 
-void TrackWriter::finish(qint64 position, const Reading& reading) {
+bool TrackWriter::finish(qint64 position, const Reading& reading) {
     if (finished_)
-        return;
-    tick(position, reading);
+        return true;
+    bool handed = tick(position, reading);
     if (position > static_cast<qint64>(secondsWritten_) * 1000)
-        writeSecond(reading);
+        handed = writeSecond(reading) && handed;
     finished_ = true;
-    writer_.post([files = files_] {
-        files->close(files->srt);
-        files->close(files->csv);
-    });
+    return post([files = files_] {
+               const bool srt = files->close(files->srt);
+               return files->outcome(files->close(files->csv) && srt);
+           }) &&
+           handed;
 }
 
-void TrackWriter::tick(qint64 position, const Reading& reading) {
+bool TrackWriter::tick(qint64 position, const Reading& reading) {
     if (finished_)
-        return;
+        return true;
     const qint64 whole = position / 1000;
+    bool handed = true;
     while (secondsWritten_ < whole)
-        writeSecond(reading);
+        handed = writeSecond(reading) && handed;
+    return handed;
 }
 
 void TrackWriter::addNote(const QString& note) {
@@ -72,14 +81,27 @@ bool TrackWriter::failed() const {
     return files_->failed;
 }
 
-void TrackWriter::writeSecond(const Reading& reading) {
+QString TrackWriter::failureReason() const {
+    return files_->reason;
+}
+
+bool TrackWriter::writeSecond(const Reading& reading) {
     ++secondsWritten_;
-    writer_.post([files = files_, cue = srtCue(secondsWritten_, reading, pendingNotes_),
-                  row = trackCsvRow(secondsWritten_, reading)] {
-        files->append(files->srt, cue);
-        files->append(files->csv, row);
+    const bool handed = post([files = files_, cue = srtCue(secondsWritten_, reading, pendingNotes_),
+                              row = trackCsvRow(secondsWritten_, reading)] {
+        const bool srt = files->append(files->srt, cue);
+        return files->outcome(files->append(files->csv, row) && srt);
     });
     pendingNotes_.clear();
+    return handed;
+}
+
+// A second the worker has no room for is lost: the track has failed.
+bool TrackWriter::post(platform::Worker::Job job) {
+    if (worker_.post(std::move(job)))
+        return true;
+    files_->failed = true;
+    return false;
 }
 
 } // namespace job

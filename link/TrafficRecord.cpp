@@ -74,6 +74,8 @@ std::span<const std::uint8_t> bytesOf(const std::string& text) {
 
 // A name another run took between the listing and the creation is passed over.
 constexpr int namesTried = 5;
+// Jobs are only the flushes asked for: one waiting takes every line queued before it runs.
+constexpr std::size_t flushesWaiting = 2;
 
 } // namespace
 
@@ -87,19 +89,19 @@ fs::path TrafficRecord::defaultFolder() {
 
 TrafficRecord::TrafficRecord(fs::path folder, std::uintmax_t fileLimit, platform::Disk disk)
     : folder_(std::move(folder)), fileLimit_(std::max<std::uintmax_t>(fileLimit, 1)),
-      disk_(std::move(disk)) {
+      disk_(std::move(disk)), writer_(flushesWaiting, context_, [this](const QString& reason) {
+          if (failed_)
+              failed_(reason);
+      }) {
     ok_ = openNewFile({});
     nextTry_ = Clock::now() + retryEvery;
-    writer_ = std::thread([this] { run(); });
+    writer_.repeat(writeEvery,
+                   [this] { return closing_ ? platform::JobOutcome{} : writeBatch(false); });
 }
 
 TrafficRecord::~TrafficRecord() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    wake_.notify_one();
-    writer_.join();
+    closing_ = true;
+    flush();
     if (file_)
         file_->close();
 }
@@ -153,7 +155,6 @@ void TrafficRecord::queue(std::vector<std::string> lines) {
     if (lines.empty())
         return;
     std::lock_guard lock(mutex_);
-    queued_ += lines.size();
     if (pending_.empty())
         pending_ = std::move(lines);
     else
@@ -161,41 +162,29 @@ void TrafficRecord::queue(std::vector<std::string> lines) {
 }
 
 bool TrafficRecord::flush() {
-    std::unique_lock lock(mutex_);
-    const std::uint64_t target = queued_;
-    flushRequested_ = true;
-    wake_.notify_one();
-    written_.wait(lock, [&] { return done_ >= target || stopping_; });
+    while (!writer_.post([this] { return writeBatch(true); }))
+        writer_.drain();
+    writer_.drain();
     return ok_ && lost_ == 0;
 }
 
-void TrafficRecord::run() {
+// Lines lost are counted, never taken for written, and told with the reason.
+platform::JobOutcome TrafficRecord::writeBatch(bool now) {
     std::vector<std::string> lines;
-    for (;;) {
-        bool last = false;
-        bool flushing = false;
-        {
-            std::unique_lock lock(mutex_);
-            wake_.wait_for(lock, writeEvery, [this] { return stopping_ || flushRequested_; });
-            flushing = flushRequested_;
-            flushRequested_ = false;
-            last = stopping_;
-            lines.swap(pending_);
-        }
-        if (!file_)
-            retry();
-        const std::size_t written = writeOut(lines);
-        noteUnrecorded(last || flushing);
-        {
-            std::lock_guard lock(mutex_);
-            done_ += lines.size();
-            lost_ += lines.size() - written;
-        }
-        lines.clear();
-        written_.notify_all();
-        if (last)
-            return;
+    {
+        std::lock_guard lock(mutex_);
+        lines.swap(pending_);
     }
+    const bool wasOk = ok_;
+    if (!file_)
+        retry();
+    const std::size_t written = writeOut(lines);
+    noteUnrecorded(now);
+    lost_ += lines.size() - written;
+    if (written == lines.size() && (ok_ || !wasOk))
+        return {};
+    const QString reason = problem();
+    return reason.isEmpty() ? reasonFor(EIO) : reason;
 }
 
 // Whole lines only: a file is changed when it has reached its limit, and a disk that takes

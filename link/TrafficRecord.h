@@ -1,20 +1,21 @@
 #pragma once
 
 #include "platform/Disk.h"
+#include "platform/Worker.h"
 #include "robot/Grammar.h"
 
 #include <QByteArrayView>
+#include <QObject>
 #include <QString>
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace robot {
@@ -30,7 +31,8 @@ namespace robot {
 // counted, and the record says how many ("N bytes recibidos no registrados"), so a robot
 // that floods the line never pushes the earlier records out. A record that cannot be kept
 // (no folder, no permission, a full disk) says why in problem() and is tried again every
-// retryEvery on the writer thread; a full disk ends the file at its last whole line.
+// retryEvery on the writer thread; a full disk ends the file at its last whole line. Lines
+// lost, and a record that ends, are told on the GUI thread with that reason.
 class TrafficRecord {
 public:
     using Clock = std::chrono::steady_clock;
@@ -70,9 +72,13 @@ public:
     // true when all of it is on disk.
     bool flush();
 
+    using Failed = std::function<void(const QString& reason)>;
+    // Called on the GUI thread when lines could not be written or the record ended.
+    void onFailure(Failed failed) { failed_ = std::move(failed); }
+
 private:
     void queue(std::vector<std::string> lines);
-    void run();
+    platform::JobOutcome writeBatch(bool now);
     // Returns how many of the lines are on disk.
     std::size_t writeOut(const std::vector<std::string>& lines);
     bool writeChunk(const std::string& chunk, const std::vector<std::string>& lines,
@@ -96,26 +102,25 @@ private:
     std::uintmax_t receivedBytesRecorded_ = 0;
     std::atomic<std::uint64_t> unrecorded_{0};
 
+    Failed failed_;
+    std::atomic<bool> closing_{false};
+
     mutable std::mutex mutex_;
-    std::condition_variable wake_;
-    std::condition_variable written_;
     std::vector<std::string> pending_;
-    std::uint64_t queued_ = 0;
-    std::uint64_t done_ = 0;
-    std::uint64_t lost_ = 0;
-    bool flushRequested_ = false;
-    bool stopping_ = false;
     QString problem_;
     std::filesystem::path path_;
 
-    // Writer thread only, apart from construction.
+    // Writer thread only, apart from construction and destruction.
     std::unique_ptr<platform::DiskFile> file_;
+    std::atomic<std::uint64_t> lost_ = 0;
     std::uintmax_t fileBytes_ = 0;
     std::uint64_t unrecordedNoted_ = 0;
     Clock::time_point notedAt_{};
     Clock::time_point nextTry_{};
 
-    std::thread writer_;
+    // Last: its jobs use everything above.
+    QObject context_;
+    platform::Worker writer_;
 };
 
 } // namespace robot

@@ -1,7 +1,8 @@
 #include "platform/SettingsStore.h"
 
+#include "platform/Disk.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
@@ -24,8 +25,9 @@ bool ensureFileExists(const QString& path) {
         return info.isFile() && info.isReadable();
     if (!QDir().mkpath(info.absolutePath()))
         return false;
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly);
+    // Made new, never through a link left at the name.
+    const std::unique_ptr<DiskFile> file = localDisk().open(path.toStdString(), OpenMode::New);
+    return file && file->close();
 }
 #endif
 

@@ -2,11 +2,11 @@
 
 #include "video/DibCheck.h"
 #include "video/MotionJpeg.h"
+#include "video/RecordingWatch.h"
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstring>
-#include <deque>
+#include <thread>
 
 namespace video {
 
@@ -15,7 +15,7 @@ namespace {
 using Failure = Recorder::Failure;
 using Clock = Recorder::Clock;
 
-// How often the writer thread looks at its queue when no frame wakes it.
+// How often the worker looks at the file and the disk between frames.
 constexpr auto idleWake = std::chrono::milliseconds(250);
 constexpr std::size_t chunkOverhead = 8 + 16 + 8; // chunk header and both index entries
 
@@ -62,9 +62,18 @@ int secondsOfRecording(std::uint64_t freeBytes, double bytesPerSecond) {
 class Recorder::Session {
 public:
     Session(std::unique_ptr<AviWriter> writer, std::filesystem::path fileName,
-            const platform::Disk& disk, const Limits& limits, double bytesPerSecond)
+            const platform::Disk& disk, const Limits& limits, double bytesPerSecond,
+            QObject& context, platform::Worker::Failed failed)
         : writer_(std::move(writer)), fileName_(std::move(fileName)), disk_(disk), limits_(limits),
-          estimatedRate_(bytesPerSecond) {}
+          estimatedRate_(bytesPerSecond), worker_(limits.queueFrames, context, std::move(failed)) {}
+
+    // Completes the file with whatever was queued before it goes.
+    ~Session() {
+        accepting_ = false;
+        while (
+            !worker_.post([this] { return writer_ ? end(Failure::None) : platform::JobOutcome{}; }))
+            worker_.drain();
+    }
 
     void compressFrom(const DibSection* surface) {
         compress_ = true;
@@ -78,71 +87,40 @@ public:
         lowSeconds_ = secondsLeft < limits_.warnBelow.count() ? secondsLeft : -1;
     }
 
-    // Capture thread: the copy is made outside the lock, which is held only to take a buffer
-    // and to queue the frame.
+    // The set-up goes first; then the worker looks at the file and the disk even while no
+    // frame comes.
+    void begin() {
+        static_cast<void>(worker_.post([this]() -> platform::JobOutcome {
+            lastCheck_ = Clock::now();
+            if (compress_ && setUpFrame_ && !setUpCompression(setUpFrame_->dib))
+                return end(failureFor(*writer_));
+            return {};
+        }));
+        worker_.repeat(idleWake, [this] { return look(); });
+    }
+
+    // Capture thread: the copy is made outside any lock, which is held only to take a buffer.
     void push(const DibSection& frame) {
         if (!accepting_ || !isCompleteDib(frame))
             return;
         const auto now = Clock::now();
-        std::vector<std::uint8_t> buffer;
-        {
-            const std::lock_guard lock(mutex_);
-            if (queueFull(now)) {
-                ++dropped_;
-                return;
-            }
-            if (!spare_.empty()) {
-                buffer = std::move(spare_.back());
-                spare_.pop_back();
-            }
-            ++reserved_;
+        if (queueFull(now)) {
+            ++dropped_;
+            return;
         }
-        QueuedFrame queued;
-        queued.copy(frame, std::move(buffer), now);
-        {
-            const std::lock_guard lock(mutex_);
-            --reserved_;
-            queue_.push_back(std::move(queued));
-        }
-        ready_.notify_one();
+        ++copying_;
+        auto queued = std::make_shared<QueuedFrame>();
+        queued->copy(frame, spareBuffer(), now);
+        if (!worker_.post([this, queued] { return write(*queued); }))
+            ++dropped_;
+        --copying_;
     }
 
+    // The worker ends the recording once every frame queued before is written.
     void finish() {
         accepting_ = false;
-        {
-            const std::lock_guard lock(mutex_);
-            finishing_ = true;
-        }
-        ready_.notify_one();
-    }
-
-    void run() {
-        if (compress_ && setUpFrame_ && !setUpCompression(setUpFrame_->dib))
-            return end(failureFor(*writer_));
-        lastCheck_ = Clock::now();
-        for (;;) {
-            std::optional<QueuedFrame> frame;
-            bool drained = false;
-            {
-                std::unique_lock lock(mutex_);
-                ready_.wait_for(lock, idleWake, [this] { return !queue_.empty() || finishing_; });
-                if (!queue_.empty()) {
-                    frame = std::move(queue_.front());
-                    queue_.pop_front();
-                }
-                drained = finishing_ && !frame && reserved_ == 0;
-            }
-            if (frame)
-                write(std::move(*frame));
-            else
-                writer_->flushIndex();
-            if (writer_->failed())
-                return end(failureFor(*writer_));
-            if (drained)
-                return end(Failure::None);
-            if (spaceRunsOut())
-                return end(Failure::SpaceLow);
-        }
+        finishing_ = true;
+        static_cast<void>(worker_.post([this] { return look(); }));
     }
 
     bool accepting() const { return accepting_; }
@@ -158,9 +136,17 @@ public:
 
 private:
     bool queueFull(Clock::time_point now) const {
-        const std::size_t waiting = queue_.size() + reserved_;
-        return waiting >= limits_.queueFrames ||
-               (!queue_.empty() && now - queue_.front().arrived >= limits_.queueSpan);
+        const auto oldest = worker_.oldestPosted();
+        return worker_.full() || (oldest && now - *oldest >= limits_.queueSpan);
+    }
+
+    std::vector<std::uint8_t> spareBuffer() {
+        const std::lock_guard lock(mutex_);
+        if (spare_.empty())
+            return {};
+        std::vector<std::uint8_t> buffer = std::move(spare_.back());
+        spare_.pop_back();
+        return buffer;
     }
 
     bool setUpCompression(const DibSection& frame) {
@@ -169,13 +155,37 @@ private:
         return SetVideoCompression(writer_.get(), &frame, &options) == AVIERR_OK;
     }
 
-    void write(QueuedFrame frame) {
-        if (compress_ && !setUpCompression(frame.dib))
-            return;
-        if (AddVideoFrame(writer_.get(), &frame.dib) == AVIERR_OK)
-            written_ = writer_->framesWritten();
-        const std::lock_guard lock(mutex_);
-        spare_.push_back(std::move(frame.pixels));
+    platform::JobOutcome write(QueuedFrame& frame) {
+        if (!writer_)
+            return {};
+        if (!compress_ || setUpCompression(frame.dib)) {
+            if (AddVideoFrame(writer_.get(), &frame.dib) == AVIERR_OK)
+                written_ = writer_->framesWritten();
+        }
+        {
+            const std::lock_guard lock(mutex_);
+            spare_.push_back(std::move(frame.pixels));
+        }
+        return check();
+    }
+
+    // Between frames: the frames written so far are forced onto the device, and a stopped
+    // recording ends once nothing is left to write.
+    platform::JobOutcome look() {
+        if (!writer_)
+            return {};
+        if (finishing_ && !worker_.oldestPosted() && copying_ == 0)
+            return end(Failure::None);
+        writer_->flushIndex();
+        return check();
+    }
+
+    platform::JobOutcome check() {
+        if (writer_->failed())
+            return end(failureFor(*writer_));
+        if (spaceRunsOut())
+            return end(Failure::SpaceLow);
+        return {};
     }
 
     // Every check period, the free space against the rate of the last period (the estimate
@@ -198,12 +208,11 @@ private:
     }
 
     // A failure is told before the close, which on a failing device may take a while.
-    void end(Failure failure) {
+    platform::JobOutcome end(Failure failure) {
         accepting_ = false;
         failure_ = failure;
         {
             const std::lock_guard lock(mutex_);
-            queue_.clear();
             spare_.clear();
         }
         const bool completed = writer_->close() == AVIERR_OK;
@@ -216,8 +225,12 @@ private:
         lowSeconds_ = -1;
         failure_ = failure;
         closed_ = true;
+        if (failure == Failure::None)
+            return {};
+        return recordingFailureText(failure, QString::fromStdString(fileName_.string()));
     }
 
+    // Worker thread only, apart from construction.
     std::unique_ptr<AviWriter> writer_;
     const std::filesystem::path fileName_;
     const platform::Disk disk_;
@@ -228,19 +241,21 @@ private:
     Clock::time_point lastCheck_;
     std::uint64_t lastBytes_ = 0;
 
+    // Guards the spare buffers only.
     std::mutex mutex_;
-    std::condition_variable ready_;
-    std::deque<QueuedFrame> queue_;
     std::vector<std::vector<std::uint8_t>> spare_;
-    std::size_t reserved_ = 0;
-    bool finishing_ = false;
 
+    std::atomic<int> copying_ = 0;
+    std::atomic<bool> finishing_ = false;
     std::atomic<bool> accepting_ = true;
     std::atomic<bool> closed_ = false;
     std::atomic<Failure> failure_ = Failure::None;
     std::atomic<std::uint32_t> written_ = 0;
     std::atomic<std::uint32_t> dropped_ = 0;
     std::atomic<int> lowSeconds_ = -1;
+
+    // Last: its jobs use everything above.
+    platform::Worker worker_;
 };
 
 Recorder::Recorder(platform::Disk disk, Limits limits) : disk_(std::move(disk)), limits_(limits) {}
@@ -251,7 +266,7 @@ void Recorder::useDisk(platform::Disk disk) {
 
 Recorder::~Recorder() {
     stop();
-    // Each writer finishes its file before its thread is joined.
+    // Each recording finishes its file before its worker goes.
     writers_.clear();
 }
 
@@ -279,17 +294,21 @@ bool Recorder::start(const std::filesystem::path& fileName, int intervalMs, bool
     auto writer = AviWriter::open(disk_.open(fileName, platform::OpenMode::Replace), intervalMs);
     if (!writer)
         return refuse(Failure::CannotCreate);
-    auto session = std::make_shared<Session>(std::move(writer), fileName, disk_, limits_, rate);
+    auto session = std::make_shared<Session>(std::move(writer), fileName, disk_, limits_, rate,
+                                             context_, [this](const QString& text) {
+                                                 if (failed_)
+                                                     failed_(text);
+                                             });
     if (compress)
         session->compressFrom(surface);
     if (secondsLeft)
         session->noteSpace(*secondsLeft);
-    std::jthread thread([session] { session->run(); });
+    session->begin();
     const std::lock_guard lock(mutex_);
     startFailure_ = Failure::None;
     running_ = session;
     last_ = session;
-    writers_.emplace_back(std::move(session), std::move(thread));
+    writers_.push_back(std::move(session));
     return true;
 }
 
@@ -318,7 +337,7 @@ bool Recorder::waitUntilClosed(std::chrono::milliseconds timeout) {
     const auto deadline = Clock::now() + timeout;
     auto allClosed = [this] {
         return std::all_of(writers_.begin(), writers_.end(),
-                           [](const auto& writer) { return writer.first->closed(); });
+                           [](const auto& writer) { return writer->closed(); });
     };
     while (!allClosed()) {
         if (Clock::now() >= deadline)
@@ -329,9 +348,9 @@ bool Recorder::waitUntilClosed(std::chrono::milliseconds timeout) {
     return true;
 }
 
-// Joins the threads of the recordings that are complete; never waits on a running one.
+// Lets the workers of the recordings that are complete go; never waits on a running one.
 void Recorder::reapClosed() {
-    std::erase_if(writers_, [](const auto& writer) { return writer.first->closed(); });
+    std::erase_if(writers_, [](const auto& writer) { return writer->closed(); });
 }
 
 bool Recorder::recording() const {

@@ -1,16 +1,20 @@
 #pragma once
 
 #include "platform/Disk.h"
+#include "platform/Worker.h"
 #include "video/AviWriter.h"
 #include "video/Dib.h"
+
+#include <QObject>
+#include <QString>
 
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <thread>
 #include <vector>
 
 namespace video {
@@ -29,12 +33,13 @@ struct RecorderLimits {
 };
 
 // The recording of the main window: started and stopped on the GUI thread, fed on the capture
-// thread. Frames are copied into a short queue that a writer thread empties onto the disk, so
-// neither the capture thread nor the GUI thread ever waits on the disk; a frame that finds
-// the queue full is dropped and counted. The writer thread also forces the file onto the
-// device once a second, checks the free space of its folder, and closes the recording by
-// itself when the disk fails or is about to fill. A recording that never got a frame leaves
-// no file. Destroying a recorder completes its files.
+// thread. Frames are copied into the short queue of a worker that writes them onto the disk,
+// so neither the capture thread nor the GUI thread ever waits on the disk; a frame that finds
+// the queue full is dropped and counted. The worker also forces the file onto the device once
+// a second, checks the free space of its folder, and closes the recording by itself when the
+// disk fails or is about to fill, telling the failure's text on the GUI thread. A recording
+// that never got a frame leaves no file. Destroying a recorder completes its files. Made on
+// the GUI thread.
 class Recorder final : public FrameSink {
 public:
     using Clock = std::chrono::steady_clock;
@@ -82,6 +87,10 @@ public:
     // Seconds of recording the free space holds, when under warnBelow.
     std::optional<int> secondsLeftWhenLow() const;
 
+    using Failed = std::function<void(const QString& text)>;
+    // Called on the GUI thread with the text of a recording's failure as the writer meets it.
+    void onFailure(Failed failed) { failed_ = std::move(failed); }
+
 private:
     class Session;
 
@@ -89,12 +98,15 @@ private:
 
     platform::Disk disk_;
     Limits limits_;
+    Failed failed_;
+    QObject context_;
     // Guards the pointers only, never a disk operation.
     mutable std::mutex mutex_;
     std::shared_ptr<Session> running_;
     std::shared_ptr<Session> last_;
     std::atomic<Failure> startFailure_ = Failure::None;
-    std::vector<std::pair<std::shared_ptr<Session>, std::jthread>> writers_;
+    // Recordings whose files are still being completed.
+    std::vector<std::shared_ptr<Session>> writers_;
 };
 
 } // namespace video

@@ -31,7 +31,10 @@ QString framesDroppedText(std::uint32_t frames) {
 }
 
 RecordingWatch::RecordingWatch(Recorder& recorder, Raise raise, Clear clear)
-    : recorder_(recorder), raise_(std::move(raise)), clear_(std::move(clear)) {}
+    : recorder_(recorder), raise_(std::move(raise)), clear_(std::move(clear)) {
+    // A failure is told the moment the writer meets it; the next look still ends the recording.
+    recorder_.onFailure([this](const QString& text) { raise_(Notice::Failed, text); });
+}
 
 bool RecordingWatch::start(const std::filesystem::path& fileName, int intervalMs, bool compress,
                            const DibSection* surface) {

@@ -15,7 +15,7 @@ QString framesDroppedText(std::uint32_t frames);
 
 // Keeps the operator told about the recording: a failure stays until the next recording
 // starts, the low-space warning while it lasts, the frames lost to a slow disk until the next
-// recording. Looked at periodically on the GUI thread.
+// recording. Looked at periodically on the GUI thread; a failure is told as soon as it happens.
 class RecordingWatch {
 public:
     enum class Notice { Failed, DiskLow, FramesDropped };

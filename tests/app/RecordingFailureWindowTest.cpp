@@ -96,3 +96,20 @@ TEST_F(RecordingFailureWindow, LowSpaceAndLostFramesAreToldWhileTheRecordingGoes
     form->StopRecordClick();
     EXPECT_FALSE(form->statusLine().active(Condition::DiskLow));
 }
+
+// The status line shows a failed write within a second of the writer meeting it.
+TEST_F(RecordingFailureWindow, AFailedWriteIsInTheStatusLineWithinASecond) {
+    disk.failure = platform::DiskError::Failed;
+    disk.writableBytes = 3'000'000;
+    form->RecordClick();
+    ASSERT_TRUE(ui().Led->EnableBlinking());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            feed(1);
+            return form->recorder().failure() != video::Recorder::Failure::None;
+        },
+        20000));
+    const QString told = afterLostLink + "Vídeo incompleto: fallo del grabador";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return status() == told; }, 1000)) << status().toStdString();
+    EXPECT_TRUE(form->statusLine().active(Condition::RecordingFailed));
+}

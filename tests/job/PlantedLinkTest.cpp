@@ -51,7 +51,8 @@ struct Planted {
 
 bool trackFails(Planted& p, const QString& suffix) {
     p.plant(besideVideo(p.video.toStdString(), suffix));
-    BackgroundWriter writer;
+    QObject gui;
+    platform::Worker writer(8, gui, [](const QString&) {});
     TrackWriter track(writer, p.video.toStdString());
     track.tick(2000, Reading{});
     track.finish(2500, Reading{});

@@ -1,10 +1,14 @@
 #include "job/Session.h"
+#include "tests/support/ScriptedDisk.h"
 #include "tests/support/WorkingFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
+
+#include <stdexcept>
 
 #include <gtest/gtest.h>
 
@@ -149,6 +153,10 @@ TEST_F(JobSession, ATrackThatCannotBeWrittenIsShownOnce) {
     position = 2000;
     session.tick();
     session.recordingStopped();
+    session.drain();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !shown.filter(QStringLiteral("Telemetría no guardada")).isEmpty(); }, 10000));
+    QCoreApplication::processEvents();
     EXPECT_EQ(shown.filter(QStringLiteral("Telemetría no guardada")).size(), 1);
 }
 
@@ -166,4 +174,86 @@ TEST_F(JobSession, TheReportIsWrittenInTheBackgroundAndItsOutcomeShown) {
     EXPECT_EQ(shown.last(),
               QStringLiteral("Informe escrito: ") + QDir(session.folder()).filePath("report.pdf"));
     EXPECT_TRUE(QFile::exists(QDir(session.folder()).filePath(QStringLiteral("report.html"))));
+}
+
+namespace {
+
+// Report files on one disk and everything else on another.
+platform::Disk reportsOn(platform::Disk reports, platform::Disk rest) {
+    platform::Disk disk = rest;
+    auto isReport = [](const std::filesystem::path& path) {
+        return QString::fromStdString(path.filename().string()).contains(QStringLiteral("report"));
+    };
+    disk.open = [=](const std::filesystem::path& path, platform::OpenMode mode) {
+        return isReport(path) ? reports.open(path, mode) : rest.open(path, mode);
+    };
+    disk.replace = [=](const std::filesystem::path& from, const std::filesystem::path& to) {
+        return isReport(to) ? reports.replace(from, to) : rest.replace(from, to);
+    };
+    return disk;
+}
+
+} // namespace
+
+TEST_F(JobSession, AReportThatCannotBeWrittenIsToldWithItsReason) {
+    testing_support::ScriptedDisk disk;
+    disk.writableBytes = 0;
+    session.useDisk(reportsOn(disk.disk(), platform::localDisk()));
+    ASSERT_TRUE(session.start(QStringLiteral("Obra Sur")));
+    session.writeReport();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return shown.last().startsWith(QStringLiteral("Informe no escrito: ")); }, 10000));
+    EXPECT_TRUE(shown.last().contains(QStringLiteral("report"))) << shown.last().toStdString();
+}
+
+// Seconds of a track go on being written while a report waits on its disk.
+TEST_F(JobSession, AReportNeverHoldsUpTheTrack) {
+    testing_support::ScriptedDisk slow;
+    session.useDisk(reportsOn(slow.disk(), platform::localDisk()));
+    ASSERT_TRUE(session.start(QStringLiteral("Obra Sur")));
+    slow.closeGate();
+    session.writeReport();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return slow.writesAtGate() > 0; }, 10000));
+    const auto video = session.videoName(1);
+    startRecording(video);
+    position = 3000;
+    session.tick();
+    const QString csv = file(video).chopped(4) + QStringLiteral(".csv");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return text(csv).count('\n') == 4; }, 10000))
+        << "the header and three seconds while the report waits";
+    slow.openGate();
+    session.drain();
+}
+
+// A job that throws is told like any failure, and the next one is written.
+TEST_F(JobSession, AnObservationJobThatThrowsIsToldAndTheNextIsSaved) {
+    ASSERT_TRUE(session.start(QStringLiteral("Obra Sur")));
+    platform::Disk throwing = platform::localDisk();
+    throwing.open = [](const std::filesystem::path&,
+                       platform::OpenMode) -> std::unique_ptr<platform::DiskFile> {
+        throw std::runtime_error("sin memoria");
+    };
+    session.useDisk(throwing);
+    session.record(session.markNow({}));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return shown.contains(QStringLiteral("Observación no guardada: sin memoria")); },
+        10000));
+    session.useDisk(platform::localDisk());
+    session.record(session.markNow({}));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return shown.last() == QStringLiteral("Observación guardada"); }, 10000));
+    EXPECT_EQ(parseObservations(text(QDir(session.folder()).filePath(observationsFile)))
+                  .observations.size(),
+              1u);
+}
+
+TEST_F(JobSession, AnObservationTheDiskRefusesIsToldWithItsReason) {
+    ASSERT_TRUE(session.start(QStringLiteral("Obra Sur")));
+    testing_support::ScriptedDisk disk;
+    disk.writableBytes = 0;
+    session.useDisk(disk.disk());
+    session.record(session.markNow({}));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return shown.contains(QStringLiteral("Observación no guardada: disco lleno")); },
+        10000));
 }

@@ -1,9 +1,10 @@
 #include "job/TrackWriter.h"
-#include "job/BackgroundWriter.h"
+#include "tests/support/ScriptedDisk.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -26,7 +27,9 @@ Reading readingAt(int second) {
 
 struct Track : ::testing::Test {
     QTemporaryDir dir;
-    BackgroundWriter writer;
+    QObject gui;
+    QStringList failures;
+    platform::Worker writer{64, gui, [this](const QString& reason) { failures << reason; }};
     std::filesystem::path video = dir.filePath(QStringLiteral("x_video.avi")).toStdString();
 
     int cues() {
@@ -113,13 +116,46 @@ TEST_F(Track, AFolderThatIsNotThereFails) {
     EXPECT_TRUE(track.failed());
 }
 
-TEST(BackgroundWriter, RunsTasksInOrderAndFinishesThemAllBeforeItGoes) {
-    std::vector<int> order;
-    {
-        BackgroundWriter writer;
-        for (int i = 0; i < 100; ++i)
-            writer.post([&order, i] { order.push_back(i); });
+// A write the disk refuses, on either file, is told with the subtitle file's name on the GUI
+// thread, and the next track writes as usual.
+TEST_F(Track, AFailedWriteIsToldOnTheGuiThread) {
+    for (const std::uint64_t writable : {std::uint64_t{0}, std::uint64_t{200}}) {
+        SCOPED_TRACE(writable);
+        failures.clear();
+        testing_support::ScriptedDisk disk;
+        disk.writableBytes = writable;
+        const std::filesystem::path name =
+            dir.filePath(QStringLiteral("f%1_video.avi").arg(writable)).toStdString();
+        TrackWriter track(writer, name, disk.disk());
+        for (int second = 1; second <= 5; ++second)
+            EXPECT_TRUE(track.tick(second * 1000, readingAt(second)));
+        writer.drain();
+        EXPECT_TRUE(track.failed());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !failures.isEmpty(); }, 10000));
+        EXPECT_EQ(failures.first(), QStringLiteral("f%1_video.srt").arg(writable));
     }
-    ASSERT_EQ(order.size(), 100u);
-    EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
+    failures.clear();
+    TrackWriter track(writer, video);
+    track.tick(2000, readingAt(2));
+    writer.drain();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(track.failed());
+    EXPECT_TRUE(failures.isEmpty());
+}
+
+// Seconds the worker has no room for are lost, and the track knows it at once.
+TEST_F(Track, ASecondTheWorkerRefusesFailsTheTrack) {
+    testing_support::ScriptedDisk disk;
+    platform::Worker small{2, gui, [](const QString&) {}};
+    TrackWriter track(small, video, disk.disk());
+    disk.closeGate();
+    EXPECT_TRUE(track.tick(1000, readingAt(1)))
+        << "the header waits at the gate, one second queued";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return disk.writesAtGate() > 0; }, 10000));
+    EXPECT_TRUE(track.tick(2000, readingAt(2)));
+    EXPECT_FALSE(track.failed());
+    EXPECT_FALSE(track.tick(3000, readingAt(3)));
+    EXPECT_TRUE(track.failed());
+    disk.openGate();
+    small.drain();
 }

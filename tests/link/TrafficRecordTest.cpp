@@ -7,6 +7,7 @@
 #include "tests/support/ScriptedDisk.h"
 
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -326,5 +327,42 @@ TEST(TrafficRecord, AFullDiskEndsTheFileAtItsLastWholeLineAndSaysSoWhenThereIsRo
         record.flush();
         EXPECT_EQ(parse(record.currentFile()).events,
                   (std::vector<std::string>{"registro reanudado", "kept"}));
+    }
+}
+
+// Lines a failing disk did not take are told on the GUI thread with the reason, once per
+// failure, and the lines written before the failure are not.
+TEST(TrafficRecord, LinesTheDiskRefusesAreToldOnTheGuiThreadWithTheReason) {
+    const struct {
+        platform::DiskError error;
+        std::uint64_t room;
+        const char* reason;
+    } cases[] = {{platform::DiskError::Full, 0, "disco lleno"},
+                 {platform::DiskError::Failed, 300, "error de escritura"}};
+    for (const auto& [error, room, reason] : cases) {
+        SCOPED_TRACE(reason);
+        QTemporaryDir folder;
+        testing_support::ScriptedDisk disk;
+        robot::TrafficRecord record(folder.path().toStdString(),
+                                    robot::TrafficRecord::defaultFileLimit, disk.disk());
+        QStringList told;
+        std::vector<bool> onGuiThread;
+        record.onFailure([&](const QString& text) {
+            told << text;
+            onGuiThread.push_back(QThread::currentThread() == qApp->thread());
+        });
+        record.event("written");
+        ASSERT_TRUE(record.flush());
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(told.isEmpty());
+        disk.failure = error;
+        disk.writableBytes = room;
+        for (int i = 0; i < 20; ++i)
+            record.event(std::string(100, 'e'));
+        EXPECT_FALSE(record.flush());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !told.isEmpty(); }, 10000));
+        EXPECT_EQ(told.first(), QString::fromUtf8(reason));
+        EXPECT_EQ(record.problem(), QString::fromUtf8(reason));
+        EXPECT_EQ(onGuiThread, std::vector<bool>{true});
     }
 }

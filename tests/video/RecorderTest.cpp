@@ -4,11 +4,14 @@
 #include "tests/support/WorkingFolder.h"
 #include "video/RecordingWatch.h"
 
+#include <QThread>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <future>
 #include <map>
+#include <stdexcept>
 #include <thread>
 
 namespace {
@@ -400,3 +403,71 @@ TEST_F(Recording, WatchTellsOfLowSpaceWhileItLastsAndOfTheFramesLostUntilTheNext
 }
 
 } // namespace
+
+namespace {
+
+// What a recorder tells through its failure callback, and on which thread.
+struct Told {
+    std::vector<QString> texts;
+    std::vector<bool> onGuiThread;
+    void listen(video::Recorder& recorder) {
+        recorder.onFailure([this](const QString& text) {
+            texts.push_back(text);
+            onGuiThread.push_back(QThread::currentThread() == qApp->thread());
+        });
+    }
+};
+
+} // namespace
+
+// A write the disk refuses ends the recording and is told once, on the GUI thread, in the
+// status line's words.
+TEST(RecorderFailure, AWriteTheDiskRefusesIsToldOnTheGuiThread) {
+    const struct {
+        platform::DiskError error;
+        const char* text;
+    } cases[] = {{platform::DiskError::Full, "Vídeo incompleto: disco lleno"},
+                 {platform::DiskError::Failed, "Vídeo incompleto: fallo del grabador"}};
+    for (const auto& [error, text] : cases) {
+        SCOPED_TRACE(text);
+        testing_support::WorkingFolder folder;
+        ScriptedDisk disk;
+        disk.failure = error;
+        disk.writableBytes = 500'000;
+        video::Recorder recorder{disk.disk(), testLimits()};
+        Told told;
+        told.listen(recorder);
+        ASSERT_TRUE(recorder.start("001video.avi", 100, false, nullptr));
+        feedUntilClosedByItself(recorder, TestFrame(1));
+        ASSERT_TRUE(waitFor([&] { return !told.texts.empty(); }));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(told.texts, std::vector<QString>{QString::fromUtf8(text)});
+        EXPECT_EQ(told.onGuiThread, std::vector<bool>{true});
+    }
+}
+
+// A job that throws is told, and the recording goes on with the next frames.
+TEST(RecorderFailure, AJobThatThrowsIsToldAndTheRecordingGoesOn) {
+    testing_support::WorkingFolder folder;
+    ScriptedDisk scripted;
+    platform::Disk disk = scripted.disk();
+    auto asked = std::make_shared<std::atomic<int>>(0);
+    disk.freeBytes = [asked](const std::filesystem::path&) -> std::optional<std::uint64_t> {
+        if (++*asked == 2)
+            throw std::runtime_error("sonda de espacio rota");
+        return ScriptedDisk::unlimited;
+    };
+    video::Recorder recorder{disk, testLimits()};
+    Told told;
+    told.listen(recorder);
+    ASSERT_TRUE(recorder.start("001video.avi", 100, false, nullptr));
+    ASSERT_TRUE(waitFor([&] { return !told.texts.empty(); }));
+    EXPECT_EQ(told.texts, std::vector<QString>{QStringLiteral("sonda de espacio rota")});
+    EXPECT_TRUE(recorder.recording());
+    recorder.addFrame(TestFrame(1).dib());
+    recorder.addFrame(TestFrame(2).dib());
+    recorder.stop();
+    ASSERT_TRUE(recorder.waitUntilClosed(patience));
+    EXPECT_EQ(recorder.failure(), Failure::None);
+    EXPECT_EQ(recorder.framesWritten(), 2u);
+}
