@@ -540,20 +540,38 @@ TEST(ReportRecordings, GarbledHeadersGiveFramesAndDurationsTheFileAndRowsBackUp)
         std::vector<Patch> patches;
         std::optional<std::uint32_t> frames;
         int seconds;
+        const char* duration;
+        bool cutBeforeFrames = false;
     } cases[] = {
-        {"as written", {}, 30, 3},
-        {"a header list larger than any", {hugeList}, std::nullopt, 5},
-        {"a huge OpenDML total", {{"dmlh", 8, 0xFFFFFFFF}}, 30, 3},
+        {"as written", {}, 30, 3, "0:00:03"},
+        {"a header list larger than any", {hugeList}, std::nullopt, 5, "0:00:05"},
+        {"a huge OpenDML total", {{"dmlh", 8, 0xFFFFFFFF}}, 30, 3, "0:00:03"},
         {"a stream rate no camera has, the main header's period",
          {{"strh", 28, 0xFFFFFFFF}, {"strh", 32, 1}},
          30,
-         3},
-        {"a huge frame period and no stream rate", {noStreamRate, {"avih", 8, 0xFFFFFFFF}}, 30, 5},
-        {"a frame period too short and no stream rate", {noStreamRate, {"avih", 8, 1}}, 30, 5},
+         3,
+         "0:00:03"},
+        {"a huge frame period and no stream rate",
+         {noStreamRate, {"avih", 8, 0xFFFFFFFF}},
+         30,
+         5,
+         "0:00:05"},
+        {"a frame period too short and no stream rate",
+         {noStreamRate, {"avih", 8, 1}},
+         30,
+         5,
+         "0:00:05"},
         {"a stream rate too fast and no frame period",
          {{"strh", 28, 1}, {"strh", 32, 0xFFFFFFFF}, {"avih", 8, 0}},
          30,
-         5},
+         5,
+         "0:00:05"},
+        {"frames declared without end, 50 minutes each, and none there: a year at most",
+         {noStreamRate, {"avih", 8, 3'000'000'000}, {"dmlh", 8, 0xFFFFFFFF}},
+         0xFFFFFFFF,
+         366 * 24 * 3600,
+         "8784:00:00",
+         true},
     };
     for (const auto& c : cases) {
         EmptyJob job;
@@ -561,24 +579,25 @@ TEST(ReportRecordings, GarbledHeadersGiveFramesAndDurationsTheFileAndRowsBackUp)
         write(job.path(name).chopped(4) + ".csv",
               trackRows(start.addSecs(60), 5, [](int s) { return s; }));
         QFile file(job.path(name));
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         QByteArray bytes = file.readAll();
+        file.close();
         for (const Patch& patch : c.patches) {
             const qsizetype at = bytes.indexOf(patch.code) + patch.offset;
             ASSERT_GT(at, 0) << c.what;
             qToLittleEndian<quint32>(patch.value, bytes.data() + at);
         }
-        ASSERT_TRUE(file.seek(0));
-        ASSERT_EQ(file.write(bytes), bytes.size());
-        file.close();
+        if (c.cutBeforeFrames)
+            bytes.truncate(bytes.indexOf("movi") - 8);
+        write(job.path(name), bytes);
         const JobRecord record = readJobFolder(job.folder);
         ASSERT_EQ(record.recordings.size(), 1u);
         EXPECT_EQ(record.recordings[0].frames, c.frames) << c.what;
         EXPECT_EQ(record.recordings[0].seconds, c.seconds) << c.what;
         EXPECT_TRUE(reportHtml(record).contains(
-            QStringLiteral("<td>0:00:0%1</td><td>%2</td>")
-                .arg(c.seconds)
-                .arg(c.frames ? QString::number(*c.frames) : QStringLiteral("--"))))
+            QStringLiteral("<td>%1</td><td>%2</td>")
+                .arg(QString::fromLatin1(c.duration),
+                     c.frames ? QString::number(*c.frames) : QStringLiteral("--"))))
             << c.what;
     }
 }
