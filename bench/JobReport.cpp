@@ -30,8 +30,8 @@ namespace {
 job::Reading reading(int second) {
     job::Reading r;
     r.time = QTime(9, 0, 0).addSecs(second);
-    r.temperature = QString::number(20 + second % 7);
-    r.humidity = QString::number(50 + second % 11);
+    r.temperature = 20 + second % 7;
+    r.humidity = 50 + second % 11;
     r.drive = QStringLiteral("avance");
     r.speedPercent = 80;
     r.lightsPercent = 40;

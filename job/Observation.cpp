@@ -45,8 +45,12 @@ Tag tagFromText(const QString& text) {
 }
 
 QString observationsCsvHeader() {
-    return QStringLiteral("fecha_hora,grabacion,segundo,temperatura_c,humedad_pct,marcha,"
-                          "velocidad_pct,luces_pct,motor_limpieza,etiqueta,foto,nota\n");
+    return csvLine({QStringLiteral("fecha_hora"), QStringLiteral("grabacion"),
+                    QStringLiteral("segundo"), QStringLiteral("temperatura_c"),
+                    QStringLiteral("humedad_pct"), QStringLiteral("marcha"),
+                    QStringLiteral("velocidad_pct"), QStringLiteral("luces_pct"),
+                    QStringLiteral("motor_limpieza"), QStringLiteral("etiqueta"),
+                    QStringLiteral("foto"), QStringLiteral("nota")});
 }
 
 QString observationCsvRow(const Observation& o) {
@@ -55,10 +59,9 @@ QString observationCsvRow(const Observation& o) {
                     o.recording.isEmpty()
                         ? QString()
                         : QString::number(double(o.intoRecording) / 1000.0, 'f', 1),
-                    r.temperature, r.humidity, r.drive, QString::number(r.speedPercent),
-                    QString::number(r.lightsPercent),
-                    r.cleaningMotor ? QStringLiteral("sí") : QStringLiteral("no"), tagText(o.tag),
-                    o.picture, o.note.left(longestNote)});
+                    valueText(r.temperature), valueText(r.humidity), r.drive,
+                    QString::number(r.speedPercent), QString::number(r.lightsPercent),
+                    yesNo(r.cleaningMotor), tagText(o.tag), o.picture, o.note.left(longestNote)});
 }
 
 ObservationList parseObservations(QStringView csvText, std::size_t mostKept) {
@@ -76,12 +79,12 @@ ObservationList parseObservations(QStringView csvText, std::size_t mostKept) {
             o.recording = f[1];
             into = millisecondsField(f[2]);
             o.reading.time = o.when.time();
-            o.reading.temperature = f[3];
-            o.reading.humidity = f[4];
+            o.reading.temperature = valueFromText(f[3]);
+            o.reading.humidity = valueFromText(f[4]);
             o.reading.drive = f[5];
             o.reading.speedPercent = std::clamp(f[6].toInt(), 0, 100);
             o.reading.lightsPercent = std::clamp(f[7].toInt(), 0, 100);
-            o.reading.cleaningMotor = f[8] == QStringLiteral("sí");
+            o.reading.cleaningMotor = f[8] == yesNo(true);
             o.tag = tagFromText(f[9]);
             o.picture = f[10];
             o.note = f[11].left(longestNote);

@@ -32,6 +32,8 @@ constexpr double largestReading = 1000;
 // Wall time per second of video beyond these is not a camera's: the rows are not believed.
 constexpr double slowestRate = 1000;
 constexpr double fastestRate = 1.0 / 1000;
+// A recording longer than this is not a camera's: a year.
+constexpr int longestRecording = 366 * 24 * 3600;
 // Names listed in one line of what was left out; the rest are counted.
 constexpr int namesListed = 5;
 
@@ -70,13 +72,11 @@ QString listed(const QString& what, const QStringList& files) {
     return line;
 }
 
-// Seconds the recording took by the wall clock: its seconds of video (frames times the
-// declared period, else the rows' count of them) times the wall seconds its rows show per
+// Seconds the recording took by the wall clock: its seconds of video (its frames at the
+// declared rate, else the rows' count of them) times the wall seconds its rows show per
 // second of video.
-int wallSeconds(const RecordingSummary& r, std::uint32_t microsecondsPerFrame) {
-    double video = r.rows.empty() ? 0.0 : r.rows.back().second;
-    if (r.frames && microsecondsPerFrame > 0)
-        video = double(*r.frames) * microsecondsPerFrame / 1e6;
+int wallSeconds(const RecordingSummary& r, std::optional<double> videoSeconds) {
+    const double video = videoSeconds.value_or(r.rows.empty() ? 0.0 : r.rows.back().second);
     double rate = 1;
     if (r.rows.size() >= 2) {
         const TrackRow& first = r.rows.front();
@@ -88,7 +88,7 @@ int wallSeconds(const RecordingSummary& r, std::uint32_t microsecondsPerFrame) {
             rate =
                 std::clamp(double(wall) / (last.second - first.second), fastestRate, slowestRate);
     }
-    return int(std::lround(video * rate));
+    return int(std::lround(std::min(video * rate, double(longestRecording))));
 }
 
 RecordingSummary readRecording(const QString& folder, const QString& file,
@@ -98,14 +98,14 @@ RecordingSummary readRecording(const QString& folder, const QString& file,
     recording.file = file;
     recording.start =
         startFromName(file).value_or(QFileInfo(QDir(folder).filePath(file)).birthTime());
-    std::uint32_t microsecondsPerFrame = 0;
+    std::optional<double> videoSeconds;
     const platform::ReadOnlyFile video =
         platform::ReadOnlyFile::openIn(localPath(folder), localPath(file));
     if (!video.isOpen())
         unreadableVideos << refusedFile(file, refusalText(video.refusal(), 0));
     else if (const std::optional<video::AviContents> contents = video::readAviContents(video)) {
         recording.frames = contents->readableFrames();
-        microsecondsPerFrame = contents->microsecondsPerFrame;
+        videoSeconds = contents->seconds();
     }
     const QString tableName = QFileInfo(file).completeBaseName() + QStringLiteral(".csv");
     const platform::FileBytes table =
@@ -123,7 +123,7 @@ RecordingSummary readRecording(const QString& folder, const QString& file,
         else
             ++job.skippedRows;
     });
-    recording.seconds = wallSeconds(recording, microsecondsPerFrame);
+    recording.seconds = wallSeconds(recording, videoSeconds);
     return recording;
 }
 
@@ -329,14 +329,13 @@ ChartLine chartLine(const JobRecord& job, bool temperature) {
     for (const RecordingSummary& r : job.recordings) {
         line.emplace_back();
         for (const TrackRow& row : r.rows) {
-            bool ok = false;
-            const double value =
-                (temperature ? row.reading.temperature : row.reading.humidity).toDouble(&ok);
-            if (!ok || !std::isfinite(value) || std::abs(value) > largestReading) {
+            const std::optional<double> value =
+                temperature ? row.reading.temperature : row.reading.humidity;
+            if (!value || std::abs(*value) > largestReading) {
                 line.emplace_back();
                 continue;
             }
-            line.back().push_back({job.start.secsTo(rowMoment(r, row)), value});
+            line.back().push_back({job.start.secsTo(rowMoment(r, row)), *value});
         }
     }
     return line;

@@ -32,9 +32,10 @@ struct ReportLimits {
 struct RecordingSummary {
     QString file;
     QDateTime start;
-    // Seconds the recording took: its frames over the rate its telemetry rows show (the first
-    // and last row's time of day against their seconds of video), so recordings and job
-    // are measured by the same clock.
+    // Seconds the recording took: its seconds of video (its frames at the declared rate, else
+    // its rows' count) over the rate its telemetry rows show (the first and last row's time of
+    // day against their seconds of video), so recordings and job are measured by the same
+    // clock; a year at most.
     int seconds = 0;
     // Frames a reader finds in the file, indexed or not; nothing when it cannot be read.
     std::optional<std::uint32_t> frames;

@@ -1,24 +1,19 @@
 #include "job/TelemetryValues.h"
 
+#include "job/Reading.h"
 #include "link/Telemetry.h"
 
-#include <QRegularExpression>
-
 namespace job {
+namespace {
 
-QString numberOf(const QString& text) {
-    static const QRegularExpression number(
-        QStringLiteral("^\\s*(-?\\d{1,4}(?:[.,]\\d{1,2})?)(?![\\d.,])"));
-    const QRegularExpressionMatch match = number.match(text);
-    if (!match.hasMatch())
-        return noValue;
-    QString digits = match.captured(1);
-    digits.replace(QLatin1Char(','), QLatin1Char('.'));
-    return digits;
+std::optional<double> recorded(const std::optional<robot::Reading>& reading) {
+    return reading ? recordedValue(reading->value) : std::nullopt;
 }
 
+} // namespace
+
 TelemetryValues telemetryValues(const robot::Telemetry& telemetry) {
-    return {numberOf(telemetry.temperatureText()), numberOf(telemetry.humidityText())};
+    return {recorded(telemetry.temperature()), recorded(telemetry.humidity())};
 }
 
 } // namespace job

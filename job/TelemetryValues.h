@@ -1,8 +1,6 @@
 #pragma once
 
-#include "job/Reading.h"
-
-#include <QString>
+#include <optional>
 
 namespace robot {
 class Telemetry;
@@ -10,16 +8,13 @@ class Telemetry;
 
 namespace job {
 
-// The leading number of a telemetry text ("22º" gives "22", "45%" gives "45"), or noValue.
-QString numberOf(const QString& text);
-
 struct TelemetryValues {
-    QString temperature = noValue;
-    QString humidity = noValue;
+    std::optional<double> temperature;
+    std::optional<double> humidity;
 };
 
-// The temperature and humidity the tracks and observations record: the numbers of the link's
-// texts, which hold only recently measured values, noValue otherwise.
+// The temperature and humidity the tracks and observations record: the link's values, which
+// it holds only while recently measured, and only those the tables hold.
 TelemetryValues telemetryValues(const robot::Telemetry& telemetry);
 
 } // namespace job

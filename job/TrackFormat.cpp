@@ -13,10 +13,6 @@ QString twoDigits(qint64 value) {
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
 
-QString yesNo(bool value) {
-    return value ? QStringLiteral("sí") : QStringLiteral("no");
-}
-
 std::optional<int> percentField(const QString& text) {
     bool ok = false;
     const int value = text.toInt(&ok);
@@ -27,12 +23,27 @@ std::optional<int> percentField(const QString& text) {
 
 } // namespace
 
+QString yesNo(bool value) {
+    return value ? QStringLiteral("sí") : QStringLiteral("no");
+}
+
+QString valueText(std::optional<double> value) {
+    return value ? QString::number(*value) : noValue;
+}
+
+std::optional<double> valueFromText(const QString& text) {
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    return ok ? recordedValue(value) : std::nullopt;
+}
+
 QString readingText(const Reading& reading) {
     return reading.time.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("  ") +
-           reading.temperature + ' ' + degreeSign + 'C' + QStringLiteral("  ") + reading.humidity +
-           QStringLiteral(" %  ") + reading.drive + ' ' + QString::number(reading.speedPercent) +
-           QStringLiteral(" %  luces ") + QString::number(reading.lightsPercent) +
-           QStringLiteral(" %  limpieza ") + yesNo(reading.cleaningMotor);
+           valueText(reading.temperature) + ' ' + degreeSign + 'C' + QStringLiteral("  ") +
+           valueText(reading.humidity) + QStringLiteral(" %  ") + reading.drive + ' ' +
+           QString::number(reading.speedPercent) + QStringLiteral(" %  luces ") +
+           QString::number(reading.lightsPercent) + QStringLiteral(" %  limpieza ") +
+           yesNo(reading.cleaningMotor);
 }
 
 QString srtTimestamp(qint64 milliseconds) {
@@ -52,13 +63,15 @@ QString srtCue(int index, const Reading& reading, const QStringList& notes) {
 }
 
 QString trackCsvHeader() {
-    return QStringLiteral("hora,segundo,temperatura_c,humedad_pct,marcha,velocidad_pct,"
-                          "luces_pct,motor_limpieza\n");
+    return csvLine({QStringLiteral("hora"), QStringLiteral("segundo"),
+                    QStringLiteral("temperatura_c"), QStringLiteral("humedad_pct"),
+                    QStringLiteral("marcha"), QStringLiteral("velocidad_pct"),
+                    QStringLiteral("luces_pct"), QStringLiteral("motor_limpieza")});
 }
 
 QString trackCsvRow(int second, const Reading& reading) {
     return csvLine({reading.time.toString(QStringLiteral("HH:mm:ss")), QString::number(second),
-                    reading.temperature, reading.humidity, reading.drive,
+                    valueText(reading.temperature), valueText(reading.humidity), reading.drive,
                     QString::number(reading.speedPercent), QString::number(reading.lightsPercent),
                     yesNo(reading.cleaningMotor)});
 }
@@ -77,12 +90,12 @@ std::optional<TrackRow> parseTrackCsvRow(const QString& line) {
     if (!row.reading.time.isValid() || !secondOk || row.second < 0 || row.second > longestSecond ||
         !speed || !lights)
         return std::nullopt;
-    row.reading.temperature = f[2];
-    row.reading.humidity = f[3];
+    row.reading.temperature = valueFromText(f[2]);
+    row.reading.humidity = valueFromText(f[3]);
     row.reading.drive = f[4];
     row.reading.speedPercent = *speed;
     row.reading.lightsPercent = *lights;
-    row.reading.cleaningMotor = f[7] == QStringLiteral("sí");
+    row.reading.cleaningMotor = f[7] == yesNo(true);
     return row;
 }
 

@@ -29,6 +29,9 @@ struct TrackRow {
 };
 std::optional<TrackRow> parseTrackCsvRow(const QString& line);
 
+// "sí" or "no", as the tables write a switch.
+QString yesNo(bool value);
+
 // A note as one line: line ends become spaces, so that it cannot end a cue early.
 QString oneLine(const QString& text);
 

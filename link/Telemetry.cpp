@@ -18,6 +18,15 @@ std::span<const std::uint8_t> bytesOf(const QByteArray& data) {
             static_cast<std::size_t>(data.size())};
 }
 
+QString humidityShown(const std::optional<Reading>& humidity) {
+    return humidity ? QString::number(humidity->value, 'f', 0) + '%' : QStringLiteral("--%");
+}
+
+QString temperatureShown(const std::optional<Reading>& temperature) {
+    return temperature ? QString::number(temperature->value, 'f', 0) + degreeSign
+                       : QStringLiteral("--") + degreeSign + 'C';
+}
+
 } // namespace
 
 Telemetry::Telemetry(Now now) : now_(std::move(now)) {}
@@ -54,36 +63,46 @@ PollOutcome Telemetry::poll(RobotLink& link, TelemetryDisplay& display) {
     return outcome;
 }
 
-// Either both texts change or neither: a humidity never stands beside an older temperature.
+// Either both values change or neither: a humidity never stands beside an older temperature.
 PollOutcome Telemetry::show(const QByteArray& reply, TelemetryDisplay& display) {
-    const auto reading = decodeTelemetry(bytesOf(reply));
-    if (!reading.humidityPercent || !reading.temperatureDegrees)
+    const auto decoded = decodeTelemetry(bytesOf(reply));
+    if (!decoded.humidityPercent || !decoded.temperatureDegrees)
         return PollOutcome::Dropped;
-    const QString humidity = QString::number(*reading.humidityPercent) + '%';
-    const QString temperature = QString::number(*reading.temperatureDegrees) + degreeSign;
+    const auto measuredAt = now_();
+    const Reading humidity{double(*decoded.humidityPercent), measuredAt};
+    const Reading temperature{double(*decoded.temperatureDegrees), measuredAt};
     {
         std::lock_guard lock(mutex_);
         humidity_ = humidity;
         temperature_ = temperature;
-        measuredAt_ = now_();
     }
-    display.showTelemetryLine(QStringLiteral("HR: ") + humidity + QStringLiteral(" T.: ") +
-                              temperature);
+    display.showTelemetryLine(QStringLiteral("HR: ") + humidityShown(humidity) +
+                              QStringLiteral(" T.: ") + temperatureShown(temperature));
     return PollOutcome::Decoded;
 }
 
-bool Telemetry::fresh() const {
-    return measuredAt_ && now_() - *measuredAt_ <= freshFor;
+std::optional<Reading> Telemetry::freshOrNothing(const std::optional<Reading>& reading) const {
+    if (reading && now_() - reading->measuredAt <= freshFor)
+        return reading;
+    return std::nullopt;
+}
+
+std::optional<Reading> Telemetry::humidity() const {
+    std::lock_guard lock(mutex_);
+    return freshOrNothing(humidity_);
+}
+
+std::optional<Reading> Telemetry::temperature() const {
+    std::lock_guard lock(mutex_);
+    return freshOrNothing(temperature_);
 }
 
 QString Telemetry::humidityText() const {
-    std::lock_guard lock(mutex_);
-    return fresh() ? humidity_ : QStringLiteral("--%");
+    return humidityShown(humidity());
 }
 
 QString Telemetry::temperatureText() const {
-    std::lock_guard lock(mutex_);
-    return fresh() ? temperature_ : QStringLiteral("--") + degreeSign + 'C';
+    return temperatureShown(temperature());
 }
 
 std::optional<bool> Telemetry::pollingAfterToggle(bool buttonOn, bool otherButtonOn) {

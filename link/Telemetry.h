@@ -24,10 +24,18 @@ enum class PollOutcome {
     Decoded, // both texts and the line updated, input purged
 };
 
+// One measured value and when the good reply that carried it came.
+struct Reading {
+    double value = 0;
+    std::chrono::steady_clock::time_point measuredAt;
+
+    bool operator==(const Reading&) const = default;
+};
+
 // The robot's temperature and humidity, polled once a second while the operator asks for
-// either. The two texts may be read from any thread at any time; they hold only what a
-// good reply measured in the last few seconds, and "--" otherwise, so that no picture
-// shows a value that was never measured.
+// either. The values, and the texts the window shows of them, may be read from any thread at
+// any time; they hold only what a good reply measured in the last few seconds, and nothing
+// ("--") otherwise, so that no picture or table shows a value that was never measured.
 class Telemetry {
 public:
     using Clock = std::chrono::steady_clock;
@@ -41,6 +49,10 @@ public:
     // One poll: request, wait for the nine-byte reply, decode and show it.
     PollOutcome poll(RobotLink& link, TelemetryDisplay& display);
 
+    // Per cent and degrees of the last good reply while fresh.
+    std::optional<Reading> humidity() const;
+    std::optional<Reading> temperature() const;
+    // As the window shows them: "50%" and "21º", or "--%" and "--ºC".
     QString humidityText() const;
     QString temperatureText() const;
 
@@ -50,13 +62,13 @@ public:
 
 private:
     PollOutcome show(const QByteArray& reply, TelemetryDisplay& display);
-    bool fresh() const;
+    std::optional<Reading> freshOrNothing(const std::optional<Reading>& reading) const;
 
     Now now_;
     mutable std::mutex mutex_;
-    QString humidity_;
-    QString temperature_;
-    std::optional<Clock::time_point> measuredAt_;
+    // Both set by the same reply.
+    std::optional<Reading> humidity_;
+    std::optional<Reading> temperature_;
 };
 
 } // namespace robot

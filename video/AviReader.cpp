@@ -1,5 +1,6 @@
 #include "video/AviReader.h"
 
+#include <algorithm>
 #include <array>
 #include <span>
 #include <string_view>
@@ -25,28 +26,72 @@ std::uint64_t padded(std::uint32_t size) {
     return std::uint64_t{size} + (size & 1u);
 }
 
-// The main header's and the OpenDML header's values, from the chunks of 'hdrl'.
-void readHeaderList(std::span<const std::uint8_t> list, AviContents& contents) {
-    std::optional<std::uint32_t> mainTotal;
-    std::optional<std::uint32_t> odmlTotal;
+std::uint16_t le16(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
+}
+
+// The super index's entries in use, and the frames of those the chunk holds.
+void readSuperIndex(std::span<const std::uint8_t> data, AviHeaders& headers) {
+    constexpr std::size_t entriesAt = 24;
+    constexpr std::size_t entrySize = 16;
+    headers.indexEntries = le32(data, 4);
+    const std::size_t held = data.size() < entriesAt ? 0 : (data.size() - entriesAt) / entrySize;
+    const std::size_t entries = std::min<std::size_t>(headers.indexEntries, held);
+    for (std::size_t e = 0; e < entries; ++e)
+        headers.indexedFrames += le32(data, entriesAt + entrySize * e + 12);
+}
+
+// The values of the chunks of 'hdrl', stepping into its 'strl' and 'odml' lists. Of the
+// stream headers only the first stream's are taken.
+void readHeaderList(std::span<const std::uint8_t> list, AviHeaders& headers) {
+    bool streamRead = false;
+    bool inStream = false;
+    std::size_t streamEnd = 0;
     std::size_t at = 0;
     while (at + chunkHeaderSize <= list.size()) {
+        if (inStream && at >= streamEnd) {
+            inStream = false;
+            streamRead = true;
+        }
         const std::string_view id = code(list, at);
         const std::uint32_t size = le32(list, at + 4);
         const std::size_t data = at + chunkHeaderSize;
-        if (id == "LIST" && size >= 4 && data + 4 <= list.size() && code(list, data) == "odml") {
+        const auto holds = [&](std::uint32_t bytes) {
+            return size >= bytes && data + bytes <= list.size();
+        };
+        const std::string_view listType = id == "LIST" && holds(4) ? code(list, data) : "";
+        const bool stream = listType == "strl" && !inStream && !streamRead;
+        if (stream || listType == "odml") {
+            inStream = stream;
+            if (stream)
+                streamEnd = data + padded(size);
             at = data + 4;
             continue;
         }
-        if (id == "avih" && size >= 20 && data + 20 <= list.size()) {
-            contents.microsecondsPerFrame = le32(list, data);
-            mainTotal = le32(list, data + 16);
-        } else if (id == "dmlh" && size >= 4 && data + 4 <= list.size()) {
-            odmlTotal = le32(list, data);
+        const std::span<const std::uint8_t> body =
+            list.subspan(data, std::min<std::size_t>(size, list.size() - data));
+        if (id == "avih" && holds(20)) {
+            headers.microsecondsPerFrame = le32(list, data);
+            headers.mainTotalFrames = le32(list, data + 16);
+        } else if (id == "dmlh" && holds(4)) {
+            headers.odmlTotalFrames = le32(list, data);
+        } else if (inStream && id == "strh" && holds(56)) {
+            headers.handler = le32(body, 4);
+            headers.scale = le32(body, 20);
+            headers.rate = le32(body, 24);
+            headers.length = le32(body, 32);
+            headers.suggestedBufferSize = le32(body, 36);
+            headers.frame = {le32(body, 48), le32(body, 52)};
+        } else if (inStream && id == "strf" && holds(20)) {
+            headers.width = le32(body, 4);
+            headers.height = le32(body, 8);
+            headers.bitCount = le16(body, 14);
+            headers.compression = le32(body, 16);
+        } else if (inStream && id == "indx" && holds(24)) {
+            readSuperIndex(body, headers);
         }
         at = data + padded(size);
     }
-    contents.declaredFrames = odmlTotal ? odmlTotal : mainTotal;
 }
 
 bool isFrame(std::string_view id) {
@@ -84,6 +129,48 @@ std::uint32_t countFrames(const platform::ReadOnlyFile& file, std::uint64_t at) 
 
 } // namespace
 
+namespace {
+
+// Seconds a frame, as a fraction of two header values, when it is one a camera could give.
+struct FramePeriod {
+    double numerator;
+    double denominator;
+};
+
+std::optional<FramePeriod> framePeriod(const AviHeaders& headers) {
+    constexpr double slowest = 1.0 / 3600;
+    constexpr double fastest = 1000;
+    const auto camera = [](FramePeriod period) -> std::optional<FramePeriod> {
+        if (!(period.numerator > 0))
+            return std::nullopt;
+        const double rate = period.denominator / period.numerator;
+        if (rate < slowest || rate > fastest)
+            return std::nullopt;
+        return period;
+    };
+    if (headers.rate > 0)
+        if (const auto period = camera({double(headers.scale), double(headers.rate)}))
+            return period;
+    return camera({double(headers.microsecondsPerFrame), 1e6});
+}
+
+} // namespace
+
+std::optional<double> AviContents::framesPerSecond() const {
+    const std::optional<FramePeriod> period = framePeriod(headers);
+    if (!period)
+        return std::nullopt;
+    return period->denominator / period->numerator;
+}
+
+std::optional<double> AviContents::seconds() const {
+    const std::optional<FramePeriod> period = framePeriod(headers);
+    const std::optional<std::uint32_t> frames = readableFrames();
+    if (!period || !frames)
+        return std::nullopt;
+    return double(*frames) * period->numerator / period->denominator;
+}
+
 std::optional<AviContents> readAviContents(const platform::ReadOnlyFile& file) {
     std::array<std::uint8_t, 12> head{};
     if (file.readAt(0, head) != head.size() || code(head, 0) != "RIFF" || code(head, 8) != "AVI ")
@@ -105,7 +192,7 @@ std::optional<AviContents> readAviContents(const platform::ReadOnlyFile& file) {
             if (!got)
                 break;
             list.resize(*got);
-            readHeaderList(list, contents);
+            readHeaderList(list, contents.headers);
         }
         at += chunkHeaderSize + padded(size);
     }

@@ -44,29 +44,39 @@ TEST(Csv, FormulasAreNeutralisedBehindAnApostropheAndEveryFieldReadsBackAsTyped)
     EXPECT_EQ(splitCsvLines(QStringLiteral("a\n\n \r\nb")), (QStringList{"a", "b"}));
 }
 
-TEST(Csv, AnOperatorsNoteAndARobotsTextAreNeutralisedInTheFilesAndReadBack) {
+TEST(Csv, AnOperatorsNoteAndATextFieldAreNeutralisedInTheFilesAndReadBack) {
     Observation o;
     o.when = QDateTime(QDate(2026, 12, 9), QTime(10, 20, 30));
     o.note = QStringLiteral("=cmd|' /C calc'!A0");
-    o.reading.temperature = QStringLiteral("-5");
-    o.reading.humidity = QStringLiteral("@67");
+    o.reading.temperature = -5;
+    o.reading.humidity = 67;
+    o.reading.drive = QStringLiteral("@avance");
     const QString row = observationCsvRow(o);
     EXPECT_TRUE(row.endsWith(QStringLiteral(",\"'=cmd|' /C calc'!A0\"\n"))) << row.toStdString();
-    EXPECT_TRUE(row.contains(QStringLiteral(",-5,\"'@67\","))) << row.toStdString();
+    EXPECT_TRUE(row.contains(QStringLiteral(",-5,67,\"'@avance\","))) << row.toStdString();
     const ObservationList read = parseObservations(observationsCsvHeader() + row);
     ASSERT_EQ(read.observations.size(), 1u);
     EXPECT_EQ(read.observations[0].note, o.note);
-    EXPECT_EQ(read.observations[0].reading.humidity, o.reading.humidity);
+    EXPECT_EQ(read.observations[0].reading.drive, o.reading.drive);
+    EXPECT_EQ(read.observations[0].reading.temperature, -5);
 
     Reading reading;
     reading.time = QTime(14, 3, 5);
-    reading.temperature = QStringLiteral("-5");
-    reading.humidity = QStringLiteral("+SUM(1)");
+    reading.temperature = -5;
     reading.drive = QStringLiteral("=avance");
     const QString track = trackCsvRow(3, reading);
-    EXPECT_EQ(track, QStringLiteral("14:03:05,3,-5,\"'+SUM(1)\",\"'=avance\",0,0,no\n"));
+    EXPECT_EQ(track, QStringLiteral("14:03:05,3,-5,--,\"'=avance\",0,0,no\n"));
     const std::optional<TrackRow> back = parseTrackCsvRow(track);
     ASSERT_TRUE(back);
-    EXPECT_EQ(back->reading.humidity, reading.humidity);
+    EXPECT_EQ(back->reading.temperature, -5);
+    EXPECT_EQ(back->reading.humidity, std::nullopt);
     EXPECT_EQ(back->reading.drive, reading.drive);
+}
+
+TEST(Csv, EachTableStartsWithItsHeaderLine) {
+    EXPECT_EQ(trackCsvHeader(), QStringLiteral("hora,segundo,temperatura_c,humedad_pct,marcha,"
+                                               "velocidad_pct,luces_pct,motor_limpieza\n"));
+    EXPECT_EQ(observationsCsvHeader(),
+              QStringLiteral("fecha_hora,grabacion,segundo,temperatura_c,humedad_pct,marcha,"
+                             "velocidad_pct,luces_pct,motor_limpieza,etiqueta,foto,nota\n"));
 }

@@ -12,8 +12,8 @@ Observation observation(Tag tag, const QString& note = QStringLiteral("nota")) {
     o.recording = QStringLiteral("Obra_2026-12-09_10-20-00_video.avi");
     o.intoRecording = 12'345;
     o.reading.time = o.when.time();
-    o.reading.temperature = QStringLiteral("31");
-    o.reading.humidity = QStringLiteral("67");
+    o.reading.temperature = 31;
+    o.reading.humidity = 67;
     o.reading.speedPercent = 80;
     o.reading.lightsPercent = 40;
     o.reading.cleaningMotor = true;
@@ -44,7 +44,7 @@ TEST(Observation, RowsReadBackWithTheirNoteWhateverItHolds) {
     EXPECT_EQ(o.tag, Tag::After);
     EXPECT_EQ(o.when, observation(Tag::None).when);
     EXPECT_EQ(o.intoRecording, 12'300) << "kept to a tenth of a second";
-    EXPECT_EQ(o.reading.temperature, QStringLiteral("31"));
+    EXPECT_EQ(o.reading.temperature, 31);
     EXPECT_TRUE(o.reading.cleaningMotor);
     EXPECT_EQ(o.picture, observation(Tag::None).picture);
     EXPECT_EQ(list.observations[1].tag, Tag::None);

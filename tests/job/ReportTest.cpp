@@ -1,5 +1,6 @@
 #include "job/Report.h"
 #include "job/JobFolder.h"
+#include "tests/video/VideoFiles.h"
 #include "video/AviFile.h"
 
 #include <QDir>
@@ -31,23 +32,23 @@ void write(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
-QByteArray chunk(const char* id, const QByteArray& body) {
-    QByteArray size(4, '\0');
-    qToLittleEndian<quint32>(quint32(body.size()), size.data());
-    return QByteArray(id, 4) + size + body;
+// A recording as the recorder writes it: `frames` small frames, 100 ms apart.
+void writeRecording(const QString& path, int frames) {
+    auto writer = video::OpenVideoWriter(QFile::encodeName(path).toStdString(), 100);
+    ASSERT_TRUE(writer);
+    const std::vector<std::uint8_t> pixels(video::dibRowSize(8, 24) * 8, 0x55);
+    const video::DibSection dib{8, 8, 1, 24, pixels.data(), pixels.size()};
+    for (int i = 0; i < frames; ++i)
+        ASSERT_EQ(video::AddVideoFrame(writer.get(), &dib), video::AVIERR_OK);
+    ASSERT_EQ(video::CloseVideoWriter(std::move(writer)), video::AVIERR_OK);
 }
 
-// The start of an AVI: its main header counts `frames`, its OpenDML header `total`, if any.
-QByteArray aviHeader(quint32 frames, std::optional<quint32> total) {
-    QByteArray avih(56, '\0');
-    qToLittleEndian<quint32>(frames, avih.data() + 16);
-    QByteArray list = QByteArray("hdrl") + chunk("avih", avih);
-    if (total) {
-        QByteArray dmlh(248, '\0');
-        qToLittleEndian<quint32>(*total, dmlh.data());
-        list += chunk("LIST", QByteArray("odml") + chunk("dmlh", dmlh));
+// Every recording's frames in the report are those an independent reader decodes.
+void expectFramesAsFfprobe(const JobRecord& record) {
+    for (const RecordingSummary& r : record.recordings) {
+        const auto path = QFile::encodeName(QDir(record.folder).filePath(r.file)).toStdString();
+        EXPECT_EQ(r.frames, video_test::decodedFrameCount(path)) << r.file.toStdString();
     }
-    return chunk("RIFF", QByteArray("AVI ") + chunk("LIST", list));
 }
 
 QByteArray table(const QDateTime& from, int seconds, int temperature) {
@@ -55,8 +56,9 @@ QByteArray table(const QDateTime& from, int seconds, int temperature) {
     for (int s = 1; s <= seconds; ++s) {
         Reading r;
         r.time = from.time().addSecs(s);
-        r.temperature = s == 2 ? noValue : QString::number(temperature);
-        r.humidity = QStringLiteral("60");
+        if (s != 2)
+            r.temperature = temperature;
+        r.humidity = 60;
         csv += trackCsvRow(s, r).toUtf8();
     }
     return csv;
@@ -87,7 +89,7 @@ QString colourAt(const QImage& chart, double fraction, double x) {
 }
 
 // Ten seconds of one recording, every temperature the same.
-JobRecord tenSeconds(const QString& temperature) {
+JobRecord tenSeconds(double temperature) {
     JobRecord job;
     job.start = start;
     job.end = start.addSecs(10);
@@ -114,9 +116,9 @@ struct ReportFolder : ::testing::Test {
         dir = QDir(folder);
         const QString first = QStringLiteral("Obra-Sur-tramo_2026-12-09_10-01-00_video.avi");
         const QString second = QStringLiteral("Obra-Sur-tramo_2026-12-09_10-10-00-2_video.avi");
-        write(dir.filePath(first), aviHeader(70, std::nullopt));
+        writeRecording(dir.filePath(first), 70);
         write(dir.filePath(first).chopped(4) + ".csv", table(start.addSecs(60), 7, 30));
-        write(dir.filePath(second), aviHeader(10, 5000));
+        writeRecording(dir.filePath(second), 5000);
         write(dir.filePath(second).chopped(4) + ".csv",
               table(start.addSecs(600), 3, 45) + "broken,row\n");
         QImage picture(352, 288, QImage::Format_RGB888);
@@ -151,8 +153,9 @@ TEST_F(ReportFolder, FolderReadsIntoRecordingsAndObservations) {
     EXPECT_EQ(job.name, QStringLiteral("Obra <Sur> & tramo"));
     ASSERT_EQ(job.recordings.size(), 2u);
     EXPECT_EQ(job.recordings[0].seconds, 7);
-    EXPECT_EQ(job.recordings[0].frames, 70u) << "the main header without an OpenDML total";
-    EXPECT_EQ(job.recordings[1].frames, 5000u) << "the OpenDML total comes first";
+    EXPECT_EQ(job.recordings[0].frames, 70u);
+    EXPECT_EQ(job.recordings[1].frames, 5000u);
+    expectFramesAsFfprobe(job);
     EXPECT_EQ(job.recordings[1].start, start.addSecs(600));
     EXPECT_EQ(job.skippedRows, 1);
     ASSERT_EQ(job.observations.size(), 4u);
@@ -190,16 +193,16 @@ TEST_F(ReportFolder, ChartDrawsEachValueAtItsHeight) {
 }
 
 TEST(ReportChart, AReadingOutsideTheUsualRangeWidensTheScale) {
-    const QImage hot = drawChart(tenSeconds(QStringLiteral("75")));
+    const QImage hot = drawChart(tenSeconds(75));
     EXPECT_EQ(colourAt(hot, 75.0 / 80, 800), QStringLiteral("red"));
-    const QImage usual = drawChart(tenSeconds(QStringLiteral("59")));
+    const QImage usual = drawChart(tenSeconds(59));
     EXPECT_EQ(colourAt(usual, 59.0 / 60, 800), QStringLiteral("red"));
-    const QImage cold = drawChart(tenSeconds(QStringLiteral("-5")));
+    const QImage cold = drawChart(tenSeconds(-5));
     EXPECT_EQ(colourAt(cold, 15.0 / 80, 800), QStringLiteral("red")) << "-20..60";
 }
 
 TEST(ReportChart, ReadingsNoSensorGivesAreLeftOut) {
-    const QImage chart = drawChart(tenSeconds(QStringLiteral("5000")));
+    const QImage chart = drawChart(tenSeconds(5000));
     for (int step = 1; step <= 50; ++step)
         EXPECT_NE(colourAt(chart, step / 50.0, 800), QStringLiteral("red")) << step;
 }
@@ -459,11 +462,14 @@ TEST(ReportRecordings, FramesAreThoseTheFileHoldsWhateverItsHeadersSay) {
         const JobRecord record = readJobFolder(job.folder);
         ASSERT_EQ(record.recordings.size(), 1u);
         EXPECT_EQ(record.recordings[0].frames, c.frames) << c.what;
+        expectFramesAsFfprobe(record);
     }
     // Over several RIFFs: five of four frames each.
     QFile::remove(job.path(name));
     recordFrames(job.path(name), 20, 0, {.riffBytes = 4 * (smallFrameBytes + 8)});
-    EXPECT_EQ(readJobFolder(job.folder).recordings[0].frames, 20u);
+    const JobRecord riffs = readJobFolder(job.folder);
+    EXPECT_EQ(riffs.recordings[0].frames, 20u);
+    expectFramesAsFfprobe(riffs);
 }
 
 TEST(ReportRecordings, DurationsAreWallTimeFromTheTracksAndTheJobSpansThemAll) {
@@ -480,6 +486,7 @@ TEST(ReportRecordings, DurationsAreWallTimeFromTheTracksAndTheJobSpansThemAll) {
           trackRows(start.addSecs(300), 13, [](int s) { return 2 * s; }));
     const JobRecord record = readJobFolder(job.folder);
     ASSERT_EQ(record.recordings.size(), 2u);
+    expectFramesAsFfprobe(record);
     EXPECT_EQ(record.recordings[0].seconds, 7) << "13 s of video in 6.5 s";
     EXPECT_EQ(record.recordings[1].seconds, 26) << "13 s of video in 26 s";
     EXPECT_EQ(record.start, start) << "the job's own start comes first";
@@ -511,6 +518,86 @@ TEST(ReportRecordings, RowsNoCameraCouldGiveDoNotStretchARecordingWithoutBound) 
             csv += trackCsvRow(s, r).toUtf8();
         }
         write(job.path(name).chopped(4) + ".csv", csv);
-        EXPECT_EQ(readJobFolder(job.folder).recordings[0].seconds, c.seconds) << c.wallBetweenRows;
+        const JobRecord record = readJobFolder(job.folder);
+        EXPECT_EQ(record.recordings[0].seconds, c.seconds) << c.wallBetweenRows;
+        expectFramesAsFfprobe(record);
+    }
+}
+
+TEST(ReportRecordings, GarbledHeadersGiveFramesAndDurationsTheFileAndRowsBackUp) {
+    const QString name = QStringLiteral("Obra_2026-12-09_10-01-00_video.avi");
+    // The 32 bits `offset` bytes after the first `code` of the file.
+    struct Patch {
+        const char* code;
+        int offset;
+        quint32 value;
+    };
+    const Patch hugeList{"hdrl", -4, 0xFFFFFFF0};
+    const Patch noStreamRate{"strh", 32, 0};
+    // 30 frames of 100 ms: 3 s of video; its rows count 5 s of video, a second of wall time each.
+    const struct {
+        const char* what;
+        std::vector<Patch> patches;
+        std::optional<std::uint32_t> frames;
+        int seconds;
+        const char* duration;
+        bool cutBeforeFrames = false;
+    } cases[] = {
+        {"as written", {}, 30, 3, "0:00:03"},
+        {"a header list larger than any", {hugeList}, std::nullopt, 5, "0:00:05"},
+        {"a huge OpenDML total", {{"dmlh", 8, 0xFFFFFFFF}}, 30, 3, "0:00:03"},
+        {"a stream rate no camera has, the main header's period",
+         {{"strh", 28, 0xFFFFFFFF}, {"strh", 32, 1}},
+         30,
+         3,
+         "0:00:03"},
+        {"a huge frame period and no stream rate",
+         {noStreamRate, {"avih", 8, 0xFFFFFFFF}},
+         30,
+         5,
+         "0:00:05"},
+        {"a frame period too short and no stream rate",
+         {noStreamRate, {"avih", 8, 1}},
+         30,
+         5,
+         "0:00:05"},
+        {"a stream rate too fast and no frame period",
+         {{"strh", 28, 1}, {"strh", 32, 0xFFFFFFFF}, {"avih", 8, 0}},
+         30,
+         5,
+         "0:00:05"},
+        {"frames declared without end, 50 minutes each, and none there: a year at most",
+         {noStreamRate, {"avih", 8, 3'000'000'000}, {"dmlh", 8, 0xFFFFFFFF}},
+         0xFFFFFFFF,
+         366 * 24 * 3600,
+         "8784:00:00",
+         true},
+    };
+    for (const auto& c : cases) {
+        EmptyJob job;
+        writeRecording(job.path(name), 30);
+        write(job.path(name).chopped(4) + ".csv",
+              trackRows(start.addSecs(60), 5, [](int s) { return s; }));
+        QFile file(job.path(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QByteArray bytes = file.readAll();
+        file.close();
+        for (const Patch& patch : c.patches) {
+            const qsizetype at = bytes.indexOf(patch.code) + patch.offset;
+            ASSERT_GT(at, 0) << c.what;
+            qToLittleEndian<quint32>(patch.value, bytes.data() + at);
+        }
+        if (c.cutBeforeFrames)
+            bytes.truncate(bytes.indexOf("movi") - 8);
+        write(job.path(name), bytes);
+        const JobRecord record = readJobFolder(job.folder);
+        ASSERT_EQ(record.recordings.size(), 1u);
+        EXPECT_EQ(record.recordings[0].frames, c.frames) << c.what;
+        EXPECT_EQ(record.recordings[0].seconds, c.seconds) << c.what;
+        EXPECT_TRUE(reportHtml(record).contains(
+            QStringLiteral("<td>%1</td><td>%2</td>")
+                .arg(QString::fromLatin1(c.duration),
+                     c.frames ? QString::number(*c.frames) : QStringLiteral("--"))))
+            << c.what;
     }
 }

@@ -32,8 +32,8 @@ struct JobSession : ::testing::Test {
                     root.path()};
 
     JobSession() {
-        reading.temperature = QStringLiteral("31");
-        reading.humidity = QStringLiteral("67");
+        reading.temperature = 31;
+        reading.humidity = 67;
     }
     QString file(const std::optional<video::GeneratedName>& name) {
         return name ? QString::fromStdString(name->fileName.string()) : QString();
@@ -107,7 +107,7 @@ TEST_F(JobSession, TracksFollowTheRecordingAndObservationsGoEverywhere) {
     Observation mark = session.markNow(QStringLiteral("/x/Obra_foto.bmp").toStdString());
     EXPECT_EQ(mark.intoRecording, 2500);
     EXPECT_EQ(mark.picture, QStringLiteral("Obra_foto.bmp"));
-    EXPECT_EQ(mark.reading.temperature, QStringLiteral("31"));
+    EXPECT_EQ(mark.reading.temperature, 31);
     EXPECT_EQ(mark.recording, QFileInfo(file(video)).fileName());
     mark.tag = Tag::Before;
     mark.note = QStringLiteral("grieta\nen la junta");

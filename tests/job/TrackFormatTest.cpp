@@ -9,8 +9,8 @@ namespace {
 Reading sampleReading() {
     Reading reading;
     reading.time = QTime(14, 3, 5);
-    reading.temperature = QStringLiteral("31");
-    reading.humidity = QStringLiteral("67");
+    reading.temperature = 31;
+    reading.humidity = 67;
     reading.drive = QStringLiteral("avance");
     reading.speedPercent = 80;
     reading.lightsPercent = 40;
@@ -36,7 +36,7 @@ TEST(TrackFormat, CueCoversItsSecondAndShowsEveryValueAndNote) {
                              "14:03:05  31 ºC  67 %  avance 80 %  luces 40 %  limpieza sí\n"
                              "Observación: antes: grieta con agua\n\n"));
     Reading idle = sampleReading();
-    idle.temperature = idle.humidity = noValue;
+    idle.temperature = idle.humidity = std::nullopt;
     idle.cleaningMotor = false;
     EXPECT_EQ(srtCue(1, idle), QStringLiteral("1\n00:00:00,000 --> 00:00:01,000\n14:03:05  -- ºC  "
                                               "-- %  avance 80 %  luces 40 %  limpieza no\n\n"));
@@ -62,7 +62,7 @@ TEST(TrackFormat, RowsReadBackAndOutOfRangeRowsAreRefused) {
     const std::optional<TrackRow> read = parseTrackCsvRow(row);
     ASSERT_TRUE(read);
     EXPECT_EQ(read->second, 12);
-    EXPECT_EQ(read->reading.temperature, QStringLiteral("31"));
+    EXPECT_EQ(read->reading.temperature, 31);
     EXPECT_EQ(read->reading.speedPercent, 80);
     EXPECT_TRUE(read->reading.cleaningMotor);
     EXPECT_EQ(trackCsvHeader().count(','), row.count(','));

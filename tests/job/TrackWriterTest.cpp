@@ -20,8 +20,8 @@ QString text(const QString& path) {
 Reading readingAt(int second) {
     Reading reading;
     reading.time = QTime(10, 0, 0).addSecs(second);
-    reading.temperature = QString::number(20 + second);
-    reading.humidity = QStringLiteral("50");
+    reading.temperature = 20 + second;
+    reading.humidity = 50;
     return reading;
 }
 

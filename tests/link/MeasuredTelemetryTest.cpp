@@ -83,3 +83,16 @@ TEST_F(MeasuredTelemetry, EachGoodReplyStartsTheFiveSecondsAgain) {
     now += std::chrono::seconds(2);
     expectTexts(noTemperature, "--%");
 }
+
+TEST_F(MeasuredTelemetry, ValuesCarryTheTimeOfTheirReplyUntilTheyGoStale) {
+    EXPECT_EQ(telemetry.humidity(), std::nullopt) << "nothing before a good reply";
+    EXPECT_EQ(telemetry.temperature(), std::nullopt);
+    const auto measured = now;
+    ASSERT_EQ(telemetry.poll(*link, display), PollOutcome::Decoded);
+    now += Telemetry::freshFor;
+    EXPECT_EQ(telemetry.humidity(), (robot::Reading{50, measured}));
+    EXPECT_EQ(telemetry.temperature(), (robot::Reading{21, measured}));
+    now += std::chrono::milliseconds(1);
+    EXPECT_EQ(telemetry.humidity(), std::nullopt);
+    EXPECT_EQ(telemetry.temperature(), std::nullopt);
+}

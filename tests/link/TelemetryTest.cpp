@@ -186,3 +186,14 @@ TEST(TelemetryTexts, ReadersOnAnotherThreadNeverSeeAHalfText) {
     reader.join();
     EXPECT_EQ(torn, 0);
 }
+
+TEST_F(TelemetryTest, ATemperatureOfManyDigitsIsShownWhole) {
+    simulator->setFault(sim::Fault::silent());
+    const std::string_view reply = "T9e080512";
+    simulator->sendRaw({reply.begin(), reply.end()});
+    ASSERT_TRUE(waitUntilSent(*simulator, reply.size()));
+    ASSERT_EQ(telemetry.poll(*link, display), PollOutcome::Decoded);
+    EXPECT_EQ(telemetry.temperatureText(), "371900786" + degree);
+    EXPECT_EQ(telemetry.temperature()->value, 371900786);
+    EXPECT_EQ(display.lines, QStringList({"HR: 50% T.: 371900786" + degree}));
+}

@@ -209,6 +209,31 @@ TEST_F(AviLayout, SmallRiffsAndMergedBatchesReadBackInOrder) {
     EXPECT_EQ(inOrder, 20);
 }
 
+// Cut off before its frames, a file is what its headers declare: the OpenDML total before the
+// main header's count of the first RIFF.
+TEST_F(AviLayout, AFileWithoutFramesIsWhatItsHeadersDeclare) {
+    auto file = video::AviFile::create("riffs.avi", {.riffBytes = 1'000'000});
+    ASSERT_TRUE(file);
+    ASSERT_EQ(file->begin(surfaceFormat), video::AVIERR_OK);
+    ASSERT_EQ(writeIndexedFrames(*file, 20), 20u);
+    ASSERT_EQ(file->finish(), video::AVIERR_OK);
+    const auto whole = readContents("riffs.avi");
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(std::tuple(whole->presentFrames, whole->declaredFrames(), whole->seconds()),
+              std::tuple(20u, 20u, 2.0));
+    EXPECT_EQ(whole->framesPerSecond(), 10.0);
+
+    const auto bytes = fileBytes("riffs.avi");
+    const std::string movi = "movi";
+    const auto at = std::search(bytes.begin(), bytes.end(), movi.begin(), movi.end());
+    std::filesystem::resize_file("riffs.avi", static_cast<std::uintmax_t>(at - bytes.begin() - 8));
+    const auto cut = readContents("riffs.avi");
+    ASSERT_TRUE(cut);
+    EXPECT_EQ(cut->presentFrames, std::nullopt);
+    EXPECT_EQ(cut->headers.mainTotalFrames, 4u);
+    EXPECT_EQ(std::tuple(cut->readableFrames(), cut->seconds()), std::tuple(20u, 2.0));
+}
+
 TEST_F(AviLayout, FullSuperIndexRefusesFurtherRiffsAndKeepsTheFrames) {
     struct Case {
         std::uint32_t capacity;

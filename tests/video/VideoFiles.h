@@ -1,5 +1,6 @@
 #pragma once
 
+#include "video/AviReader.h"
 #include "video/Dib.h"
 
 #include <QTest>
@@ -19,6 +20,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -116,6 +118,16 @@ inline Probe probe(const std::filesystem::path& file) {
     return found;
 }
 
+// Frames ffprobe decodes from the video stream; -1 when it reads none.
+inline long decodedFrameCount(const std::filesystem::path& file) {
+    long frames = -1;
+    std::istringstream(commandOutput("ffprobe -v error -count_frames -select_streams v:0 "
+                                     "-show_entries stream=nb_read_frames -of csv=p=0 " +
+                                     quoted(file))) >>
+        frames;
+    return frames;
+}
+
 // Calls back with every frame ffmpeg decodes, as top-down blue-green-red rows.
 template <typename PerFrame>
 long decodeFrames(const std::filesystem::path& file, PerFrame perFrame, int width = 352,
@@ -130,7 +142,8 @@ long decodeFrames(const std::filesystem::path& file, PerFrame perFrame, int widt
     return count;
 }
 
-// The literal header values, read from the file's bytes.
+// The literal header values, as the recordings' reader reads them; all 0 for a file it
+// does not take for an AVI.
 struct Headers {
     std::uint32_t microSecPerFrame, avihTotalFrames, handler, scale, rate, length,
         suggestedBufferSize;
@@ -141,36 +154,31 @@ struct Headers {
     std::uint32_t dmlhTotalFrames;
 };
 
+inline std::optional<video::AviContents> readContents(const std::filesystem::path& file) {
+    const auto folder = file.has_parent_path() ? file.parent_path() : ".";
+    const auto opened = platform::ReadOnlyFile::openIn(folder, file.filename());
+    if (!opened.isOpen())
+        return std::nullopt;
+    return video::readAviContents(opened);
+}
+
 inline Headers readHeaders(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::string head(64 * 1024, '\0');
-    in.read(head.data(), static_cast<std::streamsize>(head.size()));
-    head.resize(static_cast<std::size_t>(in.gcount()));
-    // The 32 bits at an offset into the data of the first chunk of that code.
-    auto field = [&head](const char* code, std::size_t offset) {
-        const auto at = head.find(code);
-        std::uint32_t value = 0;
-        if (at != std::string::npos && at + 12 + offset <= head.size())
-            std::memcpy(&value, head.data() + at + 8 + offset, 4);
-        return value;
-    };
-    Headers h{.microSecPerFrame = field("avih", 0),
-              .avihTotalFrames = field("avih", 16),
-              .handler = field("strh", 4),
-              .scale = field("strh", 20),
-              .rate = field("strh", 24),
-              .length = field("strh", 32),
-              .suggestedBufferSize = field("strh", 36),
-              .frame = {field("strh", 48), field("strh", 52)},
-              .width = field("strf", 4),
-              .height = field("strf", 8),
-              .bitCount = field("strf", 14) & 0xFFFF,
-              .compression = field("strf", 16),
-              .indxEntries = field("indx", 4),
-              .dmlhTotalFrames = field("dmlh", 0)};
-    for (std::uint32_t i = 0; i < h.indxEntries; ++i)
-        h.indxFrames += field("indx", 24 + 16 * i + 12);
-    return h;
+    const video::AviHeaders h = readContents(file).value_or(video::AviContents{}).headers;
+    return {.microSecPerFrame = h.microsecondsPerFrame,
+            .avihTotalFrames = h.mainTotalFrames.value_or(0),
+            .handler = h.handler,
+            .scale = h.scale,
+            .rate = h.rate,
+            .length = h.length,
+            .suggestedBufferSize = h.suggestedBufferSize,
+            .frame = h.frame,
+            .width = h.width,
+            .height = h.height,
+            .bitCount = h.bitCount,
+            .compression = h.compression,
+            .indxEntries = h.indexEntries,
+            .indxFrames = static_cast<std::uint32_t>(h.indexedFrames),
+            .dmlhTotalFrames = h.odmlTotalFrames.value_or(0)};
 }
 
 inline std::vector<std::uint8_t> fileBytes(const std::filesystem::path& file) {
