@@ -36,6 +36,15 @@ struct RecordingFailureWindow : ::testing::Test {
         for (int i = 0; i < frames; ++i)
             form->FrameCallback(frame.data(), video::frameWidth, video::frameHeight);
     }
+    // Frames come, as from a camera, until `done` holds.
+    template <typename Done> bool feedUntil(Done done) {
+        return QTest::qWaitFor(
+            [&] {
+                feed(1);
+                return done();
+            },
+            20000);
+    }
     void expectIdleLampAndButton() {
         EXPECT_FALSE(form->state().Recording);
         EXPECT_FALSE(form->pipeline().controls.Recording);
@@ -50,13 +59,8 @@ TEST_F(RecordingFailureWindow, FullDiskStopsTheLampFreesTheButtonAndIsToldInTheS
     disk.writableBytes = 3'000'000;
     form->RecordClick();
     ASSERT_TRUE(ui().Led->EnableBlinking());
-    // Frames come, as from a camera, until the recording has ended by itself.
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            feed(1);
-            return !form->state().Recording;
-        },
-        20000));
+    ASSERT_TRUE(feedUntil([&] { return !form->state().Recording; }))
+        << "the recording ends by itself";
     EXPECT_EQ(status(), afterLostLink + "Vídeo incompleto: disco lleno");
     EXPECT_TRUE(form->statusLine().active(Condition::RecordingFailed));
     expectIdleLampAndButton();
@@ -103,12 +107,8 @@ TEST_F(RecordingFailureWindow, AFailedWriteIsInTheStatusLineWithinASecond) {
     disk.writableBytes = 3'000'000;
     form->RecordClick();
     ASSERT_TRUE(ui().Led->EnableBlinking());
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            feed(1);
-            return form->recorder().failure() != video::Recorder::Failure::None;
-        },
-        20000));
+    ASSERT_TRUE(
+        feedUntil([&] { return form->recorder().failure() != video::Recorder::Failure::None; }));
     const QString told = afterLostLink + "Vídeo incompleto: fallo del grabador";
     EXPECT_TRUE(QTest::qWaitFor([&] { return status() == told; }, 1000)) << status().toStdString();
     EXPECT_TRUE(form->statusLine().active(Condition::RecordingFailed));
