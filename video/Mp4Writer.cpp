@@ -126,6 +126,7 @@ void Mp4Writer::write(const std::uint8_t* bytes, std::size_t size) {
         return;
     }
     bytesWritten_ += size;
+    fragments_.feed(std::span(bytes, size));
 }
 
 bool Mp4Writer::addFrame(const DibSection& frame) {
@@ -226,6 +227,11 @@ void Mp4Writer::stopPipeline() {
 std::uint64_t Mp4Writer::bytesWritten() const {
     std::lock_guard lock(fileMutex_);
     return bytesWritten_;
+}
+
+std::uint32_t Mp4Writer::framesReadable() const {
+    std::lock_guard lock(fileMutex_);
+    return fragments_.frames();
 }
 
 platform::DiskError Mp4Writer::diskError() const {

@@ -2,6 +2,7 @@
 
 #include "platform/Disk.h"
 #include "video/Dib.h"
+#include "video/Mp4Reader.h"
 
 #include <atomic>
 #include <cstdint>
@@ -45,6 +46,8 @@ public:
 
     bool failed() const { return failed_; }
     std::uint32_t framesAdded() const { return framesAdded_; }
+    // Frames in the whole fragments written so far.
+    std::uint32_t framesReadable() const;
     std::uint64_t bytesWritten() const;
     platform::DiskError diskError() const;
 
@@ -59,6 +62,7 @@ private:
     mutable std::mutex fileMutex_;
     std::unique_ptr<platform::DiskFile> file_;
     std::uint64_t bytesWritten_ = 0;
+    Mp4FragmentCounter fragments_;
     int framePeriodMs_;
     int width_ = 0;
     int height_ = 0;
