@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 namespace video {
 
@@ -36,11 +37,13 @@ struct QueuedFrame {
     }
 };
 
-Failure failureFor(const AviWriter& writer) {
+Failure failureFor(const VideoWriter& writer) {
     return writer.diskError() == platform::DiskError::Full ? Failure::DiskFull
                                                            : Failure::WriteFailed;
 }
 
+// H.264 spends about a JPEG of the picture on a key frame and far less on the frames between,
+// so until the rate is measured a JPEG a frame bounds an MP4 recording's from above.
 std::uint64_t bytesPerFrame(bool compress, const DibSection* surface) {
     if (surface == nullptr || !isCompleteDib(*surface))
         return dibPixelBytes(DibSection{352, 288}) + chunkOverhead;
@@ -61,7 +64,7 @@ int secondsOfRecording(std::uint64_t freeBytes, double bytesPerSecond) {
 
 class Recorder::Session {
 public:
-    Session(std::unique_ptr<AviWriter> writer, std::filesystem::path fileName,
+    Session(std::unique_ptr<VideoWriter> writer, std::filesystem::path fileName,
             const platform::Disk& disk, const Limits& limits, double bytesPerSecond,
             QObject& context, platform::Worker::Failed failed)
         : writer_(std::move(writer)), fileName_(std::move(fileName)), disk_(disk), limits_(limits),
@@ -75,8 +78,7 @@ public:
             worker_.drain();
     }
 
-    void compressFrom(const DibSection* surface) {
-        compress_ = true;
+    void setUpFrom(const DibSection* surface) {
         if (surface != nullptr && isCompleteDib(*surface)) {
             setUpFrame_.emplace();
             setUpFrame_->copy(*surface, {}, Clock::now());
@@ -92,7 +94,7 @@ public:
     void begin() {
         static_cast<void>(worker_.post([this]() -> platform::JobOutcome {
             lastCheck_ = Clock::now();
-            if (compress_ && setUpFrame_ && !setUpCompression(setUpFrame_->dib))
+            if (setUpFrame_ && !writer_->setUpFrom(setUpFrame_->dib))
                 return end(failureFor(*writer_));
             return {};
         }));
@@ -149,19 +151,16 @@ private:
         return buffer;
     }
 
-    bool setUpCompression(const DibSection& frame) {
-        compress_ = false;
-        const auto options = wmv3Options();
-        return SetVideoCompression(writer_.get(), &frame, &options) == AVIERR_OK;
-    }
-
+    // The first frame fixes the recording's picture size; one of another size ends it.
     platform::JobOutcome write(QueuedFrame& frame) {
         if (!writer_)
             return {};
-        if (!compress_ || setUpCompression(frame.dib)) {
-            if (AddVideoFrame(writer_.get(), &frame.dib) == AVIERR_OK)
-                written_ = writer_->framesWritten();
-        }
+        if (!size_)
+            size_ = {frame.dib.width, frame.dib.height};
+        if (*size_ != std::pair{frame.dib.width, frame.dib.height})
+            return end(Failure::SizeChanged);
+        if (writer_->addFrame(frame.dib))
+            written_ = writer_->framesWritten();
         {
             const std::lock_guard lock(mutex_);
             spare_.push_back(std::move(frame.pixels));
@@ -176,7 +175,7 @@ private:
             return {};
         if (finishing_ && !worker_.oldestPosted() && copying_ == 0)
             return end(Failure::None);
-        writer_->flushIndex();
+        writer_->flush();
         return check();
     }
 
@@ -215,10 +214,10 @@ private:
             const std::lock_guard lock(mutex_);
             spare_.clear();
         }
-        const bool completed = writer_->close() == AVIERR_OK;
+        const bool completed = writer_->close();
         if (failure == Failure::None && !completed)
             failure = failureFor(*writer_);
-        written_ = writer_->framesIndexed();
+        written_ = writer_->framesReadable();
         writer_.reset();
         if (written_ == 0)
             disk_.remove(fileName_);
@@ -231,13 +230,13 @@ private:
     }
 
     // Worker thread only, apart from construction.
-    std::unique_ptr<AviWriter> writer_;
+    std::unique_ptr<VideoWriter> writer_;
     const std::filesystem::path fileName_;
     const platform::Disk disk_;
     const Limits limits_;
     const double estimatedRate_;
-    bool compress_ = false;
     std::optional<QueuedFrame> setUpFrame_;
+    std::optional<std::pair<int, int>> size_;
     Clock::time_point lastCheck_;
     std::uint64_t lastBytes_ = 0;
 
@@ -271,7 +270,7 @@ Recorder::~Recorder() {
 }
 
 bool Recorder::start(const std::filesystem::path& fileName, int intervalMs, bool compress,
-                     const DibSection* surface) {
+                     const DibSection* surface, VideoFormat format) {
     {
         const std::lock_guard lock(mutex_);
         if (running_ && !running_->ended())
@@ -284,23 +283,29 @@ bool Recorder::start(const std::filesystem::path& fileName, int intervalMs, bool
         last_.reset();
         return false;
     };
+    const bool jpegSized = compress || format == VideoFormat::Mp4;
     const double rate =
-        static_cast<double>(bytesPerFrame(compress, surface)) * limits_.assumedFramesPerSecond;
+        static_cast<double>(bytesPerFrame(jpegSized, surface)) * limits_.assumedFramesPerSecond;
     std::optional<int> secondsLeft;
     if (const auto free = disk_.freeBytes(fileName.parent_path()))
         secondsLeft = secondsOfRecording(*free, rate);
     if (secondsLeft && *secondsLeft < limits_.stopBelow.count())
         return refuse(Failure::NoSpace);
-    auto writer = AviWriter::open(disk_.open(fileName, platform::OpenMode::Replace), intervalMs);
-    if (!writer)
+    auto file = disk_.open(fileName, platform::OpenMode::Replace);
+    const bool created = file != nullptr;
+    auto writer = openVideoWriter(format, std::move(file), intervalMs, compress);
+    if (!writer) {
+        if (created)
+            disk_.remove(fileName);
         return refuse(Failure::CannotCreate);
+    }
     auto session = std::make_shared<Session>(std::move(writer), fileName, disk_, limits_, rate,
                                              context_, [this](const QString& text) {
                                                  if (failed_)
                                                      failed_(text);
                                              });
     if (compress)
-        session->compressFrom(surface);
+        session->setUpFrom(surface);
     if (secondsLeft)
         session->noteSpace(*secondsLeft);
     session->begin();

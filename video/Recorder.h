@@ -4,6 +4,7 @@
 #include "platform/Worker.h"
 #include "video/AviWriter.h"
 #include "video/Dib.h"
+#include "video/VideoWriter.h"
 
 #include <QObject>
 #include <QString>
@@ -51,6 +52,7 @@ public:
         SpaceLow,     // closed while recording: the folder was about to fill
         DiskFull,     // a write found the disk full
         WriteFailed,  // any other write failure (input/output error, device gone)
+        SizeChanged,  // a frame came at another size than the first
     };
 
     using Limits = RecorderLimits;
@@ -63,12 +65,12 @@ public:
     // The disk of the next recordings.
     void useDisk(platform::Disk disk);
 
-    // Checks the space, creates the file and starts the writer, which sets Motion-JPEG up from
-    // the surface when compress is set (or from the first frame when no surface is given).
-    // Does nothing while recording. Returns whether the recording runs; when not, failure()
-    // says why and no file is left.
+    // Checks the space, creates the file and starts the writer, which for AVI sets Motion-JPEG
+    // up from the surface when compress is set (or from the first frame when no surface is
+    // given). Does nothing while recording. Returns whether the recording runs; when not,
+    // failure() says why and no file is left.
     bool start(const std::filesystem::path& fileName, int intervalMs, bool compress,
-               const DibSection* surface);
+               const DibSection* surface, VideoFormat format = VideoFormat::Avi);
     void addFrame(const DibSection& frame) override;
     // Ends the recording: the frames queued are written and the file closed on the writer
     // thread. Does nothing while idle.

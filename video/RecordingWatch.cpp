@@ -16,6 +16,8 @@ QString recordingFailureText(Recorder::Failure failure, const QString& fileName)
         return QStringLiteral("Vídeo detenido: disco casi lleno");
     case Recorder::Failure::DiskFull:
         return QStringLiteral("Vídeo incompleto: disco lleno");
+    case Recorder::Failure::SizeChanged:
+        return QStringLiteral("La imagen cambió de tamaño: el vídeo sigue en otro archivo");
     case Recorder::Failure::WriteFailed:
         break;
     }
@@ -37,14 +39,14 @@ RecordingWatch::RecordingWatch(Recorder& recorder, Raise raise, Clear clear)
 }
 
 bool RecordingWatch::start(const std::filesystem::path& fileName, int intervalMs, bool compress,
-                           const DibSection* surface) {
+                           const DibSection* surface, VideoFormat format) {
     for (const Notice notice : {Notice::Failed, Notice::DiskLow, Notice::FramesDropped})
         clear_(notice);
     fileName_ = QString::fromStdString(fileName.string());
     dropped_ = 0;
     secondsLeft_.reset();
     closing_ = false;
-    running_ = recorder_.start(fileName, intervalMs, compress, surface);
+    running_ = recorder_.start(fileName, intervalMs, compress, surface, format);
     if (running_)
         lookAtQueueAndSpace();
     else

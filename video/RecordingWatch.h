@@ -27,7 +27,7 @@ public:
     // The last recording's notices go; a start that fails raises its failure. Returns whether
     // the recording runs.
     bool start(const std::filesystem::path& fileName, int intervalMs, bool compress,
-               const DibSection* surface);
+               const DibSection* surface, VideoFormat format = VideoFormat::Avi);
     void stop();
     // True once, when the recording has ended by itself since the last look.
     bool look();
