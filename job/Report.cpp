@@ -3,6 +3,8 @@
 #include "job/JobFolder.h"
 #include "platform/ReadOnlyFile.h"
 #include "video/AviReader.h"
+#include "video/Mp4Reader.h"
+#include "video/VideoFormat.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -103,7 +105,12 @@ RecordingSummary readRecording(const QString& folder, const QString& file,
         platform::ReadOnlyFile::openIn(localPath(folder), localPath(file));
     if (!video.isOpen())
         unreadableVideos << refusedFile(file, refusalText(video.refusal(), 0));
-    else if (const std::optional<video::AviContents> contents = video::readAviContents(video)) {
+    else if (file.endsWith(QLatin1String(video::videoExtension(video::VideoFormat::Mp4)))) {
+        if (const std::optional<video::Mp4Contents> contents = video::readMp4Contents(video)) {
+            recording.frames = contents->frames;
+            videoSeconds = contents->seconds();
+        }
+    } else if (const std::optional<video::AviContents> contents = video::readAviContents(video)) {
         recording.frames = contents->readableFrames();
         videoSeconds = contents->seconds();
     }
@@ -382,8 +389,8 @@ void drawLine(QPainter& painter, const ChartLine& line, const QRectF& area, qint
 } // namespace
 
 std::optional<QDateTime> startFromName(const QString& fileName) {
-    static const QRegularExpression pattern(
-        QStringLiteral("_(\\d{4}-\\d{2}-\\d{2})_(\\d{2}-\\d{2}-\\d{2})(?:-\\d+)?_video\\.avi$"));
+    static const QRegularExpression pattern(QStringLiteral(
+        "_(\\d{4}-\\d{2}-\\d{2})_(\\d{2}-\\d{2}-\\d{2})(?:-\\d+)?_video\\.(?:avi|mp4)$"));
     const QRegularExpressionMatch match = pattern.match(fileName);
     if (!match.hasMatch())
         return std::nullopt;
@@ -402,7 +409,8 @@ JobRecord readJobFolder(const QString& path, const ReportLimits& limits) {
     job.name = info.name;
     // FIFOs, devices and broken links too, so that they are reported rather than passed over.
     const QStringList videos =
-        folder.entryList({QStringLiteral("*_video.avi")}, QDir::Files | QDir::System, QDir::Name);
+        folder.entryList({QStringLiteral("*_video.avi"), QStringLiteral("*_video.mp4")},
+                         QDir::Files | QDir::System, QDir::Name);
     QStringList unreadableRecordings;
     QStringList unreadableTables;
     for (const QString& file : videos)

@@ -60,8 +60,8 @@ struct JobRecord {
     QStringList leftOut;
 };
 
-// The start of a recording from its name ("..._2026-12-09_10-15-30_video.avi", also with a
-// "-2" after the time); nothing for another name.
+// The start of a recording from its name ("..._2026-12-09_10-15-30_video.avi" or ".mp4", also
+// with a "-2" after the time); nothing for another name.
 std::optional<QDateTime> startFromName(const QString& fileName);
 
 JobRecord readJobFolder(const QString& folder, const ReportLimits& limits = {});

@@ -85,10 +85,13 @@ bool Session::start(const QString& name) {
     return true;
 }
 
-std::optional<video::GeneratedName> Session::videoName(int number) const {
+std::optional<video::GeneratedName> Session::videoName(int number,
+                                                       video::VideoFormat format) const {
     if (!folder_)
-        return video::nextVideoName(number);
-    const auto file = folder_->newFile(QStringLiteral("video.avi"), QDateTime::currentDateTime());
+        return video::nextVideoName(number, {}, format);
+    const auto file =
+        folder_->newFile(QStringLiteral("video") + QLatin1String(video::videoExtension(format)),
+                         QDateTime::currentDateTime());
     if (!file)
         return std::nullopt;
     return video::GeneratedName{*file, number};

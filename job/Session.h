@@ -51,8 +51,10 @@ public:
     // job as it was. A running recording keeps its folder.
     bool start(const QString& name);
 
-    // The recording's name: the job's, else "00" + number + "video.avi" in the working folder.
-    std::optional<video::GeneratedName> videoName(int number) const;
+    // The recording's name: the job's, else "00" + number + "video.avi" in the working folder
+    // (".mp4" for MP4).
+    std::optional<video::GeneratedName>
+    videoName(int number, video::VideoFormat format = video::VideoFormat::Avi) const;
     // A still picture's name: the job's, else base + number + ".bmp".
     std::optional<video::GeneratedName> snapshotName(const std::string& base, int number) const;
 

@@ -75,9 +75,11 @@ std::optional<GeneratedName> nextSnapshotName(const std::string& base, int numbe
                          [&base](int n) { return base + std::to_string(n) + ".bmp"; });
 }
 
-std::optional<GeneratedName> nextVideoName(int number, const std::filesystem::path& folder) {
-    return firstFreeName(folder, number,
-                         [](int n) { return "00" + std::to_string(n) + "video.avi"; });
+std::optional<GeneratedName> nextVideoName(int number, const std::filesystem::path& folder,
+                                           VideoFormat format) {
+    return firstFreeName(folder, number, [format](int n) {
+        return "00" + std::to_string(n) + "video" + videoExtension(format);
+    });
 }
 
 } // namespace video

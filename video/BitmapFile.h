@@ -2,6 +2,7 @@
 
 #include "platform/Disk.h"
 #include "video/Dib.h"
+#include "video/VideoFormat.h"
 
 #include <array>
 #include <cstdint>
@@ -36,7 +37,8 @@ struct GeneratedName {
 std::optional<GeneratedName> nextSnapshotName(const std::string& base, int number,
                                               const std::filesystem::path& folder = {});
 
-// The same for the recording names "00" + number + "video.avi".
-std::optional<GeneratedName> nextVideoName(int number, const std::filesystem::path& folder = {});
+// The same for the recording names "00" + number + "video.avi" (".mp4" for MP4).
+std::optional<GeneratedName> nextVideoName(int number, const std::filesystem::path& folder = {},
+                                           VideoFormat format = VideoFormat::Avi);
 
 } // namespace video

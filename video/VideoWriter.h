@@ -2,13 +2,12 @@
 
 #include "platform/Disk.h"
 #include "video/Dib.h"
+#include "video/VideoFormat.h"
 
 #include <cstdint>
 #include <memory>
 
 namespace video {
-
-enum class VideoFormat { Avi, Mp4 };
 
 // The file a recording writes, whatever its format. Used on one thread only (the recording's
 // worker).
