@@ -40,7 +40,32 @@ StartupRead readStartupSettings() {
         values.modeString = *text;
     readBoundedInteger(*store, kRetardo, kRetardoBounds, values.retardo, result.unreadable);
     readBoundedInteger(*store, kIntervalo, kIntervaloBounds, values.intervalo, result.unreadable);
+    if (auto text = store->readString(kFormato)) {
+        if (const auto format = formatoFromText(*text))
+            values.formato = *format;
+        else
+            result.unreadable.push_back({kFormato, 0, false, formatoText(values.formato)});
+    }
     return result;
+}
+
+QString formatoText(video::VideoFormat format) {
+    return format == video::VideoFormat::Mp4 ? QStringLiteral("MP4") : QStringLiteral("AVI");
+}
+
+std::optional<video::VideoFormat> formatoFromText(const QString& text) {
+    for (const auto format : {video::VideoFormat::Avi, video::VideoFormat::Mp4})
+        if (text == formatoText(format))
+            return format;
+    return std::nullopt;
+}
+
+bool writeFormato(video::VideoFormat format) {
+    auto store = platform::SettingsStore::open();
+    if (!store)
+        return false;
+    store->writeString(kFormato, formatoText(format));
+    return store->close();
 }
 
 QString unreadableSettingMessage(const UnreadableValue& value) {
@@ -51,7 +76,7 @@ QString unreadableSettingMessage(const UnreadableValue& value) {
                                              : QStringLiteral("no se puede leer");
     return QStringLiteral("El valor \"%1\" de la configuración %2. Se usa %3.")
         .arg(value.name, problem)
-        .arg(value.kept);
+        .arg(value.keptText.isEmpty() ? QString::number(value.kept) : value.keptText);
 }
 
 QString retardoRangeMessage(int value) {

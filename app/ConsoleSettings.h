@@ -1,6 +1,10 @@
 #pragma once
 
+#include "video/VideoFormat.h"
+
 #include <QString>
+
+#include <optional>
 #include <vector>
 
 namespace platform {
@@ -13,6 +17,7 @@ inline const QString kPortName = QStringLiteral("Puerto Comm");
 inline const QString kModeString = QStringLiteral("Cadena");
 inline const QString kRetardo = QStringLiteral("Retardo");
 inline const QString kIntervalo = QStringLiteral("Intervalo");
+inline const QString kFormato = QStringLiteral("Formato");
 
 // The accepted range of a stored integer, both ends included.
 struct Bounds {
@@ -37,6 +42,7 @@ struct ConsoleSettings {
     QString modeString = QStringLiteral("9600,n,8,1");
     int retardo = 15;
     int intervalo = 100;
+    video::VideoFormat formato = video::VideoFormat::Avi;
 };
 
 // A stored value that could not be read or lies out of range, and the value used instead.
@@ -44,6 +50,8 @@ struct UnreadableValue {
     QString name;
     int kept = 0;
     bool outOfRange = false;
+    // The value used, for a setting that is no number.
+    QString keptText = {};
     bool operator==(const UnreadableValue&) const = default;
 };
 
@@ -53,9 +61,15 @@ struct StartupRead {
 };
 
 // The start-up read: each stored value replaces its default, in the order port name, mode
-// string, pause, interval. An unreadable value keeps its default and the read goes on; a
-// value out of its bounds is noted and the nearest bound used.
+// string, pause, interval, video format. An unreadable value keeps its default and the read
+// goes on; a value out of its bounds is noted and the nearest bound used.
 StartupRead readStartupSettings();
+
+// The video format as stored: "AVI" or "MP4"; nothing for any other text.
+QString formatoText(video::VideoFormat format);
+std::optional<video::VideoFormat> formatoFromText(const QString& text);
+// Stores the operator's choice; false when the store could not be written.
+bool writeFormato(video::VideoFormat format);
 
 // The message that tells the operator which stored value could not be used.
 QString unreadableSettingMessage(const UnreadableValue& value);

@@ -94,8 +94,11 @@ TForm1::TForm1(QWidget* owner, QString cameraSource)
     recordingLook_.setTimerType(Qt::PreciseTimer);
     recordingLook_.setInterval(250);
     connect(&recordingLook_, &QTimer::timeout, this, [this] {
-        if (recordingWatch_.look())
+        if (recordingWatch_.look()) {
             ShowRecordingStopped();
+            if (recorder_.failure() == video::Recorder::Failure::SizeChanged)
+                ContinueRecording();
+        }
         WatchTrafficRecord();
     });
     recordingLook_.start();
@@ -192,6 +195,24 @@ void TForm1::ReadSettings() {
     modeString_ = read.values.modeString;
     state_.Retardo = read.values.retardo;
     state_.Intervalo = read.values.intervalo;
+    formato_ = read.values.formato;
+    ShowFormat();
+}
+
+// Applies to the next recording; one running keeps its format.
+void TForm1::ChooseFormat(video::VideoFormat format) {
+    formato_ = format;
+    ShowFormat();
+    if (!settings::writeFormato(format))
+        showStatus(QStringLiteral("Formato no guardado en la configuración"));
+}
+
+// "Compresión" is Motion-JPEG in AVI; MP4 is always H.264.
+void TForm1::ShowFormat() {
+    const bool mp4 = formato_ == video::VideoFormat::Mp4;
+    ui_->FormatoVideo->setVisible(mp4);
+    ui_->Comprime->setEnabled(!mp4);
+    ui_->Comprime->setToolTip(mp4 ? QStringLiteral("No se aplica a MP4") : QString());
 }
 
 void TForm1::OpenRobotPort() {
@@ -824,7 +845,7 @@ void TForm1::PhotoCommand() {
 // thread never waits for the disk; a start that fails changes neither lamp nor buttons.
 void TForm1::RecordClick() {
     showStatus(QStringLiteral("Botón 5: Secuencia de vídeo"));
-    const std::optional<video::GeneratedName> name = job_->videoName(state_.VideoNumber);
+    const std::optional<video::GeneratedName> name = job_->videoName(state_.VideoNumber, formato_);
     state_.VideoFileName = name ? QString::fromStdString(name->fileName.string()) : QString();
     if (state_.Recording)
         return;
@@ -839,8 +860,8 @@ void TForm1::RecordClick() {
     }
     picture.bits = pixels.data();
     const std::filesystem::path fileName = name ? name->fileName : std::filesystem::path();
-    const bool started =
-        recordingWatch_.start(fileName, state_.Intervalo, ui_->Comprime->Active(), &picture);
+    const bool started = recordingWatch_.start(fileName, state_.Intervalo, ui_->Comprime->Active(),
+                                               &picture, formato_);
     if (started) {
         record_->event("recording started " + state_.VideoFileName.toStdString());
         job_->recordingStarted(fileName, [this] {
@@ -866,6 +887,16 @@ void TForm1::StopRecordClick() {
         return;
     recordingWatch_.stop();
     ShowRecordingStopped();
+}
+
+// A picture of another size cannot go on in the same file: the next file takes over, and the
+// status line keeps saying why.
+void TForm1::ContinueRecording() {
+    RecordClick();
+    if (state_.Recording)
+        statusLine_.raise(
+            input::StatusLine::Condition::RecordingFailed,
+            video::recordingFailureText(video::Recorder::Failure::SizeChanged, QString()));
 }
 
 void TForm1::ShowRecordingStopped() {
@@ -937,5 +968,13 @@ void TForm1::contextMenuEvent(QContextMenuEvent* event) {
     menu.addAction(QStringLiteral("Trabajo..."), this, &TForm1::JobClick);
     menu.addAction(QStringLiteral("Informe del trabajo"), this, &TForm1::ReportClick)
         ->setEnabled(job_->active());
+    QMenu* formats = menu.addMenu(QStringLiteral("Formato de vídeo"));
+    formats->setEnabled(!state_.Recording);
+    for (const auto format : {video::VideoFormat::Avi, video::VideoFormat::Mp4}) {
+        QAction* choice = formats->addAction(settings::formatoText(format), this,
+                                             [this, format] { ChooseFormat(format); });
+        choice->setCheckable(true);
+        choice->setChecked(format == formato_);
+    }
     menu.exec(event->globalPos());
 }

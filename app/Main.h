@@ -179,6 +179,8 @@ private:
     void BindEvents();
     void ChooseFileNameBases();
     void ReadSettings();
+    void ChooseFormat(video::VideoFormat format);
+    void ShowFormat();
     void OpenRobotPort();
     void ShowPortInUse(bool inUse);
     void AttachLink(std::unique_ptr<platform::SerialLine> line);
@@ -195,6 +197,7 @@ private:
     void StartKeyPreview();
     void PreviewKey(QEvent* event);
     void ShowRecordingStopped();
+    void ContinueRecording();
     void ShowRecordingLamp();
     job::Reading JobReading() const;
 
@@ -231,6 +234,7 @@ private:
     MainWindowState state_;
     QString portName_;
     QString modeString_;
+    video::VideoFormat formato_ = video::VideoFormat::Avi;
     std::unique_ptr<robot::TrafficRecord> record_;
     std::unique_ptr<robot::RobotLink> link_;
     robot::Telemetry telemetry_;

@@ -53,6 +53,8 @@ void setUpSwitchesAndButtons(Ui::TForm1& ui) {
     ui.VrDemoButton1->SetCaption(QStringLiteral("Título"));
 
     setUpSwitch(ui.Comprime, QStringLiteral("Compresión"));
+    // Shown while recordings are MP4.
+    ui.FormatoVideo->hide();
     setUpSwitch(ui.VrPowerButton8, QStringLiteral("Motor Limpieza"));
     setUpSwitch(ui.VrPowerButton9, QStringLiteral("Modo Inversión"));
     setUpSwitch(ui.VrPowerButton1, QStringLiteral("Brazo activo"));
