@@ -3,6 +3,7 @@
 #include "tests/video/VideoFiles.h"
 
 #include "video/AviWriter.h"
+#include "video/Mp4Reader.h"
 #include "video/Recorder.h"
 
 #include <gtest/gtest.h>
@@ -71,8 +72,11 @@ struct KillTrial {
 // worth takes a while itself.
 constexpr auto forcedMargin = std::chrono::seconds(3);
 
+// pace: the time between frames, as from a camera; none for as fast as the disk takes them.
 KillTrial recordAndKill(const std::filesystem::path& file, std::uint32_t minimumFrames,
-                        std::chrono::milliseconds extra) {
+                        std::chrono::milliseconds extra,
+                        video::VideoFormat format = video::VideoFormat::Avi,
+                        std::chrono::milliseconds pace = {}) {
     void* shared = mmap(nullptr, sizeof(std::atomic<std::uint32_t>), PROT_READ | PROT_WRITE,
                         MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     if (shared == MAP_FAILED)
@@ -81,7 +85,7 @@ KillTrial recordAndKill(const std::filesystem::path& file, std::uint32_t minimum
     const pid_t child = fork();
     if (child == 0) {
         video::Recorder recorder;
-        recorder.start(file, 100, false, nullptr);
+        recorder.start(file, 100, false, nullptr, format);
         StampedFrames source;
         for (std::uint32_t n = 0;; ++n) {
             // Counted before it is handed over: a kill may land once it is in the file but
@@ -91,6 +95,7 @@ KillTrial recordAndKill(const std::filesystem::path& file, std::uint32_t minimum
             // One frame at a time, so none is dropped and each keeps its number in the file.
             while (recorder.framesWritten() < n + 1)
                 std::this_thread::yield();
+            std::this_thread::sleep_for(pace);
         }
     }
     std::vector<std::pair<Clock::time_point, std::uint32_t>> samples;
@@ -135,6 +140,33 @@ TEST(LongRecording, KilledRecordingKeepsEveryFrameOlderThanThreeSeconds) {
         EXPECT_EQ(h.indxFrames, h.dmlhTotalFrames);
         EXPECT_GE(h.dmlhTotalFrames, result.beforeMargin);
         EXPECT_LE(h.dmlhTotalFrames, result.atKill);
+    }
+}
+
+// Frames come at their own pace; the fragments closed before the kill play, and at most the
+// last second's fragment (and the frames the encoder held) is lost.
+TEST(LongRecording, KilledMp4RecordingPlaysToWithinASecondOfTheKill) {
+    const auto seed = std::random_device{}();
+    std::cout << "seed " << seed << "\n";
+    std::mt19937 random(seed);
+    constexpr std::uint32_t secondOfFrames = 10;
+    for (int trial = 0; trial < 5; ++trial) {
+        QTemporaryDir dir;
+        const std::filesystem::path file = dir.filePath("cortado.mp4").toStdString();
+        const std::chrono::milliseconds extra(std::uniform_int_distribution(0, 2000)(random));
+        const auto result =
+            recordAndKill(file, 20, extra, video::VideoFormat::Mp4, std::chrono::milliseconds(100));
+        const auto opened = platform::ReadOnlyFile::openIn(dir.path().toStdString(), "cortado.mp4");
+        const auto contents = video::readMp4Contents(opened);
+        const long decoded = decodedFrameCount(file);
+        std::cout << "trial " << trial << ": " << result.atKill << " frames added, "
+                  << (contents ? contents->frames : 0) << " in whole fragments, " << decoded
+                  << " decoded\n";
+        SCOPED_TRACE(trial);
+        ASSERT_TRUE(contents);
+        EXPECT_GE(contents->frames + secondOfFrames + secondOfFrames / 2, result.atKill);
+        EXPECT_LE(contents->frames, result.atKill);
+        EXPECT_GE(decoded, long(contents->frames));
     }
 }
 
