@@ -20,8 +20,9 @@ using video_test::Probe;
 
 namespace {
 
-// Opens the window's context menu and picks the entry of its submenu, as the operator would.
-void chooseInContextMenu(QWidget& window, const QString& submenu, const QString& entry) {
+// Opens the window's context menu and picks the entry of its submenu, as the operator would;
+// false when the submenu is disabled.
+bool chooseInContextMenu(QWidget& window, const QString& submenu, const QString& entry) {
     bool chosen = false;
     QTimer::singleShot(0, [&] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -39,7 +40,7 @@ void chooseInContextMenu(QWidget& window, const QString& submenu, const QString&
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
                             window.mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(&window, &event);
-    EXPECT_TRUE(chosen) << entry.toStdString();
+    return chosen;
 }
 
 struct Mp4Window : ::testing::Test {
@@ -82,7 +83,8 @@ TEST_F(Mp4Window, TheFormatChosenInTheMenuIsStoredShownAndRecorded) {
     open();
     expectShown(VideoFormat::Avi);
     QTest::mouseClick(ui().Comprime, Qt::LeftButton);
-    chooseInContextMenu(*form, QStringLiteral("Formato de vídeo"), QStringLiteral("MP4"));
+    ASSERT_TRUE(
+        chooseInContextMenu(*form, QStringLiteral("Formato de vídeo"), QStringLiteral("MP4")));
     EXPECT_EQ(settings.stored("Formato").toString(), "MP4");
     expectShown(VideoFormat::Mp4);
     const std::string mp4 = record(12);
@@ -90,7 +92,15 @@ TEST_F(Mp4Window, TheFormatChosenInTheMenuIsStoredShownAndRecorded) {
     EXPECT_EQ(folder.files(), QStringList{QString::fromStdString(mp4)});
     EXPECT_EQ(video_test::probe(mp4), (Probe{"h264", 352, 288, 12}));
 
-    chooseInContextMenu(*form, QStringLiteral("Formato de vídeo"), QStringLiteral("AVI"));
+    form->RecordClick();
+    EXPECT_FALSE(
+        chooseInContextMenu(*form, QStringLiteral("Formato de vídeo"), QStringLiteral("AVI")))
+        << "a running recording keeps its format";
+    EXPECT_EQ(settings.stored("Formato").toString(), "MP4");
+    form->StopRecordClick();
+    ASSERT_TRUE(form->recorder().waitUntilClosed(video_test::patience));
+    ASSERT_TRUE(
+        chooseInContextMenu(*form, QStringLiteral("Formato de vídeo"), QStringLiteral("AVI")));
     EXPECT_EQ(settings.stored("Formato").toString(), "AVI");
     expectShown(VideoFormat::Avi);
     const std::string avi = record(3);
