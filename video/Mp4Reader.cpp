@@ -11,6 +11,8 @@ namespace {
 // Ours are a few kilobytes; a second of frames at the fastest camera needs well under this.
 constexpr std::uint64_t largestMoov = 1 << 20;
 constexpr std::uint64_t largestMoof = 4 << 20;
+// Ours hold a second of frames, at most a thousand of them.
+constexpr std::uint64_t longestRun = 1 << 20;
 
 using Bytes = std::span<const std::uint8_t>;
 
@@ -145,17 +147,18 @@ std::optional<Fragment> readMoof(Bytes moof, const std::optional<Track>& track) 
             const std::uint64_t count = be32(box, 4);
             const std::size_t start = 8 + (flags & 0x01 ? 4 : 0) + (flags & 0x04 ? 4 : 0);
             const std::size_t each = std::size_t(std::popcount(flags & 0xf00)) * 4;
-            if (start > box.size() || (each != 0 && count > (box.size() - start) / each)) {
+            if (start > box.size() || count > longestRun ||
+                (each != 0 && count > (box.size() - start) / each)) {
                 broken = true;
                 return;
             }
             fragment.frames = std::uint32_t(std::min<std::uint64_t>(
                 fragment.frames + count, std::numeric_limits<std::uint32_t>::max()));
-            for (std::uint64_t n = 0; n < count; ++n) {
-                const std::uint32_t duration =
-                    flags & 0x100 ? be32(box, start + std::size_t(n) * each) : defaultDuration;
-                fragment.duration = saturatingAdd(fragment.duration, duration);
-            }
+            if (!(flags & 0x100))
+                fragment.duration = saturatingAdd(fragment.duration, count * defaultDuration);
+            for (std::uint64_t n = 0; flags & 0x100 && n < count; ++n)
+                fragment.duration =
+                    saturatingAdd(fragment.duration, be32(box, start + std::size_t(n) * each));
         });
     });
     if (broken)

@@ -139,6 +139,10 @@ TEST_F(Mp4Reading, CutFilesCountWholeFragmentsAndGarbageIsUnreadable) {
           Garbled{"a second moof longer than the file", garbled(moofs[1], {0x7f, 0, 0, 0}), 10},
           Garbled{"a second run claiming four billion frames",
                   garbled(trun + 8, {0xff, 0xff, 0xff, 0xff}), 10},
+          Garbled{"a second run of four billion frames without fields",
+                  garbled(trun + 4, {0, 0, 0, 1, 0xff, 0xff, 0xff, 0xff}), 10},
+          Garbled{"a second run of its ten frames without fields",
+                  garbled(trun + 4, {0, 0, 0, 1, 0, 0, 0, 10}), 25},
           Garbled{"a first box of 64-bit size past the end", garbled(0, {0, 0, 0, 1}),
                   std::nullopt}}) {
         SCOPED_TRACE(g.what);
