@@ -42,7 +42,14 @@ public:
 
     bool setUpFrom(const DibSection&) override { return true; }
     bool addFrame(const DibSection& frame) override { return writer_->addFrame(frame); }
-    void flush() override { writer_->flush(); }
+    // As often as an AVI file's index: a forced write costs the disk a seek or more.
+    void flush() override {
+        const auto now = AviWriter::Clock::now();
+        if (now - lastFlush_ < AviWriter::flushPeriod)
+            return;
+        lastFlush_ = now;
+        writer_->flush();
+    }
     bool close() override { return writer_->close(); }
 
     bool failed() const override { return writer_->failed(); }
@@ -53,6 +60,7 @@ public:
 
 private:
     std::unique_ptr<Mp4Writer> writer_;
+    AviWriter::Clock::time_point lastFlush_;
 };
 
 } // namespace

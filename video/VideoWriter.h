@@ -18,7 +18,7 @@ public:
     // Sets the encoder up from a picture like the frames to come, before the first frame.
     virtual bool setUpFrom(const DibSection& frame) = 0;
     virtual bool addFrame(const DibSection& frame) = 0;
-    // Forces what was written onto the device (at most once a second for AVI).
+    // Forces what was written onto the device, at most once a second.
     virtual void flush() = 0;
     virtual bool close() = 0;
 

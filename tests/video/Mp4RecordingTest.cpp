@@ -113,6 +113,21 @@ TEST_F(Mp4Recording, FragmentsAreForcedOntoTheDeviceWhileRecording) {
     stopAndWait();
 }
 
+// Not more often than once a second, however often the worker looks.
+TEST_F(Mp4Recording, TheDeviceIsForcedAtMostOnceASecond) {
+    const auto started = Clock::now();
+    ASSERT_TRUE(start("001video.mp4"));
+    while (Clock::now() - started < std::chrono::milliseconds(2500)) {
+        feed(1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    const int syncs = disk.syncs();
+    const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
+    EXPECT_GE(syncs, 1);
+    EXPECT_LE(syncs, int(seconds) + 1);
+    stopAndWait();
+}
+
 // Until frames come, the room is reckoned at a JPEG of the picture a frame.
 TEST_F(Mp4Recording, RefusesAStartUnderFiveSecondsOfSpaceAndWarnsUnderSixty) {
     const TestFrame surface(2);
