@@ -40,7 +40,33 @@ StartupRead readStartupSettings() {
         values.modeString = *text;
     readBoundedInteger(*store, kRetardo, kRetardoBounds, values.retardo, result.unreadable);
     readBoundedInteger(*store, kIntervalo, kIntervaloBounds, values.intervalo, result.unreadable);
+    if (auto text = store->readString(kImagen)) {
+        if (const auto size = imagenFromText(*text))
+            values.imagen = *size;
+        else
+            result.unreadable.push_back({kImagen, 0, false});
+    }
     return result;
+}
+
+QString imagenText(platform::PictureSize size) {
+    return size == platform::PictureSize::Own ? kImagenOwn : kImagenStandard;
+}
+
+std::optional<platform::PictureSize> imagenFromText(const QString& text) {
+    for (const platform::PictureSize size :
+         {platform::PictureSize::Standard, platform::PictureSize::Own})
+        if (text.trimmed().compare(imagenText(size), Qt::CaseInsensitive) == 0)
+            return size;
+    return std::nullopt;
+}
+
+bool storeImagen(platform::PictureSize size) {
+    auto store = platform::SettingsStore::open();
+    if (!store)
+        return false;
+    store->writeString(kImagen, imagenText(size));
+    return store->close();
 }
 
 QString unreadableSettingMessage(const UnreadableValue& value) {
@@ -49,9 +75,11 @@ QString unreadableSettingMessage(const UnreadableValue& value) {
                                                    .arg(bounds.lowest)
                                                    .arg(bounds.highest)
                                              : QStringLiteral("no se puede leer");
+    // "Imagen" is a choice of two texts: one that cannot be read keeps the default.
+    const QString kept = value.name == kImagen ? imagenText(platform::PictureSize::Standard)
+                                               : QString::number(value.kept);
     return QStringLiteral("El valor \"%1\" de la configuración %2. Se usa %3.")
-        .arg(value.name, problem)
-        .arg(value.kept);
+        .arg(value.name, problem, kept);
 }
 
 QString retardoRangeMessage(int value) {

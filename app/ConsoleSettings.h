@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/FrameSource.h"
+
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace platform {
@@ -13,6 +16,10 @@ inline const QString kPortName = QStringLiteral("Puerto Comm");
 inline const QString kModeString = QStringLiteral("Cadena");
 inline const QString kRetardo = QStringLiteral("Retardo");
 inline const QString kIntervalo = QStringLiteral("Intervalo");
+inline const QString kImagen = QStringLiteral("Imagen");
+// The two values of "Imagen": 352 x 288 as always, or the source's own size.
+inline const QString kImagenStandard = QStringLiteral("352x288");
+inline const QString kImagenOwn = QStringLiteral("nativo");
 
 // The accepted range of a stored integer, both ends included.
 struct Bounds {
@@ -37,6 +44,7 @@ struct ConsoleSettings {
     QString modeString = QStringLiteral("9600,n,8,1");
     int retardo = 15;
     int intervalo = 100;
+    platform::PictureSize imagen = platform::PictureSize::Standard;
 };
 
 // A stored value that could not be read or lies out of range, and the value used instead.
@@ -53,9 +61,15 @@ struct StartupRead {
 };
 
 // The start-up read: each stored value replaces its default, in the order port name, mode
-// string, pause, interval. An unreadable value keeps its default and the read goes on; a
-// value out of its bounds is noted and the nearest bound used.
+// string, pause, interval, picture size. An unreadable value keeps its default and the read
+// goes on; a value out of its bounds is noted and the nearest bound used.
 StartupRead readStartupSettings();
+
+// "Imagen" as stored and as read: either value, any case, spaces around; none for another.
+QString imagenText(platform::PictureSize size);
+std::optional<platform::PictureSize> imagenFromText(const QString& text);
+// Stores the operator's choice at once; false when the store could not be written.
+bool storeImagen(platform::PictureSize size);
 
 // The message that tells the operator which stored value could not be used.
 QString unreadableSettingMessage(const UnreadableValue& value);
