@@ -304,6 +304,41 @@ TEST(GstCapture, FilePlaysOnPastItsEndAndAMissingOneIsAStall) {
     EXPECT_EQ(missing.frames, 0);
 }
 
+TEST(GstCapture, AFileKeepsItsOwnSizeWithinTheBoundsOnlyWhenAsked) {
+    testing_support::WorkingFolder folder;
+    const struct {
+        const char* size;
+        cv::Size own;
+    } cases[] = {{"720x576", {720, 576}}, {"2560x1440", {1920, 1080}}, {"162x122", {162, 122}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
+        const QString file = folder.path(QStringLiteral("tramo-%1.avi").arg(c.size));
+        ASSERT_EQ(QProcess::execute(QStringLiteral("ffmpeg"),
+                                    {"-nostdin", "-loglevel", "error", "-f", "lavfi", "-i",
+                                     QStringLiteral("testsrc=size=%1:rate=25").arg(c.size),
+                                     "-frames:v", "3", "-c:v", "mjpeg", file}),
+                  0);
+        for (const platform::PictureSize size :
+             {platform::PictureSize::Own, platform::PictureSize::Standard}) {
+            std::mutex mutex;
+            cv::Size delivered;
+            Capture capture([&](const std::uint8_t*, int width, int height) {
+                const std::lock_guard lock(mutex);
+                delivered = cv::Size(width, height);
+            });
+            capture.start(platform::makeFrameSource(platform::parseCaptureSource(file),
+                                                    platform::VideoFormat{}, size),
+                          size);
+            EXPECT_TRUE(waitFor([&] {
+                const std::lock_guard lock(mutex);
+                return !delivered.empty();
+            }));
+            capture.stop();
+            EXPECT_EQ(delivered, size == platform::PictureSize::Own ? c.own : cv::Size(352, 288));
+        }
+    }
+}
+
 TEST(GstCapture, ASourceThatFailsSaysWhyAndPicturesClearTheReason) {
     using platform::SourceFault;
     testing_support::WorkingFolder folder;
