@@ -732,10 +732,7 @@ void TForm1::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void TForm1::FrameCallback(const std::uint8_t* bits, int width, int height) {
-    const bool taken =
-        (width == video::frameWidth && height == video::frameHeight) ||
-        (pipeline_->controls.OwnSize && platform::withinPictureBounds(width, height));
-    if (bits && taken)
+    if (bits && pipeline_->takes(width, height))
         rawPanel_->show(video::uprightCopy(bits, width, height));
     pipeline_->FrameCallback(bits, width, height);
 }

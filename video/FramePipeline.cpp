@@ -45,11 +45,19 @@ FramePipeline::FramePipeline(FrameSurface& surface, FrameSink& sink, Texts texts
     layout_ = OverlayLayout(font_, frameHeight);
 }
 
+bool FramePipeline::takes(int width, int height) const {
+    return takes(width, height, controls.OwnSize);
+}
+
+bool FramePipeline::takes(int width, int height, bool ownSize) {
+    return (width == frameWidth && height == frameHeight) ||
+           (ownSize && platform::withinPictureBounds(width, height));
+}
+
 void FramePipeline::FrameCallback(const std::uint8_t* bits, int width, int height) {
+    // Read once: the frame is taken and shown under one choice.
     const bool ownSize = controls.OwnSize;
-    const bool taken = (width == frameWidth && height == frameHeight) ||
-                       (ownSize && platform::withinPictureBounds(width, height));
-    if (controls.FramesPaused || !bits || !taken)
+    if (controls.FramesPaused || !bits || !takes(width, height, ownSize))
         return;
     const EffectPass effect(controls.effect());
     QImage shown;

@@ -74,6 +74,9 @@ public:
     // size within the bounds, the surface taking it.
     void FrameCallback(const std::uint8_t* bits, int width, int height);
 
+    // Whether a frame of that size is taken (the rule FrameCallback follows).
+    bool takes(int width, int height) const;
+
     // The frame-rate tick: the text takes the count of frames since the last tick.
     void TimerFPSTimer();
 
@@ -86,6 +89,7 @@ public:
     platform::SharedText TitleText{QString()};
 
 private:
+    static bool takes(int width, int height, bool ownSize);
     void paintFrame(const EffectPass& effect, const std::uint8_t* bits);
     QImage result(bool ownSize);
     void drawOverlays();
