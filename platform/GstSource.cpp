@@ -219,7 +219,14 @@ struct GstSource::Pipeline {
 };
 
 GstSource::GstSource(CaptureSource source, VideoFormat requested, PictureSize size)
-    : source_(std::move(source)), format_(requested), size_(size) {}
+    : source_(std::move(source)), format_(requested), size_(size) {
+    // At its own size a camera is asked first for the largest picture within the bounds; it
+    // may answer with any other it has, as at any size.
+    if (size_ == PictureSize::Own) {
+        format_.width = largestWidth;
+        format_.height = largestHeight;
+    }
+}
 
 GstSource::~GstSource() = default;
 

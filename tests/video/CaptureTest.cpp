@@ -376,6 +376,18 @@ TEST(GstCapture, ASourceThatFailsSaysWhyAndPicturesClearTheReason) {
     EXPECT_EQ(seen.fault, SourceFault::None);
 }
 
+TEST(GstCapture, AtItsOwnSizeACameraIsAskedForTheLargestPictureWithinTheBounds) {
+    for (const auto size : {platform::PictureSize::Standard, platform::PictureSize::Own}) {
+        platform::GstSource camera(platform::parseCaptureSource("/dev/video-none"),
+                                   platform::VideoFormat{640, 480, 15}, size);
+        camera.open();
+        const bool own = size == platform::PictureSize::Own;
+        EXPECT_EQ(camera.property(CameraProperty::Width), own ? 1920 : 640);
+        EXPECT_EQ(camera.property(CameraProperty::Height), own ? 1080 : 480);
+        EXPECT_EQ(camera.property(CameraProperty::Rate), 15);
+    }
+}
+
 TEST(GstCapture, CameraSettingsAreKeptWithinTheirBoundsAndAppliedByTheCaptureThread) {
     platform::GstSource camera(platform::parseCaptureSource("/dev/video-none"),
                                platform::VideoFormat{640, 480, 15});
