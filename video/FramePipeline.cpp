@@ -132,13 +132,12 @@ void FramePipeline::drawOverlays() {
                  darkText, lightTitleText);
 }
 
-// Twice, dark then light one pixel down and right, with no background box.
+// Twice, dark then light one pixel down and right (at 288 rows), with no background box.
 void FramePipeline::drawText(QPainter& painter, const QString& text, QPoint at, QColor dark,
                              QColor light) {
     if (text.isEmpty())
         return;
     const QPoint baseline = at + QPoint(0, layout_.ascent);
-    // The light copy's offset grows with the text, one pixel at 288 rows.
     const int offset = std::max(1, static_cast<int>(std::lround(layout_.scale)));
     painter.setPen(dark);
     painter.drawText(baseline, text);
