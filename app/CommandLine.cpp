@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "job/Report.h"
+#include "platform/FrameSource.h"
 #include "platform/PortList.h"
 
 #include <QCommandLineParser>
@@ -8,6 +9,7 @@
 #include <QGuiApplication>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -18,7 +20,9 @@ struct ConsoleParser {
     QCommandLineOption camera{
         QStringLiteral("camera"),
         QStringLiteral("Start with this camera: a number, a device path such as /dev/video0, a "
-                       "video file, a stream address, or \"test\" for a moving test pattern."),
+                       "video file, a stream address, or \"test\" for a moving test pattern "
+                       "(\"test:1280x720\" at that size: even sides, 16 to 1920 by 16 to "
+                       "1080)."),
         QStringLiteral("SOURCE")};
     QCommandLineOption listPorts{
         QStringLiteral("list-ports"),
@@ -55,6 +59,12 @@ QStringList argumentList(int argc, char** argv) {
 ConsoleOptions parseCommandLine(const QStringList& arguments) {
     ConsoleParser p;
     p.parser.process(arguments);
+    // Refused as the parser refuses a bad option: the reason, and the end.
+    if (const QString problem = platform::captureSourceProblem(p.parser.value(p.camera));
+        !problem.isEmpty()) {
+        std::fputs((QStringLiteral("marlo-consola: ") + problem + '\n').toLocal8Bit(), stderr);
+        std::exit(EXIT_FAILURE);
+    }
     return ConsoleOptions{p.parser.value(p.camera), p.parser.isSet(p.listPorts),
                           p.parser.value(p.job), p.parser.value(p.report)};
 }

@@ -16,7 +16,8 @@ struct ConsoleOptions {
     QString report;
 };
 
-// Reads the options; --help and --version print their text and end the program.
+// Reads the options; --help and --version print their text and end the program, as does
+// a bad option or camera source, with its reason.
 ConsoleOptions parseCommandLine(const QStringList& arguments);
 
 // True when the command line asks only for text (help, version, the port list), which

@@ -46,6 +46,12 @@ StartupRead readStartupSettings() {
         else
             result.unreadable.push_back({kFormato, 0, false, formatoText(values.formato)});
     }
+    if (auto text = store->readString(kImagen)) {
+        if (const auto size = imagenFromText(*text))
+            values.imagen = *size;
+        else
+            result.unreadable.push_back({kImagen, 0, false, imagenText(values.imagen)});
+    }
     return result;
 }
 
@@ -65,6 +71,26 @@ bool writeFormato(video::VideoFormat format) {
     if (!store)
         return false;
     store->writeString(kFormato, formatoText(format));
+    return store->close();
+}
+
+QString imagenText(platform::PictureSize size) {
+    return size == platform::PictureSize::Own ? kImagenOwn : kImagenStandard;
+}
+
+std::optional<platform::PictureSize> imagenFromText(const QString& text) {
+    for (const platform::PictureSize size :
+         {platform::PictureSize::Standard, platform::PictureSize::Own})
+        if (text.trimmed().compare(imagenText(size), Qt::CaseInsensitive) == 0)
+            return size;
+    return std::nullopt;
+}
+
+bool storeImagen(platform::PictureSize size) {
+    auto store = platform::SettingsStore::open();
+    if (!store)
+        return false;
+    store->writeString(kImagen, imagenText(size));
     return store->close();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FrameSource.h"
 #include "video/VideoFormat.h"
 
 #include <QString>
@@ -18,6 +19,10 @@ inline const QString kModeString = QStringLiteral("Cadena");
 inline const QString kRetardo = QStringLiteral("Retardo");
 inline const QString kIntervalo = QStringLiteral("Intervalo");
 inline const QString kFormato = QStringLiteral("Formato");
+inline const QString kImagen = QStringLiteral("Imagen");
+// The two values of "Imagen": 352 x 288 as always, or the source's own size.
+inline const QString kImagenStandard = QStringLiteral("352x288");
+inline const QString kImagenOwn = QStringLiteral("nativo");
 
 // The accepted range of a stored integer, both ends included.
 struct Bounds {
@@ -43,6 +48,7 @@ struct ConsoleSettings {
     int retardo = 15;
     int intervalo = 100;
     video::VideoFormat formato = video::VideoFormat::Avi;
+    platform::PictureSize imagen = platform::PictureSize::Standard;
 };
 
 // A stored value that could not be read or lies out of range, and the value used instead.
@@ -61,8 +67,8 @@ struct StartupRead {
 };
 
 // The start-up read: each stored value replaces its default, in the order port name, mode
-// string, pause, interval, video format. An unreadable value keeps its default and the read
-// goes on; a value out of its bounds is noted and the nearest bound used.
+// string, pause, interval, video format, picture size. An unreadable value keeps its default
+// and the read goes on; a value out of its bounds is noted and the nearest bound used.
 StartupRead readStartupSettings();
 
 // The video format as stored: "AVI" or "MP4"; nothing for any other text.
@@ -70,6 +76,12 @@ QString formatoText(video::VideoFormat format);
 std::optional<video::VideoFormat> formatoFromText(const QString& text);
 // Stores the operator's choice; false when the store could not be written.
 bool writeFormato(video::VideoFormat format);
+
+// "Imagen" as stored and as read: either value, any case, spaces around; none for another.
+QString imagenText(platform::PictureSize size);
+std::optional<platform::PictureSize> imagenFromText(const QString& text);
+// Stores the operator's choice at once; false when the store could not be written.
+bool storeImagen(platform::PictureSize size);
 
 // The message that tells the operator which stored value could not be used.
 QString unreadableSettingMessage(const UnreadableValue& value);

@@ -196,6 +196,8 @@ void TForm1::ReadSettings() {
     state_.Retardo = read.values.retardo;
     state_.Intervalo = read.values.intervalo;
     formato_ = read.values.formato;
+    imagen_ = read.values.imagen;
+    pipeline_->controls.OwnSize = imagen_ == platform::PictureSize::Own;
     ShowFormat();
 }
 
@@ -702,7 +704,8 @@ void TForm1::StartCamera() {
     resultPanel_->clear();
     cameraWatch_.started();
     if (const std::optional<platform::CaptureSource> source = CameraSource())
-        capture_->start(platform::makeFrameSource(*source, platform::VideoFormat{}));
+        capture_->start(platform::makeFrameSource(*source, platform::VideoFormat{}, imagen_),
+                        imagen_);
     pipeline_->controls.EffectsOn = false;
 }
 
@@ -750,7 +753,7 @@ void TForm1::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void TForm1::FrameCallback(const std::uint8_t* bits, int width, int height) {
-    if (bits && width == video::frameWidth && height == video::frameHeight)
+    if (bits && pipeline_->takes(width, height))
         rawPanel_->show(video::uprightCopy(bits, width, height));
     pipeline_->FrameCallback(bits, width, height);
 }
@@ -963,6 +966,24 @@ job::Reading TForm1::JobReading() const {
                                QTime::currentTime());
 }
 
+void TForm1::ChooseImagen(platform::PictureSize size) {
+    if (size == imagen_)
+        return;
+    imagen_ = size;
+    if (!settings::storeImagen(size))
+        showStatus(QStringLiteral("Imagen ") + settings::imagenText(size) +
+                   QStringLiteral(": no guardada en la configuración"));
+    pipeline_->controls.OwnSize = size == platform::PictureSize::Own;
+    // The source is built anew for the other size; stopping waits only for a frame being
+    // handed over, never for the camera. The effect stays as the operator left it.
+    if (capture_->running()) {
+        const bool effects = pipeline_->controls.EffectsOn;
+        StopCamera();
+        StartCamera();
+        pipeline_->controls.EffectsOn = effects;
+    }
+}
+
 void TForm1::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     menu.addAction(QStringLiteral("Trabajo..."), this, &TForm1::JobClick);
@@ -975,6 +996,14 @@ void TForm1::contextMenuEvent(QContextMenuEvent* event) {
                                              [this, format] { ChooseFormat(format); });
         choice->setCheckable(true);
         choice->setChecked(format == formato_);
+    }
+    QMenu* imagen = menu.addMenu(QStringLiteral("Imagen"));
+    for (const platform::PictureSize size :
+         {platform::PictureSize::Standard, platform::PictureSize::Own}) {
+        QAction* choice = imagen->addAction(settings::imagenText(size), this,
+                                            [this, size] { ChooseImagen(size); });
+        choice->setCheckable(true);
+        choice->setChecked(size == imagen_);
     }
     menu.exec(event->globalPos());
 }

@@ -138,6 +138,10 @@ public:
     void JobClick();
     void ReportClick();
     void ObservationKey();
+    // The operator's choice of "Imagen": stored, and taken by the next frames (the capture
+    // starts again when the source must deliver another size).
+    void ChooseImagen(platform::PictureSize size);
+    platform::PictureSize imagen() const { return imagen_; }
 
     MainWindowState& state() { return state_; }
     Ui::TForm1& ui() { return *ui_; }
@@ -246,6 +250,7 @@ private:
     platform::KeyRepeatFilter repeatFilter_;
 
     QString cameraSource_;
+    platform::PictureSize imagen_ = platform::PictureSize::Standard;
     QString pictureName_ = QStringLiteral("captura01");
     platform::Disk disk_ = platform::localDisk();
     video::FrameSurface surface_;

@@ -70,13 +70,13 @@ Capture::~Capture() {
     }
 }
 
-void Capture::start(std::unique_ptr<FrameSource> source) {
+void Capture::start(std::unique_ptr<FrameSource> source, PictureSize size) {
     stop();
     if (!source)
         return;
     source_ = source.get();
     exchange_ = std::make_shared<Exchange>();
-    grabber_ = std::thread(&Capture::grab, exchange_, std::move(source));
+    grabber_ = std::thread(&Capture::grab, exchange_, std::move(source), size);
     deliverer_ = std::thread([this, exchange = exchange_] { deliver(exchange); });
 }
 
@@ -112,7 +112,8 @@ void Capture::joinFinished() {
     });
 }
 
-void Capture::grab(const std::shared_ptr<Exchange>& exchange, std::unique_ptr<FrameSource> source) {
+void Capture::grab(const std::shared_ptr<Exchange>& exchange, std::unique_ptr<FrameSource> source,
+                   PictureSize size) {
     bool opened = false;
     cv::Mat picture;
     while (true) {
@@ -134,7 +135,7 @@ void Capture::grab(const std::shared_ptr<Exchange>& exchange, std::unique_ptr<Fr
             exchange->pauseUnlessStopped(readPause);
             continue;
         }
-        cv::Mat delivered = toDeliveredLayout(picture);
+        cv::Mat delivered = toDeliveredLayout(picture, size);
         if (delivered.empty())
             continue;
         {
@@ -195,7 +196,7 @@ void Capture::deliver(const std::shared_ptr<Exchange>& exchange) {
     }
 }
 
-cv::Mat toDeliveredLayout(const cv::Mat& picture) {
+cv::Mat toDeliveredLayout(const cv::Mat& picture, PictureSize size) {
     if (picture.empty() || picture.dims != 2 ||
         (picture.channels() != 1 && picture.channels() != 3 && picture.channels() != 4))
         return {};
@@ -208,9 +209,12 @@ cv::Mat toDeliveredLayout(const cv::Mat& picture) {
         colour = picture;
     if (colour.depth() != CV_8U)
         colour.convertTo(colour, CV_8U);
+    const cv::Size wanted = size == PictureSize::Standard
+                                ? cv::Size(Capture::width, Capture::height)
+                                : ownSizeWithinBounds(colour.size());
     cv::Mat sized;
-    if (colour.cols != Capture::width || colour.rows != Capture::height)
-        cv::resize(colour, sized, cv::Size(Capture::width, Capture::height), 0, 0, cv::INTER_AREA);
+    if (colour.size() != wanted)
+        cv::resize(colour, sized, wanted, 0, 0, cv::INTER_AREA);
     else
         sized = colour;
     cv::Mat delivered;

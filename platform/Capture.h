@@ -10,8 +10,9 @@
 
 namespace platform {
 
-// Runs one frame source on threads of its own and delivers each picture as 352 x 288,
-// three bytes per pixel blue-green-red, rows packed, bottom row first. Only the newest
+// Runs one frame source on threads of its own and delivers each picture as 352 x 288 (or at
+// its own size within the bounds, see PictureSize), three bytes per pixel blue-green-red,
+// rows packed, bottom row first. Only the newest
 // picture waits for delivery; older ones are dropped. A source that delivers nothing for a
 // second is reported as stalled, and as resumed when pictures come again. Start and stop
 // belong to one thread (the GUI thread) and never wait on the source: a source still busy
@@ -37,7 +38,7 @@ public:
     Capture(const Capture&) = delete;
     Capture& operator=(const Capture&) = delete;
 
-    void start(std::unique_ptr<FrameSource> source);
+    void start(std::unique_ptr<FrameSource> source, PictureSize size = PictureSize::Standard);
     void stop();
     bool running() const { return source_ != nullptr; }
     // The running source, for its property pages; null when stopped.
@@ -52,8 +53,8 @@ private:
         std::shared_ptr<Exchange> exchange;
     };
 
-    static void grab(const std::shared_ptr<Exchange>& exchange,
-                     std::unique_ptr<FrameSource> source);
+    static void grab(const std::shared_ptr<Exchange>& exchange, std::unique_ptr<FrameSource> source,
+                     PictureSize size);
     void deliver(const std::shared_ptr<Exchange>& exchange);
     void joinFinished();
 
@@ -69,6 +70,6 @@ private:
 };
 
 // Brings a picture of any size to the delivered layout; empty for one it cannot read.
-cv::Mat toDeliveredLayout(const cv::Mat& picture);
+cv::Mat toDeliveredLayout(const cv::Mat& picture, PictureSize size = PictureSize::Standard);
 
 } // namespace platform

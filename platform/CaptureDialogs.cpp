@@ -87,9 +87,19 @@ std::optional<CaptureSource> SelectCameraDialog::chosenSource() const {
 void SelectCameraDialog::addSourceFromOperator() {
     const std::optional<QString> text = Dialogs::inputText(
         {this, QStringLiteral("Añadir fuente"),
-         QStringLiteral("Archivo de vídeo, dirección de red o \"test\""), QString()});
+         QStringLiteral("Archivo de vídeo, dirección de red o \"test\" (\"test:1280x720\")"),
+         QString()});
     if (!text || text->trimmed().isEmpty())
         return;
+    if (const QString problem = captureSourceProblem(*text); !problem.isEmpty()) {
+        Dialogs::message({this,
+                          problem,
+                          QStringLiteral("Añadir fuente"),
+                          MessageIcon::Error,
+                          MessageButtons::Ok,
+                          {}});
+        return;
+    }
     addSource(parseCaptureSource(*text));
     fill();
     list_->setCurrentRow(list_->count() - 1);

@@ -6,13 +6,87 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <cmath>
+
 namespace platform {
+
+namespace {
+
+const QString testName = QStringLiteral("test");
+const QString sizedTestPrefix = QStringLiteral("test:");
+
+bool asksForTestPattern(const QString& trimmed) {
+    return trimmed.compare(testName, Qt::CaseInsensitive) == 0 ||
+           trimmed.startsWith(sizedTestPrefix, Qt::CaseInsensitive);
+}
+
+int evenAtLeastSmallest(double side) {
+    return std::max(smallestSide, static_cast<int>(std::floor(side / 2)) * 2);
+}
+
+} // namespace
+
+bool withinPictureBounds(int width, int height) {
+    return width % 2 == 0 && height % 2 == 0 && width >= smallestSide && height >= smallestSide &&
+           width <= largestWidth && height <= largestHeight;
+}
+
+cv::Size ownSizeWithinBounds(cv::Size source) {
+    if (source.width <= 0 || source.height <= 0)
+        return {};
+    const double scale =
+        std::min({1.0, double(largestWidth) / source.width, double(largestHeight) / source.height});
+    return {std::min(largestWidth, evenAtLeastSmallest(source.width * scale)),
+            std::min(largestHeight, evenAtLeastSmallest(source.height * scale))};
+}
+
+std::optional<cv::Size> testPatternSize(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.compare(testName, Qt::CaseInsensitive) == 0)
+        return cv::Size(TestPattern::width, TestPattern::height);
+    if (!trimmed.startsWith(sizedTestPrefix, Qt::CaseInsensitive))
+        return std::nullopt;
+    static const QRegularExpression size(QStringLiteral("^([0-9]{1,4})[xX]([0-9]{1,4})$"));
+    const QRegularExpressionMatch match = size.match(trimmed.mid(sizedTestPrefix.size()));
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int width = match.captured(1).toInt();
+    const int height = match.captured(2).toInt();
+    if (!withinPictureBounds(width, height))
+        return std::nullopt;
+    return cv::Size(width, height);
+}
+
+QString captureSourceProblem(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (!asksForTestPattern(trimmed) || testPatternSize(trimmed))
+        return {};
+    return QStringLiteral("La imagen de prueba \"%1\" no se puede usar: el tamaño se escribe "
+                          "test:ANCHOxALTO, con lados pares de %2 a %3 por %2 a %4.")
+        .arg(trimmed)
+        .arg(smallestSide)
+        .arg(largestWidth)
+        .arg(largestHeight);
+}
 
 CaptureSource parseCaptureSource(const QString& text) {
     const QString trimmed = text.trimmed();
-    if (trimmed.compare(QStringLiteral("test"), Qt::CaseInsensitive) == 0)
-        return {
-            CaptureSource::Kind::TestPattern, QString(), QStringLiteral("Imagen de prueba"), {}};
+    if (asksForTestPattern(trimmed)) {
+        const cv::Size size =
+            testPatternSize(trimmed).value_or(cv::Size(TestPattern::width, TestPattern::height));
+        if (size == cv::Size(TestPattern::width, TestPattern::height))
+            return {CaptureSource::Kind::TestPattern,
+                    QString(),
+                    QStringLiteral("Imagen de prueba"),
+                    {}};
+        const QString sizeText =
+            QString::number(size.width) + QLatin1Char('x') + QString::number(size.height);
+        return {CaptureSource::Kind::TestPattern,
+                sizeText,
+                QStringLiteral("Imagen de prueba ") + sizeText,
+                {}};
+    }
     bool isNumber = false;
     const int number = trimmed.toInt(&isNumber);
     if (isNumber && number >= 0) {
@@ -27,14 +101,19 @@ CaptureSource parseCaptureSource(const QString& text) {
 }
 
 QString captureSourceText(const CaptureSource& source) {
-    return source.kind == CaptureSource::Kind::TestPattern ? QStringLiteral("test")
-                                                           : source.address;
+    if (source.kind != CaptureSource::Kind::TestPattern)
+        return source.address;
+    return source.address.isEmpty() ? testName : sizedTestPrefix + source.address;
 }
 
-std::unique_ptr<FrameSource> makeFrameSource(const CaptureSource& source, VideoFormat requested) {
-    if (source.kind == CaptureSource::Kind::TestPattern)
-        return std::make_unique<TestPattern>();
-    return std::make_unique<GstSource>(source, requested);
+std::unique_ptr<FrameSource> makeFrameSource(const CaptureSource& source, VideoFormat requested,
+                                             PictureSize size) {
+    if (source.kind == CaptureSource::Kind::TestPattern) {
+        const cv::Size pattern = testPatternSize(captureSourceText(source))
+                                     .value_or(cv::Size(TestPattern::width, TestPattern::height));
+        return std::make_unique<TestPattern>(pattern);
+    }
+    return std::make_unique<GstSource>(source, requested, size);
 }
 
 } // namespace platform

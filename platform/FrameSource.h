@@ -9,6 +9,17 @@
 
 namespace platform {
 
+// Pictures at their own size (the test pattern at a size, a source delivered as it comes)
+// stay within these bounds, with even sides, which every writer takes.
+constexpr int smallestSide = 16;
+constexpr int largestWidth = 1920;
+constexpr int largestHeight = 1080;
+
+bool withinPictureBounds(int width, int height);
+// The size a picture of the given size is delivered at when kept at its own size: scaled
+// down keeping its aspect when larger than the bounds, sides made even and at least 16.
+cv::Size ownSizeWithinBounds(cv::Size source);
+
 // The settings a camera's property pages offer.
 enum class CameraProperty {
     Brightness,
@@ -27,7 +38,8 @@ enum class CameraProperty {
 struct CaptureSource {
     enum class Kind { Camera, File, Stream, TestPattern };
     Kind kind = Kind::TestPattern;
-    // Device path, file name or address; empty for the test pattern.
+    // Device path, file name or address; for the test pattern its size as "WxH", empty for
+    // the standard 352 x 288.
     QString address;
     // What the selection dialog shows.
     QString label;
@@ -38,8 +50,15 @@ struct CaptureSource {
     bool operator==(const CaptureSource&) const = default;
 };
 
-// Reads "test", a camera number, a device path, a stream address (scheme://...) or a file.
+// Reads "test", "test:WxH", a camera number, a device path, a stream address (scheme://...)
+// or a file. A test pattern at a size out of bounds is read as the standard one;
+// captureSourceProblem() tells the operator why.
 CaptureSource parseCaptureSource(const QString& text);
+// Why a source text cannot be used, in the operator's words; empty when it can.
+QString captureSourceProblem(const QString& text);
+// The size a test pattern text asks for: 352 x 288 for "test"; none for a text that is not
+// a test pattern or asks for a size out of bounds.
+std::optional<cv::Size> testPatternSize(const QString& text);
 // The text parseCaptureSource() reads back into the same source.
 QString captureSourceText(const CaptureSource& source);
 
@@ -49,6 +68,10 @@ struct VideoFormat {
     int height = 288;
     double rate = 30.0;
 };
+
+// The size pictures are delivered at: 352 x 288, as always, or the source's own size within
+// the bounds above.
+enum class PictureSize { Standard, Own };
 
 // Why a source delivers no pictures, as far as it can tell.
 enum class SourceFault { None, Busy, NotFound, PermissionDenied, UnsupportedFormat, Other };
@@ -68,7 +91,8 @@ public:
     virtual bool setProperty(CameraProperty, double) { return false; }
 };
 
-// The source that serves the description.
-std::unique_ptr<FrameSource> makeFrameSource(const CaptureSource& source, VideoFormat requested);
+// The source that serves the description, giving pictures of the size asked for or larger.
+std::unique_ptr<FrameSource> makeFrameSource(const CaptureSource& source, VideoFormat requested,
+                                             PictureSize size = PictureSize::Standard);
 
 } // namespace platform

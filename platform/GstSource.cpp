@@ -75,6 +75,18 @@ GstCaps* cameraCaps(const VideoFormat& format) {
     return caps;
 }
 
+GstCaps* deliveredCaps(PictureSize size) {
+    if (size == PictureSize::Standard)
+        return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGR", "width",
+                                   G_TYPE_INT, Capture::width, "height", G_TYPE_INT,
+                                   Capture::height, "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1,
+                                   nullptr);
+    return gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGR", "width",
+                               GST_TYPE_INT_RANGE, smallestSide, largestWidth, "height",
+                               GST_TYPE_INT_RANGE, smallestSide, largestHeight,
+                               "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
+}
+
 std::string sourceUri(const CaptureSource& source) {
     if (source.kind == CaptureSource::Kind::File)
         return QUrl::fromLocalFile(QFileInfo(source.address).absoluteFilePath())
@@ -206,8 +218,15 @@ struct GstSource::Pipeline {
     int device = -1;
 };
 
-GstSource::GstSource(CaptureSource source, VideoFormat requested)
-    : source_(std::move(source)), format_(requested) {}
+GstSource::GstSource(CaptureSource source, VideoFormat requested, PictureSize size)
+    : source_(std::move(source)), format_(requested), size_(size) {
+    // At its own size a camera is asked first for the largest picture within the bounds; it
+    // may answer with any other it has, as at any size.
+    if (size_ == PictureSize::Own) {
+        format_.width = largestWidth;
+        format_.height = largestHeight;
+    }
+}
 
 GstSource::~GstSource() = default;
 
@@ -243,12 +262,10 @@ bool GstSource::build() {
         return false;
     }
     gst_bin_add_many(GST_BIN(made->pipeline), convert, scale, layout, made->sink, head, nullptr);
-    // Stretched to the delivered size, as the picture has always been.
+    // Stretched to 352 x 288, as the picture has always been; at its own size, scaled down
+    // keeping its aspect only when larger than the bounds.
     g_object_set(scale, "add-borders", FALSE, nullptr);
-    GstCaps* delivered =
-        gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGR", "width", G_TYPE_INT,
-                            Capture::width, "height", G_TYPE_INT, Capture::height,
-                            "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
+    GstCaps* delivered = deliveredCaps(size_);
     g_object_set(layout, "caps", delivered, nullptr);
     gst_caps_unref(delivered);
     // Only the newest picture waits; a live source is never held to the clock. A file is,

@@ -21,17 +21,18 @@ SourceFault sourceFault(const GError& error, const GstStructure* details);
 
 // A camera (v4l2src), a video file or a stream address (uridecodebin) through a GStreamer
 // pipeline that ends in one appsink keeping only the newest picture, converted to 352 x 288
-// blue-green-red. Errors and end of stream come from the pipeline's bus; a source that
-// fails or stays silent is built again every retryTime. Everything that touches the
-// pipeline runs on the capture thread: the property calls only read a copy of the values
-// and leave changes for that thread to apply.
+// blue-green-red (or kept at its own size, up to 1920 x 1080). Errors and end of stream come from
+// the pipeline's bus; a source that fails or stays silent is built again every retryTime.
+// Everything that touches the pipeline runs on the capture thread: the property calls only read a
+// copy of the values and leave changes for that thread to apply.
 class GstSource final : public FrameSource {
 public:
     using Clock = std::chrono::steady_clock;
     static constexpr auto retryTime = std::chrono::seconds(2);
     static constexpr auto pullWait = std::chrono::milliseconds(40);
 
-    GstSource(CaptureSource source, VideoFormat requested);
+    GstSource(CaptureSource source, VideoFormat requested,
+              PictureSize size = PictureSize::Standard);
     ~GstSource() override;
     GstSource(const GstSource&) = delete;
     GstSource& operator=(const GstSource&) = delete;
@@ -52,6 +53,7 @@ private:
 
     CaptureSource source_;
     VideoFormat format_;
+    PictureSize size_;
     std::unique_ptr<Pipeline> pipeline_;
     bool failed_ = false;
     SourceFault fault_ = SourceFault::None;

@@ -2,6 +2,7 @@
 
 #include <opencv2/imgproc.hpp>
 
+#include <algorithm>
 #include <array>
 #include <thread>
 
@@ -16,6 +17,8 @@ const std::array<cv::Scalar, 8> bars{cv::Scalar(192, 192, 192), cv::Scalar(0, 19
 
 } // namespace
 
+TestPattern::TestPattern(cv::Size size) : size_(size) {}
+
 bool TestPattern::open() {
     due_ = std::chrono::steady_clock::now();
     return true;
@@ -25,22 +28,34 @@ bool TestPattern::read(cv::Mat& frame) {
     std::this_thread::sleep_until(due_);
     due_ =
         std::max(due_ + std::chrono::milliseconds(1000 / rate), std::chrono::steady_clock::now());
-    frame = picture(next_);
+    frame = picture(next_, size_);
     next_ = (next_ + 1) % 1000000;
     return true;
 }
 
-cv::Mat TestPattern::picture(int n) {
-    cv::Mat image(height, width, CV_8UC3);
-    const int barWidth = width / static_cast<int>(bars.size());
+int TestPattern::squareSide(cv::Size size) {
+    return std::max(2, std::min(size.height / 6, size.width / 2));
+}
+
+cv::Mat TestPattern::picture(int n, cv::Size size) {
+    const int columns = size.width;
+    const int rows = size.height;
+    // Filled first: bars of a width not divisible by eight leave a strip at the right.
+    cv::Mat image(rows, columns, CV_8UC3, bars.back());
+    const int barWidth = columns / static_cast<int>(bars.size());
     for (int bar = 0; bar < static_cast<int>(bars.size()); ++bar)
-        cv::rectangle(image, cv::Rect(bar * barWidth, 0, barWidth, height), bars[bar], cv::FILLED);
-    const int line = (n * 4) % height;
-    cv::rectangle(image, cv::Rect(0, line, width, 3), cv::Scalar(255, 255, 255), cv::FILLED);
-    const int travel = 2 * (width - 48);
-    const int step = (n * 6) % travel;
-    const int x = step < width - 48 ? step : travel - step;
-    cv::rectangle(image, cv::Rect(x, height / 2 - 24, 48, 48), cv::Scalar(0, 128, 255), cv::FILLED);
+        cv::rectangle(image, cv::Rect(bar * barWidth, 0, barWidth, rows), bars[bar], cv::FILLED);
+    // Speeds and sizes scale with the picture, so it moves alike at every size.
+    const int line = static_cast<int>((static_cast<long long>(n) * 4 * rows / height) % rows);
+    cv::rectangle(image, cv::Rect(0, line, columns, std::max(1, rows * 3 / height)),
+                  cv::Scalar(255, 255, 255), cv::FILLED);
+    const int side = squareSide(size);
+    const long long travel = 2LL * (columns - side);
+    const long long step =
+        travel > 0 ? (static_cast<long long>(n) * 6 * columns / width) % travel : 0;
+    const int x = static_cast<int>(step < columns - side ? step : travel - step);
+    cv::rectangle(image, cv::Rect(x, rows / 2 - side / 2, side, side), cv::Scalar(0, 128, 255),
+                  cv::FILLED);
     return image;
 }
 

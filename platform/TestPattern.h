@@ -7,20 +7,26 @@
 namespace platform {
 
 // A moving picture that needs no device: colour bars with a sweeping line and a square
-// that crosses the picture, 352 x 288 at 25 frames per second.
+// that crosses the picture, 352 x 288 or any size within the bounds, at 25 frames per second.
+// The line and the square keep their proportions at every size.
 class TestPattern final : public FrameSource {
 public:
     static constexpr int width = 352;
     static constexpr int height = 288;
     static constexpr int rate = 25;
 
+    explicit TestPattern(cv::Size size = cv::Size(width, height));
+
     bool open() override;
     bool read(cv::Mat& frame) override;
 
     // Picture number n, without waiting.
-    static cv::Mat picture(int n);
+    static cv::Mat picture(int n, cv::Size size = cv::Size(width, height));
+    // The side of the moving square at that size.
+    static int squareSide(cv::Size size);
 
 private:
+    cv::Size size_;
     int next_ = 0;
     std::chrono::steady_clock::time_point due_{};
 };

@@ -2,6 +2,9 @@
 
 #include <QTransform>
 
+#include <algorithm>
+#include <cmath>
+
 namespace video {
 
 FrameSurface::FrameSurface() : image_(frameWidth, frameHeight, QImage::Format_BGR888) {
@@ -9,10 +12,15 @@ FrameSurface::FrameSurface() : image_(frameWidth, frameHeight, QImage::Format_BG
 }
 
 DibSection FrameSurface::dib() const {
-    return DibSection{frameWidth, frameHeight, 1, 24, image_.constBits(), frameBytes};
+    return DibSection{width(), height(), 1, 24, image_.constBits(), bytes()};
 }
 
 void FrameSurface::clear() {
+    image_.fill(Qt::black);
+}
+
+void FrameSurface::resize(int width, int height) {
+    image_ = QImage(width, height, QImage::Format_BGR888);
     image_.fill(Qt::black);
 }
 
@@ -20,13 +28,22 @@ QImage FrameSurface::picture() const {
     return image_.mirrored(false, true);
 }
 
-QTransform FrameSurface::uprightTransform() {
-    return QTransform(1, 0, 0, -1, 0, frameHeight);
+QTransform FrameSurface::uprightTransform(int height) {
+    return QTransform(1, 0, 0, -1, 0, height);
 }
 
 QImage uprightCopy(const std::uint8_t* bits, int width, int height) {
-    const auto rowSize = static_cast<qsizetype>(dibRowSize(width, 24));
+    const auto rowSize = static_cast<qsizetype>(width) * 3;
     return QImage(bits, width, height, rowSize, QImage::Format_BGR888).mirrored(false, true);
+}
+
+QSize fittedSize(QSize picture, QSize box) {
+    if (picture.isEmpty() || box.isEmpty())
+        return {};
+    const double scale =
+        std::min(double(box.width()) / picture.width(), double(box.height()) / picture.height());
+    return {std::clamp(static_cast<int>(std::lround(picture.width() * scale)), 1, box.width()),
+            std::clamp(static_cast<int>(std::lround(picture.height() * scale)), 1, box.height())};
 }
 
 } // namespace video

@@ -14,8 +14,10 @@ constexpr int frameHeight = 288;
 constexpr std::size_t frameRowSize = dibRowSize(frameWidth, 24);
 constexpr std::size_t frameBytes = frameRowSize * frameHeight;
 
-// The processed picture: 352 x 288, three bytes per pixel blue-green-red, bottom row first
-// in memory. The capture thread paints it and the GUI thread saves it, each under lock().
+// The processed picture: 352 x 288 (or the source's own size once the pipeline takes such
+// frames), three bytes per pixel blue-green-red, rows padded to four bytes, bottom row first
+// in memory. The capture thread paints it and the GUI thread saves it, each under lock();
+// only the capture thread changes its size.
 class FrameSurface {
 public:
     FrameSurface();
@@ -25,22 +27,31 @@ public:
     // Hold the lock while using any of these.
     std::uint8_t* bits() { return image_.bits(); }
     const std::uint8_t* bits() const { return image_.constBits(); }
+    int width() const { return image_.width(); }
+    int height() const { return image_.height(); }
+    std::size_t bytes() const { return dibRowSize(width(), 24) * std::size_t(height()); }
     DibSection dib() const;
     // The memory rows as an image: row 0 is the bottom row of the picture. Paint it
-    // through uprightTransform() to draw the picture the right way up.
+    // through upright() to draw the picture the right way up.
     QImage& rows() { return image_; }
     // An upright copy of the picture.
     QImage picture() const;
     // Black, as before the first frame.
     void clear();
+    // Black at the new size; on the capture thread only.
+    void resize(int width, int height);
 
     // Maps picture coordinates (y down from the top row) onto the memory rows.
-    static QTransform uprightTransform();
+    QTransform upright() const { return uprightTransform(height()); }
+    static QTransform uprightTransform(int height = frameHeight);
 
 private:
     std::mutex mutex_;
     QImage image_;
 };
+
+// The largest size of the picture's aspect that fits in the box, each side at least 1.
+QSize fittedSize(QSize picture, QSize box);
 
 // Views packed bottom-row-first blue-green-red bytes as an upright image copy.
 QImage uprightCopy(const std::uint8_t* bits, int width, int height);

@@ -1,5 +1,7 @@
 #include "video/PicturePanel.h"
 
+#include "video/FrameSurface.h"
+
 #include <QEvent>
 #include <QPainter>
 #include <QWidget>
@@ -8,14 +10,26 @@
 
 namespace video {
 
-PicturePanel::PicturePanel(QWidget& panel) : QObject(&panel), panel_(panel) {
+PicturePanel::PicturePanel(QWidget& panel)
+    : QObject(&panel), panel_(panel), panelSize_(panel.size()) {
     panel_.installEventFilter(this);
 }
 
 void PicturePanel::show(const QImage& picture) {
+    QSize box;
+    {
+        std::lock_guard lock(mutex_);
+        box = panelSize_;
+    }
+    const QSize fitted = fittedSize(picture.size(), box);
+    const QImage shown =
+        picture.isNull() || picture.size() == box || fitted == picture.size()
+            ? picture
+            : picture.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     {
         std::lock_guard lock(mutex_);
         picture_ = picture;
+        fitted_ = shown;
         old_ = false;
     }
     requestRepaint();
@@ -51,19 +65,31 @@ QImage PicturePanel::picture() const {
 }
 
 bool PicturePanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &panel_ && event->type() == QEvent::Resize) {
+        std::lock_guard lock(mutex_);
+        panelSize_ = panel_.size();
+    }
     if (watched == &panel_ && event->type() == QEvent::Paint) {
         QImage shown;
         bool old = false;
         {
             std::lock_guard lock(mutex_);
-            shown = picture_;
+            shown = fitted_;
             old = old_;
         }
         if (old)
             shown = noPictureVersion(shown, panel_.size());
         if (!shown.isNull()) {
             QPainter painter(&panel_);
-            painter.drawImage(0, 0, shown);
+            if (shown.size() == panel_.size()) {
+                painter.drawImage(0, 0, shown);
+            } else {
+                painter.fillRect(panel_.rect(), Qt::black);
+                const QRect place(QPoint((panel_.width() - shown.width()) / 2,
+                                         (panel_.height() - shown.height()) / 2),
+                                  shown.size());
+                painter.drawImage(place, shown);
+            }
             return true;
         }
     }

@@ -11,8 +11,9 @@ class QWidget;
 namespace video {
 
 // Shows the latest picture handed over from any thread in a plain panel. Only the newest
-// picture is kept; the panel repaints on the GUI thread. A picture marked old is shown greyed
-// with "SIN IMAGEN" over it until the next one comes.
+// picture is kept; the panel repaints on the GUI thread. A picture of the panel's size fills
+// it; any other is scaled on the handing thread to fit, its aspect kept, between black bands.
+// A picture marked old is shown greyed with "SIN IMAGEN" over it until the next one comes.
 class PicturePanel : public QObject {
     Q_OBJECT
 public:
@@ -36,6 +37,9 @@ private:
     QWidget& panel_;
     mutable std::mutex mutex_;
     QImage picture_;
+    // The picture at the size it is shown.
+    QImage fitted_;
+    QSize panelSize_;
     bool old_ = false;
     std::atomic<bool> repaintPending_{false};
 };

@@ -36,4 +36,13 @@ TEST(CommandLineTest, CameraAndPortListAreRead) {
     EXPECT_TRUE(parseCommandLine({"marlo-consola", "--list-ports"}).listPorts);
 }
 
+TEST(CommandLineTest, ATestPatternOutOfItsBoundsEndsTheStartWithItsReason) {
+    EXPECT_EQ(parseCommandLine({"marlo-consola", "--camera", "test:1920x1080"}).camera,
+              "test:1920x1080");
+    for (const char* camera : {"test:1922x1080", "test:15x16", "test:grande"})
+        EXPECT_EXIT(parseCommandLine({"marlo-consola", "--camera", camera}),
+                    testing::ExitedWithCode(EXIT_FAILURE), "lados pares de 16 a 1920")
+            << camera;
+}
+
 } // namespace

@@ -75,3 +75,20 @@ TEST(CaptureDialogs, SelectionListsTheSourcesAndKeepsOnesTheOperatorAdds) {
     EXPECT_EQ(dialog.chosenIndex(), std::nullopt);
     EXPECT_EQ(platform::SelectCameraDialog().list().count(), cameras + 1);
 }
+
+TEST(CaptureDialogs, ATestPatternOutOfItsBoundsIsRefusedWithItsReasonAndAGoodOneAdded) {
+    testing_support::TempSettings settings;
+    testing_support::ScriptedDialogs dialogs;
+    platform::SelectCameraDialog dialog;
+    const int cameras = dialog.list().count();
+    dialogs.answerNextInput(QStringLiteral("test:1280x721"));
+    dialog.addSourceFromOperator();
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_NE(dialogs.messages()[0].text.indexOf("lados pares"), -1);
+    EXPECT_EQ(dialog.list().count(), cameras);
+    dialogs.answerNextInput(QStringLiteral("test:1280x720"));
+    dialog.addSourceFromOperator();
+    EXPECT_EQ(dialogs.messages().size(), 1u);
+    ASSERT_EQ(dialog.list().count(), cameras + 1);
+    EXPECT_EQ(dialog.list().item(cameras)->text(), "Imagen de prueba 1280x720");
+}

@@ -11,7 +11,9 @@
 #include <QTest>
 
 #include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -302,6 +304,41 @@ TEST(GstCapture, FilePlaysOnPastItsEndAndAMissingOneIsAStall) {
     EXPECT_EQ(missing.frames, 0);
 }
 
+TEST(GstCapture, AFileKeepsItsOwnSizeWithinTheBoundsOnlyWhenAsked) {
+    testing_support::WorkingFolder folder;
+    const struct {
+        const char* size;
+        cv::Size own;
+    } cases[] = {{"720x576", {720, 576}}, {"2560x1440", {1920, 1080}}, {"162x122", {162, 122}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
+        const QString file = folder.path(QStringLiteral("tramo-%1.avi").arg(c.size));
+        ASSERT_EQ(QProcess::execute(QStringLiteral("ffmpeg"),
+                                    {"-nostdin", "-loglevel", "error", "-f", "lavfi", "-i",
+                                     QStringLiteral("testsrc=size=%1:rate=25").arg(c.size),
+                                     "-frames:v", "3", "-c:v", "mjpeg", file}),
+                  0);
+        for (const platform::PictureSize size :
+             {platform::PictureSize::Own, platform::PictureSize::Standard}) {
+            std::mutex mutex;
+            cv::Size delivered;
+            Capture capture([&](const std::uint8_t*, int width, int height) {
+                const std::lock_guard lock(mutex);
+                delivered = cv::Size(width, height);
+            });
+            capture.start(platform::makeFrameSource(platform::parseCaptureSource(file),
+                                                    platform::VideoFormat{}, size),
+                          size);
+            EXPECT_TRUE(waitFor([&] {
+                const std::lock_guard lock(mutex);
+                return !delivered.empty();
+            }));
+            capture.stop();
+            EXPECT_EQ(delivered, size == platform::PictureSize::Own ? c.own : cv::Size(352, 288));
+        }
+    }
+}
+
 TEST(GstCapture, ASourceThatFailsSaysWhyAndPicturesClearTheReason) {
     using platform::SourceFault;
     testing_support::WorkingFolder folder;
@@ -337,6 +374,18 @@ TEST(GstCapture, ASourceThatFailsSaysWhyAndPicturesClearTheReason) {
     ASSERT_TRUE(QFile::rename(folder.path("parcial.avi"), folder.path("tramo.avi")));
     EXPECT_TRUE(waitFor([&] { return seen.frames > 0; }));
     EXPECT_EQ(seen.fault, SourceFault::None);
+}
+
+TEST(GstCapture, AtItsOwnSizeACameraIsAskedForTheLargestPictureWithinTheBounds) {
+    for (const auto size : {platform::PictureSize::Standard, platform::PictureSize::Own}) {
+        platform::GstSource camera(platform::parseCaptureSource("/dev/video-none"),
+                                   platform::VideoFormat{640, 480, 15}, size);
+        camera.open();
+        const bool own = size == platform::PictureSize::Own;
+        EXPECT_EQ(camera.property(CameraProperty::Width), own ? 1920 : 640);
+        EXPECT_EQ(camera.property(CameraProperty::Height), own ? 1080 : 480);
+        EXPECT_EQ(camera.property(CameraProperty::Rate), 15);
+    }
 }
 
 TEST(GstCapture, CameraSettingsAreKeptWithinTheirBoundsAndAppliedByTheCaptureThread) {
@@ -387,4 +436,95 @@ TEST(CameraIdentity, TheChosenCameraIsFoundWhereverTheListPutsItNow) {
     EXPECT_EQ(platform::currentCameraPath(camera("/dev/video7", "Nadie", "usb-9")), "/dev/video7")
         << "a camera away keeps its last address";
     EXPECT_EQ(platform::cameraIdentity("", ""), "");
+}
+
+TEST(TestPatternSize, SizesAreReadWithinTheBoundsAndAnythingElseIsRefusedWithItsReason) {
+    const struct {
+        const char* text;
+        std::optional<cv::Size> size;
+    } cases[] = {
+        {"test", cv::Size(352, 288)},
+        {" TEST:1280x720 ", cv::Size(1280, 720)},
+        {"test:16x16", cv::Size(16, 16)},
+        {"test:1920X1080", cv::Size(1920, 1080)},
+        {"test:352x288", cv::Size(352, 288)},
+        {"test:1281x720", std::nullopt},
+        {"test:1280x721", std::nullopt},
+        {"test:14x16", std::nullopt},
+        {"test:16x14", std::nullopt},
+        {"test:1922x1080", std::nullopt},
+        {"test:1920x1082", std::nullopt},
+        {"test:0x0", std::nullopt},
+        {"test:-2x16", std::nullopt},
+        {"test:1280x", std::nullopt},
+        {"test:", std::nullopt},
+        {"test:axb", std::nullopt},
+        {"test:1280x720x3", std::nullopt},
+        {"test:99999999999999999999x2", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(platform::testPatternSize(c.text), c.size);
+        const QString problem = platform::captureSourceProblem(c.text);
+        EXPECT_EQ(problem.isEmpty(), c.size.has_value()) << problem.toStdString();
+        const CaptureSource source = platform::parseCaptureSource(c.text);
+        EXPECT_EQ(source.kind, CaptureSource::Kind::TestPattern);
+        EXPECT_EQ(platform::parseCaptureSource(platform::captureSourceText(source)), source);
+        cv::Mat picture;
+        auto pattern = platform::makeFrameSource(source, platform::VideoFormat{});
+        ASSERT_TRUE(pattern->open() && pattern->read(picture));
+        EXPECT_EQ(picture.size(), c.size.value_or(cv::Size(352, 288)));
+    }
+    EXPECT_THAT(platform::captureSourceProblem("test:17x16").toStdString(),
+                testing::HasSubstr("lados pares de 16 a 1920 por 16 a 1080"));
+    for (const char* other : {"2", "/dev/video0", "rtsp://10.0.0.5/cam", "tests.avi", "test.avi"})
+        EXPECT_TRUE(platform::captureSourceProblem(other).isEmpty()) << other;
+    EXPECT_FALSE(platform::sameSource(platform::parseCaptureSource("test"),
+                                      platform::parseCaptureSource("test:1280x720")));
+}
+
+namespace {
+
+// The bounding box of the test pattern's orange square.
+cv::Rect orangeSquare(const cv::Mat& picture) {
+    cv::Mat mask;
+    cv::inRange(picture, cv::Scalar(0, 100, 220), cv::Scalar(40, 160, 255), mask);
+    return cv::boundingRect(mask);
+}
+
+} // namespace
+
+TEST(TestPatternSize, TheSquareStaysSquareAndMovesAtEverySize) {
+    for (const cv::Size size : {cv::Size(352, 288), cv::Size(16, 16), cv::Size(1280, 720),
+                                cv::Size(1920, 1080), cv::Size(1920, 16), cv::Size(16, 1080)}) {
+        SCOPED_TRACE(testing::PrintToString(size));
+        const cv::Mat first = platform::TestPattern::picture(7, size);
+        ASSERT_EQ(first.size(), size);
+        const cv::Rect square = orangeSquare(first);
+        EXPECT_EQ(square.width, square.height);
+        EXPECT_EQ(square.height, platform::TestPattern::squareSide(size));
+        EXPECT_NEAR(square.y + square.height / 2, size.height / 2, 1);
+        EXPECT_NE(orangeSquare(platform::TestPattern::picture(8, size)).x, square.x);
+    }
+}
+
+TEST(Capture, AtTheirOwnSizePicturesKeepItWithinTheBoundsWithEvenSides) {
+    const struct {
+        cv::Size source;
+        cv::Size delivered;
+    } cases[] = {
+        {{1280, 720}, {1280, 720}},   {{1920, 1080}, {1920, 1080}}, {{3840, 2160}, {1920, 1080}},
+        {{1922, 1080}, {1920, 1078}}, {{1920, 1082}, {1916, 1080}}, {{4000, 100}, {1920, 48}},
+        {{721, 577}, {720, 576}},     {{352, 288}, {352, 288}},     {{8, 8}, {16, 16}},
+        {{16, 16}, {16, 16}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.source));
+        EXPECT_EQ(platform::ownSizeWithinBounds(c.source), c.delivered);
+        const cv::Mat delivered = platform::toDeliveredLayout(
+            cv::Mat(c.source, CV_8UC3, cv::Scalar(1, 2, 3)), platform::PictureSize::Own);
+        EXPECT_EQ(delivered.size(), c.delivered);
+        EXPECT_EQ(platform::toDeliveredLayout(cv::Mat(c.source, CV_8UC3)).size(),
+                  cv::Size(Capture::width, Capture::height));
+    }
 }
