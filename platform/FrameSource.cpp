@@ -41,21 +41,41 @@ cv::Size ownSizeWithinBounds(cv::Size source) {
             std::min(largestHeight, evenAtLeastSmallest(source.height * scale))};
 }
 
-std::optional<cv::Size> testPatternSize(const QString& text) {
+namespace {
+
+struct TestPatternRequest {
+    cv::Size size;
+    int rate = TestPattern::rate;
+};
+
+std::optional<TestPatternRequest> readTestPattern(const QString& text) {
     const QString trimmed = text.trimmed();
     if (trimmed.compare(testName, Qt::CaseInsensitive) == 0)
-        return cv::Size(TestPattern::width, TestPattern::height);
+        return TestPatternRequest{cv::Size(TestPattern::width, TestPattern::height)};
     if (!trimmed.startsWith(sizedTestPrefix, Qt::CaseInsensitive))
         return std::nullopt;
-    static const QRegularExpression size(QStringLiteral("^([0-9]{1,4})[xX]([0-9]{1,4})$"));
+    static const QRegularExpression size(
+        QStringLiteral("^([0-9]{1,4})[xX]([0-9]{1,4})(?:@([0-9]{1,3}))?$"));
     const QRegularExpressionMatch match = size.match(trimmed.mid(sizedTestPrefix.size()));
     if (!match.hasMatch())
         return std::nullopt;
     const int width = match.captured(1).toInt();
     const int height = match.captured(2).toInt();
-    if (!withinPictureBounds(width, height))
+    const int rate = match.hasCaptured(3) ? match.captured(3).toInt() : TestPattern::rate;
+    if (!withinPictureBounds(width, height) || rate < 1 || rate > TestPattern::fastestRate)
         return std::nullopt;
-    return cv::Size(width, height);
+    return TestPatternRequest{cv::Size(width, height), rate};
+}
+
+} // namespace
+
+std::optional<cv::Size> testPatternSize(const QString& text) {
+    const auto request = readTestPattern(text);
+    return request ? std::optional(request->size) : std::nullopt;
+}
+
+int testPatternRate(const QString& text) {
+    return readTestPattern(text).value_or(TestPatternRequest{}).rate;
 }
 
 QString captureSourceProblem(const QString& text) {
@@ -63,11 +83,13 @@ QString captureSourceProblem(const QString& text) {
     if (!asksForTestPattern(trimmed) || testPatternSize(trimmed))
         return {};
     return QStringLiteral("La imagen de prueba \"%1\" no se puede usar: el tamaño se escribe "
-                          "test:ANCHOxALTO, con lados pares de %2 a %3 por %2 a %4.")
+                          "test:ANCHOxALTO, con lados pares de %2 a %3 por %2 a %4, y si se "
+                          "quiere @IMÁGENES por segundo, de 1 a %5.")
         .arg(trimmed)
         .arg(smallestSide)
         .arg(largestWidth)
-        .arg(largestHeight);
+        .arg(largestHeight)
+        .arg(TestPattern::fastestRate);
 }
 
 CaptureSource parseCaptureSource(const QString& text) {
@@ -75,13 +97,16 @@ CaptureSource parseCaptureSource(const QString& text) {
     if (asksForTestPattern(trimmed)) {
         const cv::Size size =
             testPatternSize(trimmed).value_or(cv::Size(TestPattern::width, TestPattern::height));
-        if (size == cv::Size(TestPattern::width, TestPattern::height))
+        const int rate = testPatternRate(trimmed);
+        if (size == cv::Size(TestPattern::width, TestPattern::height) && rate == TestPattern::rate)
             return {CaptureSource::Kind::TestPattern,
                     QString(),
                     QStringLiteral("Imagen de prueba"),
                     {}};
-        const QString sizeText =
+        QString sizeText =
             QString::number(size.width) + QLatin1Char('x') + QString::number(size.height);
+        if (rate != TestPattern::rate)
+            sizeText += QLatin1Char('@') + QString::number(rate);
         return {CaptureSource::Kind::TestPattern,
                 sizeText,
                 QStringLiteral("Imagen de prueba ") + sizeText,
@@ -111,7 +136,7 @@ std::unique_ptr<FrameSource> makeFrameSource(const CaptureSource& source, VideoF
     if (source.kind == CaptureSource::Kind::TestPattern) {
         const cv::Size pattern = testPatternSize(captureSourceText(source))
                                      .value_or(cv::Size(TestPattern::width, TestPattern::height));
-        return std::make_unique<TestPattern>(pattern);
+        return std::make_unique<TestPattern>(pattern, testPatternRate(captureSourceText(source)));
     }
     return std::make_unique<GstSource>(source, requested, size);
 }

@@ -50,8 +50,8 @@ struct CaptureSource {
     bool operator==(const CaptureSource&) const = default;
 };
 
-// Reads "test", "test:WxH", a camera number, a device path, a stream address (scheme://...)
-// or a file. A test pattern at a size out of bounds is read as the standard one;
+// Reads "test", "test:WxH", "test:WxH@R", a camera number, a device path, a stream address
+// (scheme://...) or a file. A test pattern at a size out of bounds is read as the standard one;
 // captureSourceProblem() tells the operator why.
 CaptureSource parseCaptureSource(const QString& text);
 // Why a source text cannot be used, in the operator's words; empty when it can.
@@ -59,6 +59,9 @@ QString captureSourceProblem(const QString& text);
 // The size a test pattern text asks for: 352 x 288 for "test"; none for a text that is not
 // a test pattern or asks for a size out of bounds.
 std::optional<cv::Size> testPatternSize(const QString& text);
+// The frames a second a test pattern text asks for ("test:WxH@R", R from 1 to 60); 25 when
+// it names none or is out of bounds.
+int testPatternRate(const QString& text);
 // The text parseCaptureSource() reads back into the same source.
 QString captureSourceText(const CaptureSource& source);
 

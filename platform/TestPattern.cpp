@@ -17,7 +17,8 @@ const std::array<cv::Scalar, 8> bars{cv::Scalar(192, 192, 192), cv::Scalar(0, 19
 
 } // namespace
 
-TestPattern::TestPattern(cv::Size size) : size_(size) {}
+TestPattern::TestPattern(cv::Size size, int framesPerSecond)
+    : size_(size), framesPerSecond_(std::clamp(framesPerSecond, 1, fastestRate)) {}
 
 bool TestPattern::open() {
     due_ = std::chrono::steady_clock::now();
@@ -26,8 +27,8 @@ bool TestPattern::open() {
 
 bool TestPattern::read(cv::Mat& frame) {
     std::this_thread::sleep_until(due_);
-    due_ =
-        std::max(due_ + std::chrono::milliseconds(1000 / rate), std::chrono::steady_clock::now());
+    due_ = std::max(due_ + std::chrono::microseconds(1'000'000 / framesPerSecond_),
+                    std::chrono::steady_clock::now());
     frame = picture(next_, size_);
     next_ = (next_ + 1) % 1000000;
     return true;

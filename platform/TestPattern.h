@@ -7,15 +7,19 @@
 namespace platform {
 
 // A moving picture that needs no device: colour bars with a sweeping line and a square
-// that crosses the picture, 352 x 288 or any size within the bounds, at 25 frames per second.
+// that crosses the picture, 352 x 288 or any size within the bounds, at 25 frames per second
+// or another rate up to fastestRate.
 // The line and the square keep their proportions at every size.
 class TestPattern final : public FrameSource {
 public:
     static constexpr int width = 352;
     static constexpr int height = 288;
     static constexpr int rate = 25;
+    static constexpr int fastestRate = 60;
 
-    explicit TestPattern(cv::Size size = cv::Size(width, height));
+    explicit TestPattern(cv::Size size = cv::Size(width, height), int framesPerSecond = rate);
+
+    int framesPerSecond() const { return framesPerSecond_; }
 
     bool open() override;
     bool read(cv::Mat& frame) override;
@@ -27,6 +31,7 @@ public:
 
 private:
     cv::Size size_;
+    int framesPerSecond_;
     int next_ = 0;
     std::chrono::steady_clock::time_point due_{};
 };

@@ -483,6 +483,37 @@ TEST(TestPatternSize, SizesAreReadWithinTheBoundsAndAnythingElseIsRefusedWithIts
                                       platform::parseCaptureSource("test:1280x720")));
 }
 
+TEST(TestPatternSize, ARateIsReadFromOneToSixtyAndThePatternKeepsIt) {
+    const struct {
+        const char* text;
+        std::optional<int> rate;
+    } cases[] = {
+        {"test", 25},
+        {"test:1280x720", 25},
+        {"test:1280x720@30", 30},
+        {"test:352x288@30", 30},
+        {"test:16x16@1", 1},
+        {"test:16x16@60", 60},
+        {"test:16x16@0", std::nullopt},
+        {"test:16x16@61", std::nullopt},
+        {"test:16x16@", std::nullopt},
+        {"test:16x16@3x", std::nullopt},
+        {"test:16x16@9999", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(platform::testPatternSize(c.text).has_value(), c.rate.has_value());
+        EXPECT_EQ(platform::testPatternRate(c.text), c.rate.value_or(25));
+        EXPECT_EQ(platform::captureSourceProblem(c.text).isEmpty(), c.rate.has_value());
+        const CaptureSource source = platform::parseCaptureSource(c.text);
+        EXPECT_EQ(platform::parseCaptureSource(platform::captureSourceText(source)), source);
+        const auto pattern = platform::makeFrameSource(source, platform::VideoFormat{});
+        const auto* testPattern = dynamic_cast<const platform::TestPattern*>(pattern.get());
+        ASSERT_NE(testPattern, nullptr);
+        EXPECT_EQ(testPattern->framesPerSecond(), c.rate.value_or(25));
+    }
+}
+
 namespace {
 
 // The bounding box of the test pattern's orange square.
