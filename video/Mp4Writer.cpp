@@ -18,7 +18,10 @@ namespace {
 
 constexpr int defaultPeriodMs = 100;
 constexpr int longestPeriodMs = 3600 * 1000;
-constexpr int fragmentMs = 1000;
+// A key frame every second; two fragments a second, so a file cut off by a crash plays to
+// within a second of it even with the frames still in the encoder and the queue.
+constexpr int keyFrameMs = 1000;
+constexpr int fragmentMs = 500;
 // Constant quality: fine detail of dust and surfaces keeps its bits, a still picture costs
 // little.
 constexpr int quality = 21;
@@ -84,7 +87,7 @@ bool Mp4Writer::start(const DibSection& frame) {
     if (!gst_element_link_many(source_, convert, encoder, muxer, sink, nullptr))
         return false;
 
-    const int framesPerKey = std::max(1, fragmentMs / framePeriodMs_);
+    const int framesPerKey = std::max(1, keyFrameMs / framePeriodMs_);
     GstCaps* caps = gst_caps_new_simple(
         "video/x-raw", "format", G_TYPE_STRING, "BGR", "width", G_TYPE_INT, width_, "height",
         G_TYPE_INT, height_, "framerate", GST_TYPE_FRACTION, 1000, framePeriodMs_, nullptr);

@@ -14,9 +14,9 @@ using GstElement = struct _GstElement;
 namespace video {
 
 // One H.264 recording in fragmented MP4: GStreamer's x264 encoder and MP4 muxer, whose output
-// is written through the disk seam. A fragment closes every second and a key frame starts
-// each one, so a file cut off by a crash plays up to its last whole fragment. The first frame
-// fixes the picture size; a frame of another size, or one the encoder has no room for, is
+// is written through the disk seam. A fragment closes every half second and a key frame
+// comes every second, so a file cut off by a crash plays up to its last whole fragment. The first
+// frame fixes the picture size; a frame of another size, or one the encoder has no room for, is
 // refused. Frames are stamped by their number and the frame period, as in an AVI file.
 // Not for the GUI or the capture thread: closing waits for the encoder to finish.
 class Mp4Writer {
