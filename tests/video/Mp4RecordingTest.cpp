@@ -162,8 +162,8 @@ TEST_F(Mp4Recording, AWriteTheDiskRefusesEndsItWithAReadableFile) {
     };
     using platform::DiskError;
     for (const Row row :
-         {Row{DiskError::Full, 1'000'000, Failure::DiskFull, "Vídeo incompleto: disco lleno"},
-          Row{DiskError::Failed, 1'000'000, Failure::WriteFailed,
+         {Row{DiskError::Full, 200'000, Failure::DiskFull, "Vídeo incompleto: disco lleno"},
+          Row{DiskError::Failed, 200'000, Failure::WriteFailed,
               "Vídeo incompleto: fallo del grabador"},
           Row{DiskError::Full, 0, Failure::DiskFull, "Vídeo incompleto: disco lleno"}}) {
         SCOPED_TRACE(row.writable);
