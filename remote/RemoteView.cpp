@@ -125,6 +125,14 @@ quint16 RemoteView::port() const {
     return listener_ ? listener_->serverPort() : 0;
 }
 
+qint64 RemoteView::largestBacklog() const {
+    qint64 largest = 0;
+    for (const Viewer& viewer : viewers_)
+        if (viewer.socket)
+            largest = std::max(largest, viewer.socket->bytesToWrite() + viewer.waiting.size());
+    return largest;
+}
+
 void RemoteView::offerFrame(const QImage& picture) {
     if (watching_.load() == 0 || picture.isNull())
         return;

@@ -69,6 +69,9 @@ public:
     quint16 port() const;
     QString code() const { return code_; }
     int viewers() const { return static_cast<int>(viewers_.size()); }
+    // The most bytes held for one viewer: what its connection has yet to send, and the frame
+    // waiting for it.
+    qint64 largestBacklog() const;
 
     // The folder of the observations' pictures; the only files the view serves.
     void setPicturesFolder(const std::filesystem::path& folder) { picturesFolder_ = folder; }

@@ -395,8 +395,15 @@ TEST_F(RemoteViewTest, FramesReachAViewerWhileAnotherNeverReads) {
     QTimer frames;
     QObject::connect(&frames, &QTimer::timeout, [&] { view_->offerFrame(picture); });
     frames.start(15);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return reader.frames() >= 40; }, 30000)) << reader.frames();
+    // Until the system's buffers for the stalled one are full and frames wait in the view.
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return view_->largestBacklog() > limits.viewerBytes; }, 60000));
+    const int before = reader.frames();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return reader.frames() >= before + 30; }, 30000))
+        << reader.frames();
     frames.stop();
+    // The stalled viewer holds at most the bound and two frames, however many were sent.
+    EXPECT_LE(view_->largestBacklog(), limits.viewerBytes + 2 * picture.sizeInBytes());
     EXPECT_TRUE(reader.body().contains("Content-Type: image/jpeg\r\n"));
     EXPECT_TRUE(reader.body().contains("\xff\xd8\xff"));
 
