@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -32,6 +33,11 @@ struct ConsoleParser {
         QStringLiteral("report"),
         QStringLiteral("Write report.html and report.pdf of the job in FOLDER, and end."),
         QStringLiteral("FOLDER")};
+    QCommandLineOption remoteView{
+        QStringLiteral("remote-view"),
+        QStringLiteral("Serve the remote view on PORT (of ADDRESS only, when given) and print its "
+                       "address with the access code."),
+        QStringLiteral("[ADDRESS:]PORT")};
 
     ConsoleParser() {
         parser.setApplicationDescription(
@@ -40,6 +46,7 @@ struct ConsoleParser {
         parser.addOption(listPorts);
         parser.addOption(job);
         parser.addOption(report);
+        parser.addOption(remoteView);
     }
 };
 
@@ -55,8 +62,18 @@ QStringList argumentList(int argc, char** argv) {
 ConsoleOptions parseCommandLine(const QStringList& arguments) {
     ConsoleParser p;
     p.parser.process(arguments);
-    return ConsoleOptions{p.parser.value(p.camera), p.parser.isSet(p.listPorts),
-                          p.parser.value(p.job), p.parser.value(p.report)};
+    ConsoleOptions options{p.parser.value(p.camera), p.parser.isSet(p.listPorts),
+                           p.parser.value(p.job), p.parser.value(p.report), std::nullopt};
+    if (p.parser.isSet(p.remoteView)) {
+        options.remoteView = parseRemoteAddress(p.parser.value(p.remoteView));
+        // Ends as the parser ends on a malformed option.
+        if (!options.remoteView) {
+            std::fputs("--remote-view: se espera [DIRECCIÓN:]PUERTO, con un puerto de 1 a 65535\n",
+                       stderr);
+            std::exit(1);
+        }
+    }
+    return options;
 }
 
 bool needsNoWindow(const QStringList& arguments) {

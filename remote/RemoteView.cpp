@@ -97,8 +97,11 @@ std::optional<QString> RemoteView::start(const QHostAddress& address, quint16 po
     server->bind(listener);
     {
         const std::lock_guard lock(workerMutex_);
-        worker_ = std::make_unique<platform::Worker>(
-            kWorkerJobs, *this, [this](const QString& reason) { emit problem(reason); });
+        worker_ =
+            std::make_unique<platform::Worker>(kWorkerJobs, *this, [this](const QString& reason) {
+                troubled_ = true;
+                emit problem(reason);
+            });
     }
     code_ = newAccessCode();
     listener_ = listener;
@@ -264,6 +267,10 @@ void RemoteView::broadcast(const QByteArray& jpeg) {
         QByteArray("--") + kBoundary +
         "\r\nContent-Type: image/jpeg\r\nContent-Length: " + QByteArray::number(jpeg.size()) +
         "\r\n\r\n" + jpeg + "\r\n";
+    if (troubled_) {
+        troubled_ = false;
+        emit problem(QString());
+    }
     dropGone();
     for (Viewer& viewer : viewers_) {
         // The frame still waiting for a slow viewer is replaced by the newer one.
@@ -283,7 +290,7 @@ void RemoteView::feed(Viewer& viewer) {
 void RemoteView::sendPicture(const QString& name, QTcpSocket* socket) {
     const ViewState state = state_();
     const bool listed =
-        plainName(name) &&
+        !state.picturesFolder.empty() && plainName(name) &&
         std::any_of(state.observations.begin(), state.observations.end(),
                     [&](const Observation& observation) { return observation.picture == name; });
     const std::unique_lock lock(workerMutex_);
@@ -297,7 +304,7 @@ void RemoteView::sendPicture(const QString& name, QTcpSocket* socket) {
         return;
     }
     // Read off the GUI thread; the answer is written back on it.
-    const bool posted = worker_->post([this, guarded, folder = picturesFolder_,
+    const bool posted = worker_->post([this, guarded, folder = state.picturesFolder,
                                        file = name.toStdString(),
                                        type = pictureType(name)]() -> platform::JobOutcome {
         platform::FileBytes read =

@@ -47,6 +47,8 @@ struct ViewState {
     QString temperature;
     QString humidity;
     std::vector<Observation> observations;
+    // The folder of the observations' pictures; no other file is ever served.
+    std::filesystem::path picturesFolder;
 };
 
 // The remote view: a page, a Motion-JPEG stream of the processed picture and the state, for
@@ -73,8 +75,6 @@ public:
     // waiting for it.
     qint64 largestBacklog() const;
 
-    // The folder of the observations' pictures; the only files the view serves.
-    void setPicturesFolder(const std::filesystem::path& folder) { picturesFolder_ = folder; }
     // Takes a copy of the picture for the viewers when one watches and the frame rate allows.
     void offerFrame(const QImage& picture);
 
@@ -105,10 +105,11 @@ private:
     const Limits limits_;
     FailureBook failures_;
     QString code_;
-    std::filesystem::path picturesFolder_;
     std::unique_ptr<Server> server_;
     QPointer<GuardedServer> listener_;
     std::vector<Viewer> viewers_;
+    // A frame or a picture failed since the last frame that went well.
+    bool troubled_ = false;
     std::atomic<int> watching_{0};
     std::atomic<std::int64_t> lastFrame_{0};
     std::mutex workerMutex_;

@@ -95,7 +95,7 @@ class RemoteViewTest : public ::testing::Test {
 protected:
     void open(Limits limits) {
         view_ = std::make_unique<RemoteView>([this] { return state_; }, limits);
-        view_->setPicturesFolder(folder_.path().toStdString());
+        state_.picturesFolder = folder_.path().toStdString();
         ASSERT_FALSE(view_->start(QHostAddress::LocalHost, 0).has_value());
         port_ = view_->port();
     }
