@@ -23,7 +23,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 
 using namespace std::chrono_literals;
 using remote::FailureBook;
@@ -392,4 +394,26 @@ TEST_F(RemoteViewTest, AStalledViewerIsClosed) {
     frames.start(10);
     EXPECT_TRUE(QTest::qWaitFor([&] { return view_->viewers() == 0; }, kDeadline));
     ::close(stalled);
+}
+
+TEST_F(RemoteViewTest, FramesFromAnotherThreadWhileTheViewIsSwitchedOnAndOff) {
+    Limits limits = lenient();
+    limits.framePeriod = 1ms;
+    open(limits);
+    std::atomic<bool> running{true};
+    const QImage picture = noise(64, 48);
+    std::thread capture([&] {
+        while (running)
+            view_->offerFrame(picture);
+    });
+    for (int round = 0; round < 3; ++round) {
+        Client viewer(port_);
+        viewer.get(withCode("/stream"));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return viewer.frames() >= 3; }, kDeadline)) << round;
+        view_->stop();
+        EXPECT_TRUE(viewer.waitClosed());
+        ASSERT_FALSE(view_->start(QHostAddress::LocalHost, port_).has_value());
+    }
+    running = false;
+    capture.join();
 }
