@@ -92,8 +92,18 @@ std::optional<QString> RemoteView::start(const QHostAddress& address, quint16 po
     stop();
     auto server = std::make_unique<Server>(*this);
     auto* listener = new GuardedServer(limits_, server.get());
-    if (!listener->listen(address, port))
-        return listener->errorString();
+    if (!listener->listen(address, port)) {
+        switch (listener->serverError()) {
+        case QAbstractSocket::AddressInUseError:
+            return QStringLiteral("está en uso por otro programa");
+        case QAbstractSocket::SocketAccessError:
+            return QStringLiteral("no hay permiso para usarlo");
+        case QAbstractSocket::SocketAddressNotAvailableError:
+            return QStringLiteral("la dirección no es de este equipo");
+        default:
+            return listener->errorString();
+        }
+    }
     server->bind(listener);
     {
         const std::lock_guard lock(workerMutex_);

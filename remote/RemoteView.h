@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <atomic>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>

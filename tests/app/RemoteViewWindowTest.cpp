@@ -5,6 +5,7 @@
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempSettings.h"
 #include "tests/support/WorkingFolder.h"
+#include "ui_Main.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -131,4 +132,16 @@ TEST_F(RemoteViewWindow, StartedFromTheCommandLineRemembersItsPort) {
                                             .arg(port)
                                             .arg(form->remoteView().view().code()));
     EXPECT_EQ(storedRemotePort(), port);
+}
+
+TEST_F(RemoteViewWindow, APortInUseIsToldAndTheViewStaysOff) {
+    QTcpServer holder;
+    ASSERT_TRUE(holder.listen(QHostAddress::LocalHost, 0));
+    form->StartRemoteView({QHostAddress::LocalHost, holder.serverPort()});
+    EXPECT_FALSE(form->remoteView().isOn());
+    EXPECT_TRUE(form->ui().Rxtext->text().contains(
+        QStringLiteral("Vista remota: no se puede escuchar en el puerto %1: está en uso por otro "
+                       "programa")
+            .arg(holder.serverPort())))
+        << form->ui().Rxtext->text().toStdString();
 }
