@@ -36,6 +36,11 @@ struct ConsoleParser {
         QStringLiteral("report"),
         QStringLiteral("Write report.html and report.pdf of the job in FOLDER, and end."),
         QStringLiteral("FOLDER")};
+    QCommandLineOption remoteView{
+        QStringLiteral("remote-view"),
+        QStringLiteral("Serve the remote view on PORT (of ADDRESS only, when given) and print its "
+                       "address with the access code."),
+        QStringLiteral("[ADDRESS:]PORT")};
 
     ConsoleParser() {
         parser.setApplicationDescription(
@@ -44,6 +49,7 @@ struct ConsoleParser {
         parser.addOption(listPorts);
         parser.addOption(job);
         parser.addOption(report);
+        parser.addOption(remoteView);
     }
 };
 
@@ -65,8 +71,18 @@ ConsoleOptions parseCommandLine(const QStringList& arguments) {
         std::fputs((QStringLiteral("marlo-consola: ") + problem + '\n').toLocal8Bit(), stderr);
         std::exit(EXIT_FAILURE);
     }
-    return ConsoleOptions{p.parser.value(p.camera), p.parser.isSet(p.listPorts),
-                          p.parser.value(p.job), p.parser.value(p.report)};
+    ConsoleOptions options{p.parser.value(p.camera), p.parser.isSet(p.listPorts),
+                           p.parser.value(p.job), p.parser.value(p.report), std::nullopt};
+    if (p.parser.isSet(p.remoteView)) {
+        options.remoteView = parseRemoteAddress(p.parser.value(p.remoteView));
+        // Ends as the parser ends on a malformed option.
+        if (!options.remoteView) {
+            std::fputs("--remote-view: se espera [DIRECCIÓN:]PUERTO, con un puerto de 1 a 65535\n",
+                       stderr);
+            std::exit(1);
+        }
+    }
+    return options;
 }
 
 bool needsNoWindow(const QStringList& arguments) {

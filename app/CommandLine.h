@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/RemoteAddress.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +16,8 @@ struct ConsoleOptions {
     QString job;
     // A job folder whose report is to be written, with no window; empty for none.
     QString report;
+    // Where the remote view is to listen from the start; none for off.
+    std::optional<RemoteAddress> remoteView;
 };
 
 // Reads the options; --help and --version print their text and end the program, as does

@@ -37,6 +37,8 @@ void TArranque::Timer1Timer() {
     Form1 = new TForm1(this, options_.camera);
     if (!options_.job.isEmpty())
         Form1->StartJob(options_.job);
+    if (options_.remoteView)
+        Form1->StartRemoteView(*options_.remoteView);
     hide();
     Form1->ShowModal();
     close();

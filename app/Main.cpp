@@ -21,6 +21,7 @@
 #include "video/PicturePanel.h"
 #include "widgets/Vrthreads.h"
 
+#include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDateTime>
@@ -34,6 +35,7 @@
 #include <QWindow>
 
 #include <climits>
+#include <cstdio>
 
 TForm1* Form1 = nullptr;
 
@@ -603,7 +605,24 @@ void TForm1::SetUpVideo() {
         QApplication::font());
     rawPanel_ = new video::PicturePanel(*ui_->Panel1);
     resultPanel_ = new video::PicturePanel(*ui_->Panel5);
-    pipeline_->setResultHandler([this](const QImage& result) { resultPanel_->show(result); });
+    remote_ = std::make_unique<RemoteViewControl>(*this, [this] {
+        remote::ViewState state;
+        state.job = job_->name();
+        const QString link = link_ ? input::LinkStatus::indicatorText(link_->state())
+                                   : input::LinkStatus::indicatorText(robot::LinkState::Lost);
+        state.link = link.isEmpty() ? QStringLiteral("Conectado") : link;
+        state.recording = state_.Recording;
+        state.recordingText = state_.Recording ? QStringLiteral("Grabando") : QString();
+        state.temperature = telemetry_.temperatureText();
+        state.humidity = telemetry_.humidityText();
+        if (job_->active())
+            state.picturesFolder = job_->folder().toStdString();
+        return state;
+    });
+    pipeline_->setResultHandler([this](const QImage& result) {
+        resultPanel_->show(result);
+        remote_->offerFrame(result);
+    });
     capture_ = std::make_unique<platform::Capture>(
         [this](const std::uint8_t* bits, int width, int height) {
             FrameCallback(bits, width, height);
@@ -948,6 +967,8 @@ void TForm1::ObservationKey() {
     if (const std::optional<job::Note> note = job::askNote(this)) {
         observation.note = note->text;
         observation.tag = note->tag;
+        remote_->addObservation({observation.when.toString(QStringLiteral("HH:mm:ss")),
+                                 observation.note, observation.picture});
         job_->record(std::move(observation), noPicture);
     }
     RegainController();
@@ -1005,5 +1026,32 @@ void TForm1::contextMenuEvent(QContextMenuEvent* event) {
         choice->setCheckable(true);
         choice->setChecked(size == imagen_);
     }
+    QAction* remote =
+        menu.addAction(QStringLiteral("Vista remota"), this, &TForm1::RemoteViewClick);
+    remote->setCheckable(true);
+    remote->setChecked(remote_->isOn());
     menu.exec(event->globalPos());
+}
+
+void TForm1::RemoteViewClick() {
+    if (remote_->isOn()) {
+        remote_->switchOff();
+        return;
+    }
+    if (const std::optional<QString> failure =
+            remote_->switchOn({QHostAddress::Any, storedRemotePort()}))
+        platform::Dialogs::showError(*failure);
+}
+
+void TForm1::StartRemoteView(const RemoteAddress& where) {
+    if (const std::optional<QString> failure = remote_->switchOn(where)) {
+        std::fputs((*failure + QLatin1Char('\n')).toLocal8Bit(), stderr);
+        showStatus(*failure);
+        return;
+    }
+    rememberRemotePort(where.port);
+    std::fputs(
+        (QStringLiteral("Vista remota: ") + remote_->url() + QLatin1Char('\n')).toLocal8Bit(),
+        stdout);
+    std::fflush(stdout);
 }

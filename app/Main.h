@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/RemoteViewControl.h"
 #include "input/CameraWatch.h"
 #include "input/ConsolePanel.h"
 #include "input/ControlState.h"
@@ -142,6 +143,11 @@ public:
     // starts again when the source must deliver another size).
     void ChooseImagen(platform::PictureSize size);
     platform::PictureSize imagen() const { return imagen_; }
+    // Switches the remote view on or off (the context menu).
+    void RemoteViewClick();
+    // Switches it on at `where` and prints its address with the code (the command line).
+    void StartRemoteView(const RemoteAddress& where);
+    RemoteViewControl& remoteView() { return *remote_; }
 
     MainWindowState& state() { return state_; }
     Ui::TForm1& ui() { return *ui_; }
@@ -265,6 +271,8 @@ private:
     bool noteBoxOpen_ = false;
     video::PicturePanel* rawPanel_ = nullptr;
     video::PicturePanel* resultPanel_ = nullptr;
+    // Takes the processed frames from the capture thread.
+    std::unique_ptr<RemoteViewControl> remote_;
     // Last, so it stops before anything its frames reach is destroyed.
     std::unique_ptr<platform::Capture> capture_;
 };
