@@ -142,6 +142,8 @@ public:
     // The operator's choice of "Imagen": stored, and taken by the next frames (the capture
     // starts again when the source must deliver another size).
     void ChooseImagen(platform::PictureSize size);
+    // The operator's choice of "Formato": stored, and taken by the next recording.
+    void ChooseFormat(video::VideoFormat format);
     platform::PictureSize imagen() const { return imagen_; }
     // Switches the remote view on or off (the context menu).
     void RemoteViewClick();
@@ -189,7 +191,6 @@ private:
     void BindEvents();
     void ChooseFileNameBases();
     void ReadSettings();
-    void ChooseFormat(video::VideoFormat format);
     void ShowFormat();
     void OpenRobotPort();
     void ShowPortInUse(bool inUse);

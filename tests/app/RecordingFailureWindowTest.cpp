@@ -4,6 +4,7 @@
 #include "tests/support/TempSettings.h"
 #include "tests/support/WorkingFolder.h"
 #include "ui_Main.h"
+#include "video/Mp4Reader.h"
 
 #include <QTest>
 
@@ -64,6 +65,32 @@ TEST_F(RecordingFailureWindow, FullDiskStopsTheLampFreesTheButtonAndIsToldInTheS
     EXPECT_EQ(status(), afterLostLink + "Vídeo incompleto: disco lleno");
     EXPECT_TRUE(form->statusLine().active(Condition::RecordingFailed));
     expectIdleLampAndButton();
+}
+
+TEST_F(RecordingFailureWindow, AnMp4RecordingOnAFullDiskIsToldAsAnAviOneAndStaysReadable) {
+    form->ChooseFormat(video::VideoFormat::Mp4);
+    disk.writableBytes = 6'000;
+    form->RecordClick();
+    ASSERT_TRUE(ui().Led->EnableBlinking());
+    int frame = 0;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            // Frames that differ, so each fragment costs the encoder something.
+            const std::vector<std::uint8_t> pixels(video::frameBytes,
+                                                   static_cast<std::uint8_t>(frame++ * 37));
+            form->FrameCallback(pixels.data(), video::frameWidth, video::frameHeight);
+            return !form->state().Recording;
+        },
+        20000))
+        << "the recording ends by itself";
+    EXPECT_EQ(status(), afterLostLink + "Vídeo incompleto: disco lleno");
+    EXPECT_TRUE(form->statusLine().active(Condition::RecordingFailed));
+    expectIdleLampAndButton();
+    ASSERT_EQ(folder.files().size(), 1);
+    const auto contents = video::readMp4Contents(platform::ReadOnlyFile::openIn(
+        folder.path({}).toStdString(), folder.files().front().toStdString()));
+    ASSERT_TRUE(contents) << "the file reads up to its last whole fragment";
+    EXPECT_GT(contents->frames, 0u);
 }
 
 TEST_F(RecordingFailureWindow, StartOnAFullDiskLeavesLampButtonsAndFolderAsTheyWere) {
