@@ -26,6 +26,15 @@ Bounds boundsOf(const QString& name) {
     return name == kIntervalo ? kIntervaloBounds : kRetardoBounds;
 }
 
+// A choice the operator makes in the context menu, stored at once.
+bool storeText(const QString& key, const QString& text) {
+    auto store = platform::SettingsStore::open();
+    if (!store)
+        return false;
+    store->writeString(key, text);
+    return store->close();
+}
+
 } // namespace
 
 StartupRead readStartupSettings() {
@@ -67,11 +76,7 @@ std::optional<video::VideoFormat> formatoFromText(const QString& text) {
 }
 
 bool writeFormato(video::VideoFormat format) {
-    auto store = platform::SettingsStore::open();
-    if (!store)
-        return false;
-    store->writeString(kFormato, formatoText(format));
-    return store->close();
+    return storeText(kFormato, formatoText(format));
 }
 
 QString imagenText(platform::PictureSize size) {
@@ -87,11 +92,7 @@ std::optional<platform::PictureSize> imagenFromText(const QString& text) {
 }
 
 bool storeImagen(platform::PictureSize size) {
-    auto store = platform::SettingsStore::open();
-    if (!store)
-        return false;
-    store->writeString(kImagen, imagenText(size));
-    return store->close();
+    return storeText(kImagen, imagenText(size));
 }
 
 QString unreadableSettingMessage(const UnreadableValue& value) {

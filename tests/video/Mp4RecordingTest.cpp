@@ -1,5 +1,6 @@
 #include "tests/support/ScriptedDisk.h"
 #include "tests/support/WorkingFolder.h"
+#include "tests/video/RecorderSupport.h"
 #include "tests/video/VideoFiles.h"
 #include "video/MotionJpeg.h"
 #include "video/Mp4Reader.h"
@@ -22,30 +23,11 @@ using testing_support::ScriptedDisk;
 using video::VideoFormat;
 using Clock = std::chrono::steady_clock;
 
-constexpr int assumedRate = 10;
-
-video::RecorderLimits testLimits() {
-    video::RecorderLimits limits;
-    limits.assumedFramesPerSecond = assumedRate;
-    limits.spaceCheckPeriod = std::chrono::milliseconds(200);
-    return limits;
-}
-
 std::optional<video::Mp4Contents> readMp4(const std::filesystem::path& file) {
     const auto opened = platform::ReadOnlyFile::openIn(".", file);
     if (!opened.isOpen())
         return std::nullopt;
     return video::readMp4Contents(opened);
-}
-
-void feedUntilClosedByItself(video::Recorder& recorder, const TestFrame& frame) {
-    const auto deadline = Clock::now() + patience;
-    while (recorder.recording() && Clock::now() < deadline) {
-        recorder.addFrame(frame.dib());
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    ASSERT_FALSE(recorder.recording());
-    ASSERT_TRUE(recorder.waitUntilClosed(patience));
 }
 
 struct Mp4Recording : ::testing::Test {

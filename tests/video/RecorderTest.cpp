@@ -1,4 +1,5 @@
-#include "VideoFiles.h"
+#include "tests/video/RecorderSupport.h"
+#include "tests/video/VideoFiles.h"
 
 #include "tests/support/ScriptedDisk.h"
 #include "tests/support/WorkingFolder.h"
@@ -22,29 +23,9 @@ using Notice = video::RecordingWatch::Notice;
 using testing_support::ScriptedDisk;
 using Clock = std::chrono::steady_clock;
 
-constexpr int assumedRate = 10;
-
-video::RecorderLimits testLimits() {
-    video::RecorderLimits limits;
-    limits.assumedFramesPerSecond = assumedRate;
-    limits.spaceCheckPeriod = std::chrono::milliseconds(200);
-    return limits;
-}
-
 // Free space for that many seconds of uncompressed recording at the rate assumed at the start.
 std::uint64_t secondsOfSpace(double seconds) {
     return static_cast<std::uint64_t>(seconds * 352 * 3 * 288 * assumedRate);
-}
-
-// Feeds frames until the recorder closes the recording by itself.
-void feedUntilClosedByItself(video::Recorder& recorder, const TestFrame& frame) {
-    const auto deadline = Clock::now() + patience;
-    while (recorder.recording() && Clock::now() < deadline) {
-        recorder.addFrame(frame.dib());
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    ASSERT_FALSE(recorder.recording());
-    ASSERT_TRUE(recorder.waitUntilClosed(patience));
 }
 
 // A recorder on a disk whose space, failures and speed the test sets, and the notices its
