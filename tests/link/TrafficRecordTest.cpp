@@ -85,7 +85,18 @@ TEST(TrafficRecord, HoldsExactlyWhatTheRobotReceivedAndSentWithTheEvents) {
         robot::sendForward(link, 10);
         simulator.sendRaw({'x', 'y'});
         ASSERT_TRUE(waitUntilSent(simulator, 8));
+        const std::size_t answered = simulator.sentBytes().size();
         robot::sendStop(link);
+        // Every answer is taken off the line before the poll empties it: bytes the system
+        // still holds at that moment never reach the console, nor its record.
+        ASSERT_TRUE(waitUntilSent(simulator, answered + 1));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                static_cast<void>(link.line().readAvailable());
+                record.flush();
+                return parse(record.currentFile()).received.size() == simulator.sentBytes().size();
+            },
+            5000));
         record.event("recording started 00123video.avi");
         NullDisplay display;
         robot::Telemetry telemetry;
