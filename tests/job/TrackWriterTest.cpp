@@ -147,8 +147,9 @@ TEST_F(Track, AFailedWriteIsToldOnTheGuiThread) {
 TEST_F(Track, ASecondTheWorkerRefusesFailsTheTrack) {
     testing_support::ScriptedDisk disk;
     platform::Worker small{2, gui, [](const QString&) {}};
-    TrackWriter track(small, video, disk.disk());
+    // Closed first, so the files' first write waits there whatever the machine's pace.
     disk.closeGate();
+    TrackWriter track(small, video, disk.disk());
     EXPECT_TRUE(track.tick(1000, readingAt(1)))
         << "the header waits at the gate, one second queued";
     ASSERT_TRUE(QTest::qWaitFor([&] { return disk.writesAtGate() > 0; }, 10000));
