@@ -59,7 +59,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The capture pipeline's elements are plugins loaded at run time, which shlibdeps cannot see.
+# The capture and MP4 recording pipelines' elements are plugins loaded at run time, which
+# shlibdeps cannot see; x264enc is in plugins-ugly.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "gstreamer1.0-plugins-base (>= 1.22), gstreamer1.0-plugins-good (>= 1.22), gstreamer1.0-libav (>= 1.22)")
+    "gstreamer1.0-plugins-base (>= 1.22), gstreamer1.0-plugins-good (>= 1.22), gstreamer1.0-plugins-ugly (>= 1.22), gstreamer1.0-libav (>= 1.22)")
 include(CPack)
