@@ -773,7 +773,7 @@ void TForm1::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void TForm1::FrameCallback(const std::uint8_t* bits, int width, int height) {
     if (bits && pipeline_->takes(width, height))
-        rawPanel_->show(video::uprightCopy(bits, width, height));
+        rawPanel_->showRows(bits, width, height);
     pipeline_->FrameCallback(bits, width, height);
 }
 

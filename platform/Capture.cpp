@@ -116,6 +116,8 @@ void Capture::grab(const std::shared_ptr<Exchange>& exchange, std::unique_ptr<Fr
                    PictureSize size) {
     bool opened = false;
     cv::Mat picture;
+    // The frame the deliverer is done with, drawn over again: no fresh buffer a frame.
+    cv::Mat spare;
     while (true) {
         {
             std::lock_guard lock(exchange->mutex);
@@ -135,7 +137,7 @@ void Capture::grab(const std::shared_ptr<Exchange>& exchange, std::unique_ptr<Fr
             exchange->pauseUnlessStopped(readPause);
             continue;
         }
-        cv::Mat delivered = toDeliveredLayout(picture, size);
+        cv::Mat delivered = toDeliveredLayout(picture, size, std::move(spare));
         if (delivered.empty())
             continue;
         {
@@ -144,6 +146,7 @@ void Capture::grab(const std::shared_ptr<Exchange>& exchange, std::unique_ptr<Fr
             exchange->fresh = true;
             exchange->fault = SourceFault::None;
         }
+        spare = std::move(delivered);
         exchange->changed.notify_all();
     }
     // Closing a stalled device or stream may take its time; nobody waits for it here.
@@ -196,7 +199,7 @@ void Capture::deliver(const std::shared_ptr<Exchange>& exchange) {
     }
 }
 
-cv::Mat toDeliveredLayout(const cv::Mat& picture, PictureSize size) {
+cv::Mat toDeliveredLayout(const cv::Mat& picture, PictureSize size, cv::Mat spare) {
     if (picture.empty() || picture.dims != 2 ||
         (picture.channels() != 1 && picture.channels() != 3 && picture.channels() != 4))
         return {};
@@ -217,9 +220,9 @@ cv::Mat toDeliveredLayout(const cv::Mat& picture, PictureSize size) {
         cv::resize(colour, sized, wanted, 0, 0, cv::INTER_AREA);
     else
         sized = colour;
-    cv::Mat delivered;
-    cv::flip(sized, delivered, 0);
-    return delivered;
+    letGoIfShared(spare);
+    cv::flip(sized, spare, 0);
+    return spare;
 }
 
 } // namespace platform

@@ -70,6 +70,8 @@ private:
 };
 
 // Brings a picture of any size to the delivered layout; empty for one it cannot read.
-cv::Mat toDeliveredLayout(const cv::Mat& picture, PictureSize size = PictureSize::Standard);
+// Drawn into spare's memory when it is of the delivered size and held nowhere else.
+cv::Mat toDeliveredLayout(const cv::Mat& picture, PictureSize size = PictureSize::Standard,
+                          cv::Mat spare = {});
 
 } // namespace platform

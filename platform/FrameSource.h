@@ -20,6 +20,12 @@ bool withinPictureBounds(int width, int height);
 // down keeping its aspect when larger than the bounds, sides made even and at least 16.
 cv::Size ownSizeWithinBounds(cv::Size source);
 
+// Lets a frame's memory be drawn over again: a frame still held elsewhere is let go instead.
+inline void letGoIfShared(cv::Mat& frame) {
+    if (frame.u && frame.u->refcount > 1)
+        frame.release();
+}
+
 // The settings a camera's property pages offer.
 enum class CameraProperty {
     Brightness,

@@ -29,7 +29,11 @@ bool TestPattern::read(cv::Mat& frame) {
     std::this_thread::sleep_until(due_);
     due_ = std::max(due_ + std::chrono::microseconds(1'000'000 / framesPerSecond_),
                     std::chrono::steady_clock::now());
-    frame = picture(next_, size_);
+    // Drawn into the caller's last frame: a fresh picture a frame costs page faults at large
+    // sizes.
+    letGoIfShared(frame);
+    frame.create(size_, CV_8UC3);
+    draw(next_, frame);
     next_ = (next_ + 1) % 1000000;
     return true;
 }
@@ -39,10 +43,17 @@ int TestPattern::squareSide(cv::Size size) {
 }
 
 cv::Mat TestPattern::picture(int n, cv::Size size) {
-    const int columns = size.width;
-    const int rows = size.height;
+    cv::Mat image(size, CV_8UC3);
+    draw(n, image);
+    return image;
+}
+
+void TestPattern::draw(int n, cv::Mat& image) {
+    const int columns = image.cols;
+    const int rows = image.rows;
+    const cv::Size size = image.size();
     // Filled first: bars of a width not divisible by eight leave a strip at the right.
-    cv::Mat image(rows, columns, CV_8UC3, bars.back());
+    image.setTo(bars.back());
     const int barWidth = columns / static_cast<int>(bars.size());
     for (int bar = 0; bar < static_cast<int>(bars.size()); ++bar)
         cv::rectangle(image, cv::Rect(bar * barWidth, 0, barWidth, rows), bars[bar], cv::FILLED);
@@ -57,7 +68,6 @@ cv::Mat TestPattern::picture(int n, cv::Size size) {
     const int x = static_cast<int>(step < columns - side ? step : travel - step);
     cv::rectangle(image, cv::Rect(x, rows / 2 - side / 2, side, side), cv::Scalar(0, 128, 255),
                   cv::FILLED);
-    return image;
 }
 
 } // namespace platform

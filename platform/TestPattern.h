@@ -30,6 +30,9 @@ public:
     static int squareSide(cv::Size size);
 
 private:
+    // Over the whole of a three-channel image.
+    static void draw(int n, cv::Mat& image);
+
     cv::Size size_;
     int framesPerSecond_;
     int next_ = 0;

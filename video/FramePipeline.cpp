@@ -101,9 +101,7 @@ QImage FramePipeline::result(bool ownSize) {
             Qt::FastTransformation);
     const QSize fitted =
         fittedSize({surface_.width(), surface_.height()}, {resultWidth, resultHeight});
-    return surface_.rows()
-        .scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-        .mirrored(false, true);
+    return scaledUpright(surface_.rows(), fitted);
 }
 
 void FramePipeline::noPicture() {

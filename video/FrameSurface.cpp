@@ -2,8 +2,12 @@
 
 #include <QTransform>
 
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace video {
 
@@ -32,9 +36,36 @@ QTransform FrameSurface::uprightTransform(int height) {
     return QTransform(1, 0, 0, -1, 0, height);
 }
 
-QImage uprightCopy(const std::uint8_t* bits, int width, int height) {
-    const auto rowSize = static_cast<qsizetype>(width) * 3;
-    return QImage(bits, width, height, rowSize, QImage::Format_BGR888).mirrored(false, true);
+namespace {
+
+cv::Mat matOf(const QImage& image) {
+    return cv::Mat(image.height(), image.width(), CV_8UC3, const_cast<uchar*>(image.constBits()),
+                   static_cast<std::size_t>(image.bytesPerLine()));
+}
+
+} // namespace
+
+void copyUpright(const QImage& rows, QImage& into) {
+    // A fresh image rather than Qt's copy on write: every row is written anyway.
+    if (into.size() != rows.size() || into.format() != QImage::Format_BGR888 || !into.isDetached())
+        into = QImage(rows.size(), QImage::Format_BGR888);
+    const auto rowBytes = static_cast<std::size_t>(rows.width()) * 3;
+    for (int row = 0; row < rows.height(); ++row)
+        std::memcpy(into.scanLine(row), rows.constScanLine(rows.height() - 1 - row), rowBytes);
+}
+
+// OpenCV's area averaging: Qt's smooth scaling first converts a 24-bit picture to 32 bits.
+QImage scaledUpright(const QImage& rows, QSize size) {
+    if (rows.isNull() || size.isEmpty())
+        return {};
+    const bool shrinks = size.width() < rows.width() || size.height() < rows.height();
+    cv::Mat scaled;
+    cv::resize(matOf(rows), scaled, cv::Size(size.width(), size.height()), 0, 0,
+               shrinks ? cv::INTER_AREA : cv::INTER_LINEAR);
+    QImage upright(size, QImage::Format_BGR888);
+    cv::Mat into = matOf(upright);
+    cv::flip(scaled, into, 0);
+    return upright;
 }
 
 QSize fittedSize(QSize picture, QSize box) {

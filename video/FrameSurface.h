@@ -53,7 +53,11 @@ private:
 // The largest size of the picture's aspect that fits in the box, each side at least 1.
 QSize fittedSize(QSize picture, QSize box);
 
-// Views packed bottom-row-first blue-green-red bytes as an upright image copy.
-QImage uprightCopy(const std::uint8_t* bits, int width, int height);
+// Copies bottom-row-first blue-green-red rows upright into into's own memory when it is of
+// their size and held nowhere else, else into a fresh image.
+void copyUpright(const QImage& rows, QImage& into);
+// Bottom-row-first blue-green-red rows scaled to a size and set upright, averaged over the
+// rows when it shrinks them.
+QImage scaledUpright(const QImage& rows, QSize size);
 
 } // namespace video

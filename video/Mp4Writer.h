@@ -10,6 +10,7 @@
 #include <mutex>
 
 using GstElement = struct _GstElement;
+using GstBufferPool = struct _GstBufferPool;
 
 namespace video {
 
@@ -68,6 +69,8 @@ private:
     int height_ = 0;
     GstElement* pipeline_ = nullptr;
     GstElement* source_ = nullptr;
+    // The frames' buffers go round: a fresh multi-megabyte buffer a frame costs page faults.
+    GstBufferPool* framePool_ = nullptr;
     std::uint32_t framesAdded_ = 0;
     std::atomic<bool> failed_ = false;
     bool closed_ = false;

@@ -15,21 +15,37 @@ PicturePanel::PicturePanel(QWidget& panel)
     panel_.installEventFilter(this);
 }
 
+QSize PicturePanel::fittedSize(QSize picture) const {
+    std::lock_guard lock(mutex_);
+    return video::fittedSize(picture, panelSize_);
+}
+
 void PicturePanel::show(const QImage& picture) {
-    QSize box;
-    {
-        std::lock_guard lock(mutex_);
-        box = panelSize_;
-    }
-    const QSize fitted = fittedSize(picture.size(), box);
+    const QSize fitted = fittedSize(picture.size());
     const QImage shown =
-        picture.isNull() || picture.size() == box || fitted == picture.size()
+        picture.isNull() || fitted == picture.size()
             ? picture
             : picture.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     {
         std::lock_guard lock(mutex_);
         picture_ = picture;
         fitted_ = shown;
+        old_ = false;
+    }
+    requestRepaint();
+}
+
+// Scaled straight from the rows; the full picture is kept for picture() in the memory of the
+// last one when nothing else holds it.
+void PicturePanel::showRows(const std::uint8_t* bits, int width, int height) {
+    const QImage rows(bits, width, height, static_cast<qsizetype>(width) * 3,
+                      QImage::Format_BGR888);
+    const QSize fitted = fittedSize(rows.size());
+    const QImage scaled = fitted == rows.size() ? QImage() : scaledUpright(rows, fitted);
+    {
+        std::lock_guard lock(mutex_);
+        copyUpright(rows, picture_);
+        fitted_ = scaled.isNull() ? picture_ : scaled;
         old_ = false;
     }
     requestRepaint();

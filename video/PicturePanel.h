@@ -4,6 +4,7 @@
 #include <QObject>
 
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 
 class QWidget;
@@ -20,6 +21,8 @@ public:
     explicit PicturePanel(QWidget& panel);
 
     void show(const QImage& picture);
+    // Packed bottom-row-first blue-green-red rows, valid for the call only.
+    void showRows(const std::uint8_t* bits, int width, int height);
     // Nothing shown until the next picture.
     void clear();
     // The source stopped delivering: what is on the panel is no longer live.
@@ -31,6 +34,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QSize fittedSize(QSize picture) const;
     void requestRepaint();
     Q_INVOKABLE void repaintNow();
 

@@ -108,7 +108,9 @@ TEST_F(VideoWindow, RateTextRawPictureAndClipboardCopy) {
     form->TimerFPSTimer();
     EXPECT_EQ(form->pipeline().FpsText.get(), "FPS: 25");
     const std::vector<std::uint8_t> frame = gradientFrame();
-    const QImage raw = video::uprightCopy(frame.data(), video::frameWidth, video::frameHeight);
+    const QImage raw = QImage(frame.data(), video::frameWidth, video::frameHeight,
+                              video::frameWidth * 3, QImage::Format_BGR888)
+                           .mirrored(false, true);
     EXPECT_EQ(form->rawPicture(), raw);
     form->FormDblClick();
     EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(raw.format()), raw);
