@@ -68,6 +68,16 @@ QImage scaledUpright(const QImage& rows, QSize size) {
     return upright;
 }
 
+QImage forScreen(const QImage& picture) {
+    if (picture.format() != QImage::Format_BGR888)
+        return picture;
+    QImage screen(picture.size(), QImage::Format_RGB32);
+    cv::Mat into(screen.height(), screen.width(), CV_8UC4, screen.bits(),
+                 static_cast<std::size_t>(screen.bytesPerLine()));
+    cv::cvtColor(matOf(picture), into, cv::COLOR_BGR2BGRA);
+    return screen;
+}
+
 QSize fittedSize(QSize picture, QSize box) {
     if (picture.isEmpty() || box.isEmpty())
         return {};

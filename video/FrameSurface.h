@@ -59,5 +59,7 @@ void copyUpright(const QImage& rows, QImage& into);
 // Bottom-row-first blue-green-red rows scaled to a size and set upright, averaged over the
 // rows when it shrinks them.
 QImage scaledUpright(const QImage& rows, QSize size);
+// The picture in the screen's own pixel layout, so that painting it is a plain copy.
+QImage forScreen(const QImage& picture);
 
 } // namespace video

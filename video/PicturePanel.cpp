@@ -23,9 +23,9 @@ QSize PicturePanel::fittedSize(QSize picture) const {
 void PicturePanel::show(const QImage& picture) {
     const QSize fitted = fittedSize(picture.size());
     const QImage shown =
-        picture.isNull() || fitted == picture.size()
-            ? picture
-            : picture.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        forScreen(picture.isNull() || fitted == picture.size()
+                      ? picture
+                      : picture.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     {
         std::lock_guard lock(mutex_);
         picture_ = picture;
@@ -45,7 +45,7 @@ void PicturePanel::showRows(const std::uint8_t* bits, int width, int height) {
     {
         std::lock_guard lock(mutex_);
         copyUpright(rows, picture_);
-        fitted_ = scaled.isNull() ? picture_ : scaled;
+        fitted_ = forScreen(scaled.isNull() ? picture_ : scaled);
         old_ = false;
     }
     requestRepaint();
