@@ -57,7 +57,7 @@ QString cleanJobName(const QString& name) {
 QString cleanDetail(const QString& text) {
     QString kept;
     for (const QChar c : text.simplified())
-        if (c.isPrint())
+        if (c.category() != QChar::Other_Control)
             kept += c;
     return kept.left(longestDetail).trimmed();
 }

@@ -1,4 +1,5 @@
 #include "job/Observation.h"
+#include "job/Csv.h"
 
 #include <gtest/gtest.h>
 
@@ -135,8 +136,9 @@ TEST(Observation, LocationFindingAndSeverityReadBackWhateverTheyHold) {
                 o.finding = finding;
                 o.severity = severity;
                 const QString row = observationCsvRow(o);
-                if (text[0] == '=' || text[0] == '@')
+                if (text[0] == '=' || text[0] == '@') {
                     EXPECT_TRUE(row.contains(QStringLiteral("\"'") + QString::fromUtf8(text)));
+                }
                 const ObservationList list = parseObservations(observationsCsvHeader() + row);
                 ASSERT_EQ(list.observations.size(), 1u);
                 const Observation& read = list.observations[0];

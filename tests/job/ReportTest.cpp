@@ -629,17 +629,18 @@ TEST(ReportDetails, AJobWrittenBeforeLocationsAndFindingsReportsAsItAlwaysDid) {
     const QByteArray rows =
         "2026-12-09T10:02:00,,,31,67,avance,80,40,sí,antes,,\"grieta, <norte>\"\n"
         "2026-12-09T10:12:00,,,30,60,parado,0,40,no,después,,junta limpia\n";
-    const QByteArray job = "[General]\ninicio=2026-12-09T10:00:00\nnombre=Obra\n";
+    const QByteArray jobFile = "[General]\ninicio=2026-12-09T10:00:00\nnombre=Obra\n";
     for (const QString& folder : {older, newer}) {
         ASSERT_TRUE(QDir().mkpath(folder));
-        write(QDir(folder).filePath(jobInfoFile), job);
+        write(QDir(folder).filePath(jobInfoFile), jobFile);
     }
     write(QDir(older).filePath(observationsFile),
           "fecha_hora,grabacion,segundo,temperatura_c,humedad_pct,marcha,velocidad_pct,"
           "luces_pct,motor_limpieza,etiqueta,foto,nota\n" +
               rows);
     QByteArray rewritten = observationsCsvHeader().toUtf8();
-    for (const Observation& o : parseObservations(QString::fromUtf8(rows)).observations)
+    for (const Observation& o :
+         parseObservations(observationsCsvHeader() + QString::fromUtf8(rows)).observations)
         rewritten += observationCsvRow(o).toUtf8();
     write(QDir(newer).filePath(observationsFile), rewritten);
 
