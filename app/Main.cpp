@@ -933,14 +933,14 @@ void TForm1::ShowRecordingStopped() {
 
 // The inspection job.
 
-void TForm1::StartJob(const QString& name) {
-    if (job_->start(name))
+void TForm1::StartJob(const QString& name, const job::JobDetails& details) {
+    if (job_->start(name, details))
         setWindowTitle(baseTitle_ + QStringLiteral(" - Trabajo: ") + job_->name());
 }
 
 void TForm1::JobClick() {
-    if (const std::optional<QString> name = job::askJobName(this))
-        StartJob(*name);
+    if (const std::optional<job::JobRequest> request = job::askJob(this))
+        StartJob(request->name, request->details);
     RegainController();
 }
 
@@ -965,8 +965,7 @@ void TForm1::ObservationKey() {
     job::Observation observation =
         job_->markNow(noPicture.isEmpty() ? picture->fileName : std::filesystem::path());
     if (const std::optional<job::Note> note = job::askNote(this)) {
-        observation.note = note->text;
-        observation.tag = note->tag;
+        note->fill(observation);
         remote_->addObservation({observation.when.toString(QStringLiteral("HH:mm:ss")),
                                  observation.note, observation.picture});
         job_->record(std::move(observation), noPicture);

@@ -135,7 +135,7 @@ public:
     void PhotoCommand();
     void RecordClick();
     void StopRecordClick();
-    void StartJob(const QString& name);
+    void StartJob(const QString& name, const job::JobDetails& details = {});
     void JobClick();
     void ReportClick();
     void ObservationKey();

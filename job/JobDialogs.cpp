@@ -2,14 +2,19 @@
 
 #include "job/JobFolder.h"
 #include "platform/Dialogs.h"
+#include "platform/SettingsStore.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <iterator>
 
 namespace job {
 namespace {
@@ -23,6 +28,18 @@ QDialogButtonBox* okCancel(QDialog& dialog) {
     return buttons;
 }
 
+// What the console remembers between jobs and observations.
+const QString lastOperator = QStringLiteral("Trabajo operador");
+const QString lastRobotModel = QStringLiteral("Trabajo robot modelo");
+const QString lastRobotSerial = QStringLiteral("Trabajo robot serie");
+const QString lastLocation = QStringLiteral("Observacion ubicacion");
+
+QString remembered(const platform::SettingsStore* store, const QString& name, int longest) {
+    if (!store)
+        return {};
+    return cleanDetail(store->readString(name).value_or(QString())).left(longest);
+}
+
 } // namespace
 
 JobDialog::JobDialog(QWidget* owner) : QDialog(owner) {
@@ -31,9 +48,21 @@ JobDialog::JobDialog(QWidget* owner) : QDialog(owner) {
     section = new QLineEdit(this);
     for (QLineEdit* edit : {site, section})
         edit->setMaxLength(longestJobName);
+    client = new QLineEdit(this);
+    address = new QLineEdit(this);
+    operatorName = new QLineEdit(this);
+    robotModel = new QLineEdit(this);
+    robotSerial = new QLineEdit(this);
+    for (QLineEdit* edit : {client, address, operatorName, robotModel, robotSerial})
+        edit->setMaxLength(longestDetail);
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Cliente u obra:"), site);
+    form->addRow(QStringLiteral("Obra:"), site);
     form->addRow(QStringLiteral("Tramo o conducto:"), section);
+    form->addRow(QStringLiteral("Cliente:"), client);
+    form->addRow(QStringLiteral("Dirección:"), address);
+    form->addRow(QStringLiteral("Operador:"), operatorName);
+    form->addRow(QStringLiteral("Robot:"), robotModel);
+    form->addRow(QStringLiteral("Número de serie:"), robotSerial);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(okCancel(*this));
@@ -47,6 +76,11 @@ QString JobDialog::jobName() const {
     return cleanJobName(first + QStringLiteral(" - ") + second);
 }
 
+JobDetails JobDialog::details() const {
+    return cleanDetails({client->text(), address->text(), operatorName->text(), robotModel->text(),
+                         robotSerial->text()});
+}
+
 NoteDialog::NoteDialog(QWidget* owner) : QDialog(owner) {
     setWindowTitle(QStringLiteral("Observación"));
     noteEdit = new QLineEdit(this);
@@ -55,11 +89,25 @@ NoteDialog::NoteDialog(QWidget* owner) : QDialog(owner) {
     before = new QRadioButton(QStringLiteral("&Antes de limpiar"), this);
     after = new QRadioButton(QStringLiteral("&Después de limpiar"), this);
     none->setChecked(true);
+    locationEdit = new QLineEdit(this);
+    locationEdit->setMaxLength(longestLocation);
+    findingBox = new QComboBox(this);
+    findingBox->addItem(QStringLiteral("Sin hallazgo"));
+    for (const Finding finding : findings)
+        findingBox->addItem(findingText(finding));
+    severityBox = new QSpinBox(this);
+    severityBox->setRange(leastSeverity, greatestSeverity);
+    severityBox->setEnabled(false);
+    connect(findingBox, &QComboBox::currentIndexChanged, severityBox,
+            [this](int index) { severityBox->setEnabled(index > 0); });
     auto* tags = new QHBoxLayout;
     for (QRadioButton* button : {none, before, after})
         tags->addWidget(button);
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Nota:"), noteEdit);
+    form->addRow(QStringLiteral("Ubicación:"), locationEdit);
+    form->addRow(QStringLiteral("Hallazgo:"), findingBox);
+    form->addRow(QStringLiteral("Gravedad:"), severityBox);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(tags);
@@ -79,18 +127,59 @@ Tag NoteDialog::tag() const {
     return Tag::None;
 }
 
-std::optional<QString> askJobName(QWidget* owner) {
+QString NoteDialog::location() const {
+    return cleanDetail(locationEdit->text()).left(longestLocation);
+}
+
+Finding NoteDialog::finding() const {
+    const int index = findingBox->currentIndex();
+    return index > 0 && index <= int(std::size(findings)) ? findings[index - 1] : Finding::None;
+}
+
+int NoteDialog::severity() const {
+    return finding() == Finding::None ? 0 : severityBox->value();
+}
+
+void Note::fill(Observation& observation) const {
+    observation.note = text;
+    observation.tag = tag;
+    observation.location = location;
+    observation.finding = finding;
+    observation.severity = severity;
+}
+
+std::optional<JobRequest> askJob(QWidget* owner) {
     JobDialog dialog(owner);
+    {
+        const auto store = platform::SettingsStore::open();
+        dialog.operatorName->setText(remembered(store.get(), lastOperator, longestDetail));
+        dialog.robotModel->setText(remembered(store.get(), lastRobotModel, longestDetail));
+        dialog.robotSerial->setText(remembered(store.get(), lastRobotSerial, longestDetail));
+    }
     if (platform::Dialogs::showModal(dialog) != QDialog::Accepted)
         return std::nullopt;
-    return dialog.jobName();
+    const JobDetails details = dialog.details();
+    if (const auto store = platform::SettingsStore::open()) {
+        store->writeString(lastOperator, details.operatorName);
+        store->writeString(lastRobotModel, details.robotModel);
+        store->writeString(lastRobotSerial, details.robotSerial);
+    }
+    return JobRequest{dialog.jobName(), details};
 }
 
 std::optional<Note> askNote(QWidget* owner) {
     NoteDialog dialog(owner);
+    {
+        const auto store = platform::SettingsStore::open();
+        dialog.locationEdit->setText(remembered(store.get(), lastLocation, longestLocation));
+    }
     if (platform::Dialogs::showModal(dialog) != QDialog::Accepted)
         return std::nullopt;
-    return Note{dialog.note(), dialog.tag()};
+    const Note note{dialog.note(), dialog.tag(), dialog.location(), dialog.finding(),
+                    dialog.severity()};
+    if (const auto store = platform::SettingsStore::open())
+        store->writeString(lastLocation, note.location);
+    return note;
 }
 
 } // namespace job

@@ -34,10 +34,37 @@ bool holdsJob(const QString& file) {
            QSettings(file, QSettings::IniFormat).contains(QStringLiteral("nombre"));
 }
 
+const QString clientKey = QStringLiteral("cliente");
+const QString addressKey = QStringLiteral("direccion");
+const QString operatorKey = QStringLiteral("operador");
+const QString modelKey = QStringLiteral("robot_modelo");
+const QString serialKey = QStringLiteral("robot_serie");
+
+// A value the file may hold as text or, unquoted with commas, as a list.
+QString detailValue(const QSettings& info, const QString& key) {
+    const QVariant value = info.value(key);
+    if (value.metaType().id() == QMetaType::QStringList)
+        return cleanDetail(value.toStringList().join(QStringLiteral(", ")));
+    return value.canConvert<QString>() ? cleanDetail(value.toString()) : QString();
+}
+
 } // namespace
 
 QString cleanJobName(const QString& name) {
     return name.simplified().left(longestJobName).trimmed();
+}
+
+QString cleanDetail(const QString& text) {
+    QString kept;
+    for (const QChar c : text.simplified())
+        if (c.category() != QChar::Other_Control)
+            kept += c;
+    return kept.left(longestDetail).trimmed();
+}
+
+JobDetails cleanDetails(const JobDetails& d) {
+    return {cleanDetail(d.client), cleanDetail(d.address), cleanDetail(d.operatorName),
+            cleanDetail(d.robotModel), cleanDetail(d.robotSerial)};
 }
 
 QString fileNamePart(const QString& jobName) {
@@ -66,7 +93,8 @@ QString jobsRoot() {
 }
 
 std::optional<JobFolder> JobFolder::open(const QString& name, const QString& root,
-                                         const QDateTime& now, const platform::Disk& disk) {
+                                         const QDateTime& now, const platform::Disk& disk,
+                                         const JobDetails& details) {
     const QString cleaned = cleanJobName(name);
     if (cleaned.isEmpty())
         return std::nullopt;
@@ -75,9 +103,16 @@ std::optional<JobFolder> JobFolder::open(const QString& name, const QString& roo
     if (!QDir().mkpath(path))
         return std::nullopt;
     const QString info = QDir(path).filePath(jobInfoFile);
-    if (holdsJob(info))
-        return JobFolder(cleaned, path);
-    const QByteArray text = jobInfoText({cleaned, now});
+    JobInfo job{cleaned, now, cleanDetails(details)};
+    if (holdsJob(info)) {
+        const JobInfo found = readJobInfo(path);
+        if (job.details == JobDetails{} || job.details == found.details)
+            return JobFolder(cleaned, path);
+        job.name = found.name;
+        if (found.started.isValid())
+            job.started = found.started;
+    }
+    const QByteArray text = jobInfoText(job);
     if (platform::writeWholeFile(disk, info.toStdString(), platform::bytesOf(text)) !=
         platform::DiskError::None)
         return std::nullopt;
@@ -98,19 +133,42 @@ std::optional<std::filesystem::path> JobFolder::newFile(const QString& what,
     return std::nullopt;
 }
 
+// Keys in the order QSettings writes them.
 QByteArray jobInfoText(const JobInfo& job) {
-    return "[General]\ninicio=" + iniValue(job.started.toString(Qt::ISODate)) +
-           "\nnombre=" + iniValue(job.name) + '\n';
+    const JobDetails d = cleanDetails(job.details);
+    QByteArray text = "[General]\n";
+    const auto line = [&text](const QString& key, const QString& value) {
+        if (!value.isEmpty())
+            text += key.toUtf8() + '=' + iniValue(value) + '\n';
+    };
+    line(clientKey, d.client);
+    line(addressKey, d.address);
+    text += "inicio=" + iniValue(job.started.toString(Qt::ISODate)) +
+            "\nnombre=" + iniValue(job.name) + '\n';
+    line(operatorKey, d.operatorName);
+    line(modelKey, d.robotModel);
+    line(serialKey, d.robotSerial);
+    return text;
 }
 
 JobInfo readJobInfo(const QString& folder) {
-    const QSettings info(QDir(folder).filePath(jobInfoFile), QSettings::IniFormat);
+    const QString file = QDir(folder).filePath(jobInfoFile);
+    const QFileInfo found(file);
+    // Anything but a job file's few lines is read as no file at all.
     JobInfo job;
+    if (!found.isFile() || found.isSymLink() || found.size() > largestJobFile) {
+        job.name = QFileInfo(folder).fileName();
+        return job;
+    }
+    const QSettings info(file, QSettings::IniFormat);
     job.name = cleanJobName(info.value(QStringLiteral("nombre")).toString());
     if (job.name.isEmpty())
         job.name = QFileInfo(folder).fileName();
     job.started =
         QDateTime::fromString(info.value(QStringLiteral("inicio")).toString(), Qt::ISODate);
+    job.details = {detailValue(info, clientKey), detailValue(info, addressKey),
+                   detailValue(info, operatorKey), detailValue(info, modelKey),
+                   detailValue(info, serialKey)};
     return job;
 }
 

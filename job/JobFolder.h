@@ -23,15 +23,34 @@ QString fileNamePart(const QString& jobName);
 // Where job folders go: $XDG_PICTURES_DIR/Marlo, else the user's picture folder's Marlo.
 QString jobsRoot();
 
+// Longest client, address, operator, robot model or serial kept, in characters.
+inline constexpr int longestDetail = 120;
+
+// Who the job is for and who does it with which robot; any of them may be empty.
+struct JobDetails {
+    QString client;
+    QString address;
+    QString operatorName;
+    QString robotModel;
+    QString robotSerial;
+    bool operator==(const JobDetails&) const = default;
+};
+// A detail as it is kept: on one line, without control characters, cut to longestDetail.
+QString cleanDetail(const QString& text);
+// The same details, each cleaned.
+JobDetails cleanDetails(const JobDetails& details);
+
 // The folder of one job, "<root>/<yyyy-MM-dd>_<name>", and the names of the files it gets.
 class JobFolder {
 public:
     // Creates the folder (or takes the existing one of the same job and day) and writes the
-    // job's name into it; nothing when the name is empty, the folder cannot be made or its job
-    // file cannot be written (a link at its name is never written through).
+    // job's name and details into it (the job found there keeps its start, and its details
+    // unless others are given); nothing when the name is empty, the folder cannot be made or
+    // its job file cannot be written (a link at its name is never written through).
     static std::optional<JobFolder> open(const QString& name, const QString& root,
                                          const QDateTime& now,
-                                         const platform::Disk& disk = platform::localDisk());
+                                         const platform::Disk& disk = platform::localDisk(),
+                                         const JobDetails& details = {});
 
     const QString& name() const { return name_; }
     const QString& path() const { return path_; }
@@ -53,10 +72,12 @@ inline const QString jobInfoFile = QStringLiteral("trabajo.ini");
 struct JobInfo {
     QString name;
     QDateTime started;
+    JobDetails details;
 };
-// The job file's text, as QSettings writes and reads it.
+// The job file's text, as QSettings writes and reads it; details that are empty are left out.
 QByteArray jobInfoText(const JobInfo& job);
-// What a job folder says of its job; the folder's own name when its file is missing.
+// What a job folder says of its job; the folder's own name when its file is missing, empty
+// details where the file lacks them or holds something else.
 JobInfo readJobInfo(const QString& folder);
 
 } // namespace job

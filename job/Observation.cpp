@@ -2,6 +2,7 @@
 
 #include "job/TrackFormat.h"
 
+#include <QHash>
 #include <QStringView>
 
 #include <algorithm>
@@ -10,7 +11,26 @@
 namespace job {
 namespace {
 
-constexpr int observationFields = 12;
+// Rows written before observations had a location and a finding have the first twelve.
+constexpr int olderObservationFields = 12;
+constexpr int observationFields = 15;
+
+int severityField(const QString& text, Finding finding) {
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    if (!ok || finding == Finding::None)
+        return 0;
+    return std::clamp(value, leastSeverity, greatestSeverity);
+}
+
+// What an observation's severity is taken for: none without a finding.
+int severityOf(const Observation& o) {
+    return o.finding == Finding::None ? 0 : std::clamp(o.severity, leastSeverity, greatestSeverity);
+}
+
+QString locationKey(const QString& location) {
+    return location.simplified().toCaseFolded();
+}
 
 std::optional<qint64> millisecondsField(const QString& seconds) {
     if (seconds.isEmpty())
@@ -44,24 +64,57 @@ Tag tagFromText(const QString& text) {
     return Tag::None;
 }
 
+QString findingText(Finding finding) {
+    switch (finding) {
+    case Finding::Clean:
+        return QStringLiteral("Limpio");
+    case Finding::Dust:
+        return QStringLiteral("Polvo");
+    case Finding::Debris:
+        return QStringLiteral("Residuos");
+    case Finding::Grease:
+        return QStringLiteral("Grasa");
+    case Finding::Growth:
+        return QStringLiteral("Crecimiento biológico");
+    case Finding::Damage:
+        return QStringLiteral("Daño");
+    case Finding::Obstruction:
+        return QStringLiteral("Obstrucción");
+    case Finding::Other:
+        return QStringLiteral("Otro");
+    case Finding::None:
+        break;
+    }
+    return {};
+}
+
+Finding findingFromText(const QString& text) {
+    for (const Finding finding : findings)
+        if (text == findingText(finding))
+            return finding;
+    return Finding::None;
+}
+
 QString observationsCsvHeader() {
     return csvLine({QStringLiteral("fecha_hora"), QStringLiteral("grabacion"),
                     QStringLiteral("segundo"), QStringLiteral("temperatura_c"),
                     QStringLiteral("humedad_pct"), QStringLiteral("marcha"),
                     QStringLiteral("velocidad_pct"), QStringLiteral("luces_pct"),
                     QStringLiteral("motor_limpieza"), QStringLiteral("etiqueta"),
-                    QStringLiteral("foto"), QStringLiteral("nota")});
+                    QStringLiteral("foto"), QStringLiteral("nota"), QStringLiteral("ubicacion"),
+                    QStringLiteral("hallazgo"), QStringLiteral("gravedad")});
 }
 
 QString observationCsvRow(const Observation& o) {
     const Reading& r = o.reading;
-    return csvLine({o.when.toString(Qt::ISODate), o.recording,
-                    o.recording.isEmpty()
-                        ? QString()
-                        : QString::number(double(o.intoRecording) / 1000.0, 'f', 1),
-                    valueText(r.temperature), valueText(r.humidity), r.drive,
-                    QString::number(r.speedPercent), QString::number(r.lightsPercent),
-                    yesNo(r.cleaningMotor), tagText(o.tag), o.picture, o.note.left(longestNote)});
+    return csvLine(
+        {o.when.toString(Qt::ISODate), o.recording,
+         o.recording.isEmpty() ? QString()
+                               : QString::number(double(o.intoRecording) / 1000.0, 'f', 1),
+         valueText(r.temperature), valueText(r.humidity), r.drive, QString::number(r.speedPercent),
+         QString::number(r.lightsPercent), yesNo(r.cleaningMotor), tagText(o.tag), o.picture,
+         o.note.left(longestNote), o.location.left(longestLocation), findingText(o.finding),
+         o.finding == Finding::None ? QString() : QString::number(severityOf(o))});
 }
 
 ObservationList parseObservations(QStringView csvText, std::size_t mostKept) {
@@ -73,7 +126,9 @@ ObservationList parseObservations(QStringView csvText, std::size_t mostKept) {
         const std::optional<QStringList> fields = parseCsvLine(record);
         Observation o;
         std::optional<qint64> into;
-        if (fields && fields->size() == observationFields) {
+        const bool known = fields && (fields->size() == observationFields ||
+                                      fields->size() == olderObservationFields);
+        if (known) {
             const QStringList& f = *fields;
             o.when = QDateTime::fromString(f[0], Qt::ISODate);
             o.recording = f[1];
@@ -88,8 +143,13 @@ ObservationList parseObservations(QStringView csvText, std::size_t mostKept) {
             o.tag = tagFromText(f[9]);
             o.picture = f[10];
             o.note = f[11].left(longestNote);
+            if (f.size() == observationFields) {
+                o.location = f[12].left(longestLocation);
+                o.finding = findingFromText(f[13]);
+                o.severity = severityField(f[14], o.finding);
+            }
         }
-        if (!fields || fields->size() != observationFields || !o.when.isValid() || !into) {
+        if (!known || !o.when.isValid() || !into) {
             ++list.skippedRows;
             return;
         }
@@ -110,17 +170,37 @@ ObservationList parseObservations(QStringView csvText, std::size_t mostKept) {
 
 std::vector<Pair> beforeAfterPairs(const std::vector<Observation>& observations) {
     std::vector<Pair> pairs;
-    const std::size_t none = observations.size();
-    std::size_t open = none;
+    // The open "antes" of each location, and every open one in order.
+    QHash<QString, std::size_t> openAt;
+    std::vector<std::size_t> open;
+    const auto close = [&open](std::size_t index) { std::erase(open, index); };
     for (std::size_t i = 0; i < observations.size(); ++i) {
+        const QString key = locationKey(observations[i].location);
         if (observations[i].tag == Tag::Before) {
-            open = i;
-        } else if (observations[i].tag == Tag::After && open != none) {
-            pairs.push_back({open, i});
-            open = none;
+            if (const auto earlier = openAt.constFind(key); earlier != openAt.cend())
+                close(*earlier);
+            openAt.insert(key, i);
+            open.push_back(i);
+        } else if (observations[i].tag == Tag::After && !open.empty()) {
+            const auto same = openAt.constFind(key);
+            const std::size_t before = same != openAt.cend() ? *same : open.back();
+            pairs.push_back({before, i});
+            openAt.remove(locationKey(observations[before].location));
+            close(before);
         }
     }
     return pairs;
+}
+
+QString observationCueText(const Observation& o) {
+    const QString tag = tagText(o.tag);
+    QString text = tag.isEmpty() ? o.note : tag + QStringLiteral(": ") + o.note;
+    if (!o.location.isEmpty())
+        text += QStringLiteral(" | Ubicación: ") + o.location;
+    if (o.finding != Finding::None)
+        text += QStringLiteral(" | Hallazgo: ") + findingText(o.finding) +
+                QStringLiteral(" | Gravedad: ") + QString::number(severityOf(o));
+    return text;
 }
 
 } // namespace job

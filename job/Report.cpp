@@ -198,6 +198,12 @@ QString observationCell(const JobRecord& job, std::size_t index, ReportPart& par
         cell += QStringLiteral("<b>%1</b><br>").arg(escaped(tag.toUpper()));
     cell += QStringLiteral("<b>%1</b><br>")
                 .arg(escaped(o.note.isEmpty() ? QStringLiteral("(sin nota)") : o.note));
+    if (!o.location.isEmpty())
+        cell += QStringLiteral("Ubicación: %1<br>").arg(escaped(o.location));
+    if (o.finding != Finding::None)
+        cell += QStringLiteral("Hallazgo: %1 &middot; Gravedad: %2<br>")
+                    .arg(escaped(findingText(o.finding)))
+                    .arg(o.severity);
     cell += QStringLiteral("%1 &middot; %2<br>")
                 .arg(escaped(o.when.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"))), intoText(o));
     cell += QStringLiteral("<small>%1</small>").arg(escaped(readingText(o.reading)));
@@ -210,6 +216,15 @@ QString headerSection(const JobRecord& job) {
         html += QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>").arg(label, escaped(value));
     };
     row(QStringLiteral("Trabajo"), job.name);
+    const auto given = [&row](const QString& label, const QString& value) {
+        if (!value.isEmpty())
+            row(label, value);
+    };
+    given(QStringLiteral("Cliente"), job.details.client);
+    given(QStringLiteral("Dirección"), job.details.address);
+    given(QStringLiteral("Operador"), job.details.operatorName);
+    given(QStringLiteral("Robot"), job.details.robotModel);
+    given(QStringLiteral("Número de serie"), job.details.robotSerial);
     row(QStringLiteral("Fecha"), job.start.toString(QStringLiteral("dd/MM/yyyy")));
     row(QStringLiteral("Inicio"), job.start.toString(QStringLiteral("HH:mm:ss")));
     row(QStringLiteral("Duración"), durationText(job.start.secsTo(job.end)));
@@ -407,6 +422,7 @@ JobRecord readJobFolder(const QString& path, const ReportLimits& limits) {
     const QDir folder(path);
     const JobInfo info = readJobInfo(path);
     job.name = info.name;
+    job.details = info.details;
     // FIFOs, devices and broken links too, so that they are reported rather than passed over.
     const QStringList videos =
         folder.entryList({QStringLiteral("*_video.avi"), QStringLiteral("*_video.mp4")},

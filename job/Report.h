@@ -1,5 +1,6 @@
 #pragma once
 
+#include "job/JobFolder.h"
 #include "job/Observation.h"
 #include "job/TrackFormat.h"
 #include "platform/Disk.h"
@@ -46,6 +47,7 @@ struct RecordingSummary {
 struct JobRecord {
     QString folder;
     QString name;
+    JobDetails details;
     QDateTime start;
     QDateTime end;
     std::vector<RecordingSummary> recordings;

@@ -69,13 +69,13 @@ void Session::drain() {
     reports_.drain();
 }
 
-bool Session::start(const QString& name) {
+bool Session::start(const QString& name, const JobDetails& details) {
     if (cleanJobName(name).isEmpty()) {
         status_(QStringLiteral("Trabajo no abierto: falta el nombre"));
         return false;
     }
     std::optional<JobFolder> folder =
-        JobFolder::open(name, root_, QDateTime::currentDateTime(), disk_);
+        JobFolder::open(name, root_, QDateTime::currentDateTime(), disk_, details);
     if (!folder) {
         status_(QStringLiteral("Trabajo no abierto: ") + QDir(root_).path());
         return false;
@@ -159,11 +159,9 @@ void Session::record(Observation observation, const QString& noPicture) {
     if (!folder_)
         return;
     observation.note = oneLine(observation.note).left(longestNote);
-    if (track_ && observation.recording == recordingName_) {
-        const QString tag = tagText(observation.tag);
-        track_->addNote(tag.isEmpty() ? observation.note
-                                      : tag + QStringLiteral(": ") + observation.note);
-    }
+    observation.location = oneLine(observation.location).left(longestLocation);
+    if (track_ && observation.recording == recordingName_)
+        track_->addNote(observationCueText(observation));
     const bool handed = observations_.post(
         [self = this, disk = disk_,
          path = QDir(folder_->path()).filePath(observationsFile).toStdString(),

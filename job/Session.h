@@ -48,8 +48,8 @@ public:
     // Every file of the job goes through this disk (tests script full disks).
     void useDisk(platform::Disk disk) { disk_ = std::move(disk); }
     // Sets the job; false (and a status text) when its folder cannot be made, leaving the
-    // job as it was. A running recording keeps its folder.
-    bool start(const QString& name);
+    // job as it was. A running recording keeps its folder. The details go into the job file.
+    bool start(const QString& name, const JobDetails& details = {});
 
     // The recording's name: the job's, else "00" + number + "video.avi" in the working folder
     // (".mp4" for MP4).

@@ -52,7 +52,7 @@ TEST(Csv, AnOperatorsNoteAndATextFieldAreNeutralisedInTheFilesAndReadBack) {
     o.reading.humidity = 67;
     o.reading.drive = QStringLiteral("@avance");
     const QString row = observationCsvRow(o);
-    EXPECT_TRUE(row.endsWith(QStringLiteral(",\"'=cmd|' /C calc'!A0\"\n"))) << row.toStdString();
+    EXPECT_TRUE(row.endsWith(QStringLiteral(",\"'=cmd|' /C calc'!A0\",,,\n"))) << row.toStdString();
     EXPECT_TRUE(row.contains(QStringLiteral(",-5,67,\"'@avance\","))) << row.toStdString();
     const ObservationList read = parseObservations(observationsCsvHeader() + row);
     ASSERT_EQ(read.observations.size(), 1u);
@@ -78,5 +78,6 @@ TEST(Csv, EachTableStartsWithItsHeaderLine) {
                                                "velocidad_pct,luces_pct,motor_limpieza\n"));
     EXPECT_EQ(observationsCsvHeader(),
               QStringLiteral("fecha_hora,grabacion,segundo,temperatura_c,humedad_pct,marcha,"
-                             "velocidad_pct,luces_pct,motor_limpieza,etiqueta,foto,nota\n"));
+                             "velocidad_pct,luces_pct,motor_limpieza,etiqueta,foto,nota,"
+                             "ubicacion,hallazgo,gravedad\n"));
 }

@@ -117,7 +117,7 @@ TEST(JobFolder, JobFileIsWhatQSettingsWritesAndReadsBackWhateverTheName) {
     for (const char* name : {"Obra Sur", "Hotel Sol, conducto 3", "a;b", "x = y", "dijo \"sí\"",
                              "C:\\obras\\sur", "@Variant(1)", "Ñandú ático 🚧"}) {
         SCOPED_TRACE(name);
-        const JobInfo job{QString::fromUtf8(name), morning};
+        const JobInfo job{QString::fromUtf8(name), morning, {}};
         const QString byQt = root.filePath(QStringLiteral("qt.ini"));
         QFile::remove(byQt);
         {
@@ -136,4 +136,124 @@ TEST(JobFolder, JobFileIsWhatQSettingsWritesAndReadsBackWhateverTheName) {
         EXPECT_EQ(read.name, job.name);
         EXPECT_EQ(read.started, morning);
     }
+}
+
+namespace {
+
+JobDetails allDetails(const QString& text) {
+    return {QStringLiteral("cliente ") + text, QStringLiteral("dirección ") + text,
+            QStringLiteral("operador ") + text, QStringLiteral("modelo ") + text,
+            QStringLiteral("serie ") + text};
+}
+
+} // namespace
+
+TEST(JobFolder, DetailsAreWrittenAsQSettingsWritesThemAndReadBack) {
+    QTemporaryDir root;
+    for (const char* text : {"Marlo 3", "Calle Mayor, 5; 2º", "x = y", "dijo \"sí\"", "C:\\a",
+                             "<b>&amp;</b>", "=1+2", "ñ 🚧"}) {
+        SCOPED_TRACE(text);
+        const JobInfo job{QStringLiteral("Obra"), morning, allDetails(QString::fromUtf8(text))};
+        const QString byQt = root.filePath(QStringLiteral("qt.ini"));
+        QFile::remove(byQt);
+        {
+            QSettings settings(byQt, QSettings::IniFormat);
+            settings.setValue(QStringLiteral("nombre"), job.name);
+            settings.setValue(QStringLiteral("inicio"), morning.toString(Qt::ISODate));
+            settings.setValue(QStringLiteral("cliente"), job.details.client);
+            settings.setValue(QStringLiteral("direccion"), job.details.address);
+            settings.setValue(QStringLiteral("operador"), job.details.operatorName);
+            settings.setValue(QStringLiteral("robot_modelo"), job.details.robotModel);
+            settings.setValue(QStringLiteral("robot_serie"), job.details.robotSerial);
+        }
+        QFile written(byQt);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        EXPECT_EQ(jobInfoText(job), written.readAll());
+
+        const QString folder = root.filePath(QString::fromUtf8(text).toUtf8().toHex());
+        ASSERT_TRUE(JobFolder::open(job.name, folder, morning, platform::localDisk(), job.details));
+        const JobInfo read = readJobInfo(QDir(folder).filePath(QStringLiteral("2026-12-09_Obra")));
+        EXPECT_EQ(read.name, job.name);
+        EXPECT_EQ(read.started, morning);
+        EXPECT_EQ(read.details, job.details);
+    }
+    EXPECT_EQ(jobInfoText({QStringLiteral("Obra"), morning, {}}),
+              "[General]\ninicio=2026-12-09T10:15:30\nnombre=Obra\n")
+        << "a job without details has the file it always had";
+}
+
+TEST(JobFolder, DetailsAreKeptOnOneLineAndCut) {
+    EXPECT_EQ(cleanDetail(QString(longestDetail, 'x')).size(), longestDetail);
+    EXPECT_EQ(cleanDetail(QString(longestDetail + 1, 'x')).size(), longestDetail);
+    EXPECT_EQ(cleanDetail(QStringLiteral(" a\nb\r\n\tc ")), QStringLiteral("a b c"));
+    EXPECT_EQ(cleanDetail(QStringLiteral("a\x01\x7f"
+                                         "b")),
+              QStringLiteral("ab"));
+    EXPECT_EQ(cleanDetail(QStringLiteral("=SUMA(A1)")), QStringLiteral("=SUMA(A1)"));
+}
+
+TEST(JobFolder, AJobFileWithDetailsMissingOrMalformedStillOpens) {
+    const std::pair<const char*, JobDetails> table[] = {
+        {"[General]\nnombre=Obra\ninicio=2026-12-09T10:15:30\n", {}},
+        {"[General]\nnombre=Obra\ninicio=2026-12-09T10:15:30\ncliente=a, b\n"
+         "operador=@Variant(\\0\\0\\0\\x7f\\0\\0)\nrobot_serie=\"abierta\n",
+         {QStringLiteral("a, b"), {}, {}, {}, QStringLiteral("abierta")}},
+        {"[General]\nnombre=Obra\ninicio=2026-12-09T10:15:30\ndireccion=@ByteArray(\\x1\\x2)\n"
+         "robot_modelo=@Rect(1 2 3 4)\n",
+         {}},
+        {"[General]\nnombre=Obra\ninicio=2026-12-09T10:15:30\n\x01\xff\xfe=\x80\n[x\n", {}},
+    };
+    for (const auto& [text, details] : table) {
+        SCOPED_TRACE(text);
+        QTemporaryDir root;
+        const QString folder = root.filePath(QStringLiteral("2026-12-09_Obra"));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        QFile file(QDir(folder).filePath(jobInfoFile));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        file.close();
+        const JobInfo read = readJobInfo(folder);
+        EXPECT_EQ(read.name, QStringLiteral("Obra"));
+        EXPECT_EQ(read.started, morning);
+        EXPECT_EQ(read.details.address, details.address);
+        EXPECT_EQ(read.details.robotModel, details.robotModel);
+        EXPECT_EQ(read.details.client, details.client);
+        EXPECT_TRUE(read.details.operatorName.size() <= longestDetail);
+        const auto opened =
+            JobFolder::open(QStringLiteral("Obra"), root.path(), morning.addSecs(60));
+        ASSERT_TRUE(opened);
+        EXPECT_EQ(opened->path(), folder);
+    }
+    // A detail longer than any the console writes is cut as it is read.
+    QTemporaryDir root;
+    const QString folder = root.filePath(QStringLiteral("2026-12-09_Obra"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile file(QDir(folder).filePath(jobInfoFile));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[General]\nnombre=Obra\ncliente=" + QByteArray(5000, 'c') + '\n');
+    file.close();
+    EXPECT_EQ(readJobInfo(folder).details.client.size(), longestDetail);
+    // A file larger than any job's is not read at all.
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[General]\nnombre=Obra\ncliente=c\n" + QByteArray(128 * 1024, '#'));
+    file.close();
+    EXPECT_EQ(readJobInfo(folder).name, QStringLiteral("2026-12-09_Obra"));
+    EXPECT_TRUE(readJobInfo(folder).details.client.isEmpty());
+}
+
+TEST(JobFolder, TheSameJobOpenedWithOtherDetailsKeepsItsStartAndTakesThem) {
+    QTemporaryDir root;
+    const JobDetails first = allDetails(QStringLiteral("1"));
+    const auto opened =
+        JobFolder::open(QStringLiteral("Obra"), root.path(), morning, platform::localDisk(), first);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(readJobInfo(opened->path()).details, first);
+    ASSERT_TRUE(JobFolder::open(QStringLiteral("Obra"), root.path(), morning.addSecs(60)));
+    EXPECT_EQ(readJobInfo(opened->path()).details, first) << "none given: the file's are kept";
+    const JobDetails second = allDetails(QStringLiteral("2"));
+    ASSERT_TRUE(JobFolder::open(QStringLiteral("Obra"), root.path(), morning.addSecs(120),
+                                platform::localDisk(), second));
+    const JobInfo read = readJobInfo(opened->path());
+    EXPECT_EQ(read.details, second);
+    EXPECT_EQ(read.started, morning);
 }

@@ -8,10 +8,12 @@
 #include "tests/video/VideoFiles.h"
 #include "ui_Main.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -232,4 +234,92 @@ TEST_F(JobWindow, AnObservationNotSavedWholeSaysSoUntilTheNextOneIsSaved) {
     EXPECT_FALSE(form->statusLine().active(input::StatusLine::Condition::ObservationFailed));
     EXPECT_EQ(jobFiles().filter(QStringLiteral("_foto.bmp")).size(), 1);
     form.reset();
+}
+
+TEST_F(JobWindow, JobDetailsGoToTheJobFileAndTheOperatorAndRobotAreOfferedAgain) {
+    QStringList offered;
+    const auto answer = [&offered](const char* site, const char* operatorName, const char* serial) {
+        return [&offered, site, operatorName, serial](QDialog& dialog) {
+            auto& box = dynamic_cast<job::JobDialog&>(dialog);
+            offered = {box.client->text(), box.address->text(), box.operatorName->text(),
+                       box.robotModel->text(), box.robotSerial->text()};
+            box.site->setText(QString::fromUtf8(site));
+            box.client->setText(QStringLiteral("Hotel Sol"));
+            box.address->setText(QStringLiteral("Calle Mayor, 5"));
+            box.operatorName->setText(QString::fromUtf8(operatorName));
+            box.robotModel->setText(QStringLiteral("Marlo 3"));
+            box.robotSerial->setText(QString::fromUtf8(serial));
+            return int(QDialog::Accepted);
+        };
+    };
+    dialogs.onNextModal(answer("Obra Sur", "Ana Ruiz", "M3-0042"));
+    form->JobClick();
+    EXPECT_EQ(offered, QStringList(5)) << "nothing remembered yet";
+    const job::JobInfo info = job::readJobInfo(form->job().folder());
+    EXPECT_EQ(info.details,
+              (job::JobDetails{QStringLiteral("Hotel Sol"), QStringLiteral("Calle Mayor, 5"),
+                               QStringLiteral("Ana Ruiz"), QStringLiteral("Marlo 3"),
+                               QStringLiteral("M3-0042")}));
+    dialogs.onNextModal(answer("Obra Norte", "Luis Gil", "M3-0043"));
+    form->JobClick();
+    EXPECT_EQ(offered, (QStringList{{},
+                                    {},
+                                    QStringLiteral("Ana Ruiz"),
+                                    QStringLiteral("Marlo 3"),
+                                    QStringLiteral("M3-0042")}))
+        << "the last operator and robot, not the client";
+    dialogs.onNextModal([](QDialog&) { return int(QDialog::Rejected); });
+    form->JobClick();
+    dialogs.onNextModal(answer("Obra Este", "Eva", "M3-1"));
+    form->JobClick();
+    EXPECT_EQ(offered[2], QStringLiteral("Luis Gil")) << "a cancelled dialog remembers nothing";
+    EXPECT_EQ(offered[4], QStringLiteral("M3-0043"));
+}
+
+TEST_F(JobWindow, TheNoteBoxTakesALocationAndAFindingIntoTheTableAndTheCue) {
+    form->StartJob(QStringLiteral("Obra Sur"));
+    feed(1);
+    form->RecordClick();
+    record(5);
+    QString offered = QStringLiteral("unset");
+    bool severityOffered = true;
+    const auto answer = [&](const QString& location, int findingRow, int severity) {
+        dialogs.onNextModal([&, location, findingRow, severity](QDialog& dialog) {
+            auto& box = dynamic_cast<job::NoteDialog&>(dialog);
+            offered = box.locationEdit->text();
+            severityOffered = box.severityBox->isEnabled();
+            box.noteEdit->setText(QStringLiteral("codo"));
+            box.before->setChecked(true);
+            box.locationEdit->setText(location);
+            box.findingBox->setCurrentIndex(findingRow);
+            box.severityBox->setValue(severity);
+            return int(QDialog::Accepted);
+        });
+    };
+    answer(QStringLiteral("Planta 2, impulsión, tramo 3"), 5, 2);
+    pressObservationKey();
+    EXPECT_EQ(offered, QString()) << "no location yet";
+    EXPECT_FALSE(severityOffered) << "no severity without a finding";
+    answer(QStringLiteral("Planta 3"), 0, 3);
+    pressObservationKey();
+    EXPECT_EQ(offered, QStringLiteral("Planta 2, impulsión, tramo 3")) << "the last one again";
+    record(15);
+    form->StopRecordClick();
+    const QStringList files = jobFiles();
+    const job::ObservationList list = job::parseObservations(
+        QString::fromUtf8(fileBytes(QDir(form->job().folder()).filePath(job::observationsFile))));
+    ASSERT_EQ(list.observations.size(), 2u);
+    EXPECT_EQ(list.observations[0].location, QStringLiteral("Planta 2, impulsión, tramo 3"));
+    EXPECT_EQ(list.observations[0].finding, job::Finding::Growth);
+    EXPECT_EQ(list.observations[0].severity, 2);
+    EXPECT_EQ(list.observations[1].location, QStringLiteral("Planta 3"));
+    EXPECT_EQ(list.observations[1].finding, job::Finding::None);
+    EXPECT_EQ(list.observations[1].severity, 0);
+    const QString cues = QString::fromUtf8(
+        fileBytes(QDir(form->job().folder()).filePath(files.filter(QStringLiteral(".srt"))[0])));
+    EXPECT_TRUE(cues.contains(QStringLiteral(
+        "Observación: antes: codo | Ubicación: Planta 2, impulsión, tramo 3 | Hallazgo: "
+        "Crecimiento biológico | Gravedad: 2\n")))
+        << cues.toStdString();
+    EXPECT_TRUE(cues.contains(QStringLiteral("Observación: antes: codo | Ubicación: Planta 3\n")));
 }

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -600,4 +601,104 @@ TEST(ReportRecordings, GarbledHeadersGiveFramesAndDurationsTheFileAndRowsBackUp)
                      c.frames ? QString::number(*c.frames) : QStringLiteral("--"))))
             << c.what;
     }
+}
+
+namespace {
+
+// The text of a PDF as pdftotext reads it.
+QString pdfText(const QString& pdf) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+    EXPECT_TRUE(process.waitForFinished(120'000)) << "pdftotext (poppler-utils) ran";
+    return QString::fromUtf8(process.readAllStandardOutput()).simplified();
+}
+
+QString readText(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return QString::fromUtf8(file.readAll());
+}
+
+} // namespace
+
+TEST(ReportDetails, AJobWrittenBeforeLocationsAndFindingsReportsAsItAlwaysDid) {
+    QTemporaryDir root;
+    const QString older = root.filePath(QStringLiteral("older"));
+    const QString newer = root.filePath(QStringLiteral("newer"));
+    const QByteArray rows =
+        "2026-12-09T10:02:00,,,31,67,avance,80,40,sí,antes,,\"grieta, <norte>\"\n"
+        "2026-12-09T10:12:00,,,30,60,parado,0,40,no,después,,junta limpia\n";
+    const QByteArray jobFile = "[General]\ninicio=2026-12-09T10:00:00\nnombre=Obra\n";
+    for (const QString& folder : {older, newer}) {
+        ASSERT_TRUE(QDir().mkpath(folder));
+        write(QDir(folder).filePath(jobInfoFile), jobFile);
+    }
+    write(QDir(older).filePath(observationsFile),
+          "fecha_hora,grabacion,segundo,temperatura_c,humedad_pct,marcha,velocidad_pct,"
+          "luces_pct,motor_limpieza,etiqueta,foto,nota\n" +
+              rows);
+    QByteArray rewritten = observationsCsvHeader().toUtf8();
+    for (const Observation& o :
+         parseObservations(observationsCsvHeader() + QString::fromUtf8(rows)).observations)
+        rewritten += observationCsvRow(o).toUtf8();
+    write(QDir(newer).filePath(observationsFile), rewritten);
+
+    const ReportOutcome outcome = writeReportFiles(older);
+    ASSERT_TRUE(outcome.written) << outcome.failure.toStdString();
+    EXPECT_EQ(outcome.exitStatus(), 0);
+    const JobRecord record = readJobFolder(older);
+    EXPECT_EQ(record.skippedRows, 0);
+    ASSERT_EQ(record.observations.size(), 2u);
+    const QString html = readText(QDir(older).filePath(reportHtmlFile));
+    EXPECT_TRUE(html.contains(QStringLiteral("grieta, &lt;norte&gt;")));
+    EXPECT_TRUE(html.contains(QStringLiteral("Antes y después")));
+    for (const char* label : {"Cliente", "Dirección", "Operador", "Robot", "Número de serie",
+                              "Ubicación", "Hallazgo", "Gravedad"})
+        EXPECT_FALSE(html.contains(QString::fromUtf8(label))) << label;
+    EXPECT_EQ(
+        html,
+        reportHtml(readJobFolder(newer)).replace(QStringLiteral("newer"), QStringLiteral("older")))
+        << "the rows written anew without the new fields make the same report";
+}
+
+TEST(ReportDetails, JobDetailsLocationsAndFindingsShowAsTextInBothReports) {
+    QTemporaryDir root;
+    const JobDetails details{QStringLiteral("<i>Hotel</i> \"Sol\", S.A."),
+                             QStringLiteral("=Calle Mayor & 5"), QStringLiteral("@ana"),
+                             QStringLiteral("+Marlo 3"), QStringLiteral("-SN<42>")};
+    const auto opened =
+        JobFolder::open(QStringLiteral("Obra"), root.path(), start, platform::localDisk(), details);
+    ASSERT_TRUE(opened);
+    const QString folder = opened->path();
+    Observation o = mark(Tag::None, QStringLiteral("=nota, \"con\" <b>marca</b>"), {}, 3);
+    o.location = QStringLiteral("@Planta 2, <impulsión>\ntramo 3");
+    o.finding = Finding::Growth;
+    o.severity = 3;
+    write(QDir(folder).filePath(observationsFile),
+          (observationsCsvHeader() + observationCsvRow(o)).toUtf8());
+
+    const ReportOutcome outcome = writeReportFiles(folder);
+    ASSERT_TRUE(outcome.written) << outcome.failure.toStdString();
+    const QString html = readText(QDir(folder).filePath(reportHtmlFile));
+    for (const char* shown :
+         {"<b>Cliente</b></td><td>&lt;i&gt;Hotel&lt;/i&gt; &quot;Sol&quot;, S.A.</td>",
+          "<b>Dirección</b></td><td>=Calle Mayor &amp; 5</td>", "<b>Operador</b></td><td>@ana</td>",
+          "<b>Robot</b></td><td>+Marlo 3</td>", "<b>Número de serie</b></td><td>-SN&lt;42&gt;</td>",
+          "=nota, &quot;con&quot; &lt;b&gt;marca&lt;/b&gt;",
+          "Ubicación: @Planta 2, &lt;impulsión&gt;\ntramo 3",
+          "Hallazgo: Crecimiento biológico &middot; Gravedad: 3"})
+        EXPECT_TRUE(html.contains(QString::fromUtf8(shown))) << shown;
+    EXPECT_FALSE(html.contains(QStringLiteral("<i>Hotel")));
+    EXPECT_FALSE(html.contains(QStringLiteral("<impulsión>")));
+    EXPECT_LT(html.indexOf(QStringLiteral("Cliente")), html.indexOf(QStringLiteral("Grabaciones")))
+        << "near the top";
+
+    const QString pdf = pdfText(QDir(folder).filePath(reportPdfFile));
+    for (const char* shown :
+         {"Cliente <i>Hotel</i> \"Sol\", S.A.", "Dirección =Calle Mayor & 5", "Operador @ana",
+          "Robot +Marlo 3", "Número de serie -SN<42>", "=nota, \"con\" <b>marca</b>",
+          "Ubicación: @Planta 2, <impulsión> tramo 3",
+          "Hallazgo: Crecimiento biológico · Gravedad: 3"})
+        EXPECT_TRUE(pdf.contains(QString::fromUtf8(shown))) << shown << "\n" << pdf.toStdString();
 }
