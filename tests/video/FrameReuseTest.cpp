@@ -1,5 +1,6 @@
 #include "platform/Capture.h"
 #include "platform/TestPattern.h"
+#include "tests/video/PictureRows.h"
 #include "video/FrameSurface.h"
 #include "video/PicturePanel.h"
 
@@ -18,20 +19,6 @@ const cv::Size large(1280, 720);
 
 bool same(const cv::Mat& a, const cv::Mat& b) {
     return a.size() == b.size() && a.type() == b.type() && cv::norm(a, b, cv::NORM_INF) == 0;
-}
-
-// Packed bottom-row-first rows of an upright picture, as the capture delivers them.
-std::vector<std::uint8_t> deliveredRows(const cv::Mat& upright) {
-    std::vector<std::uint8_t> rows;
-    for (int y = upright.rows - 1; y >= 0; --y)
-        rows.insert(rows.end(), upright.ptr(y), upright.ptr(y) + upright.cols * 3);
-    return rows;
-}
-
-QImage uprightImage(const cv::Mat& picture) {
-    return QImage(picture.data, picture.cols, picture.rows, int(picture.step),
-                  QImage::Format_BGR888)
-        .copy();
 }
 
 QImage rowsImage(const std::vector<std::uint8_t>& rows, cv::Size size) {

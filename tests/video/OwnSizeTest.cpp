@@ -1,5 +1,6 @@
 #include "platform/TestPattern.h"
 #include "tests/support/WorkingFolder.h"
+#include "tests/video/PictureRows.h"
 #include "video/BitmapFile.h"
 #include "video/FramePipeline.h"
 #include "video/PicturePanel.h"
@@ -22,20 +23,6 @@ std::uint32_t field32(const QByteArray& bytes, int at) {
     for (int i = 3; i >= 0; --i)
         value = (value << 8) | static_cast<std::uint8_t>(bytes[at + i]);
     return value;
-}
-
-// Packed bottom-row-first rows, as the capture delivers them.
-std::vector<std::uint8_t> deliveredRows(const cv::Mat& upright) {
-    std::vector<std::uint8_t> rows;
-    for (int y = upright.rows - 1; y >= 0; --y)
-        rows.insert(rows.end(), upright.ptr(y), upright.ptr(y) + upright.cols * 3);
-    return rows;
-}
-
-QImage uprightImage(const cv::Mat& picture) {
-    return QImage(picture.data, picture.cols, picture.rows, int(picture.step),
-                  QImage::Format_BGR888)
-        .copy();
 }
 
 struct OwnSize : ::testing::Test, video::FrameSink {
