@@ -3,6 +3,8 @@
 #include "job/Report.h"
 #include "job/TrackFormat.h"
 
+#include "platform/Post.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -169,9 +171,7 @@ void Session::record(Observation observation, const QString& noPicture) {
             const platform::DiskError error = appendObservation(disk, path, row);
             if (error != platform::DiskError::None)
                 return diskFailureText(error, observationsFile);
-            QMetaObject::invokeMethod(
-                self, [self, noPicture] { self->observationWritten(noPicture); },
-                Qt::QueuedConnection);
+            platform::postTo(self, [self, noPicture] { self->observationWritten(noPicture); });
             return {};
         });
     if (!handed)
@@ -206,8 +206,7 @@ void Session::writeReport() {
         const ReportOutcome outcome = writeReportFiles(folder, {}, disk);
         if (!outcome.written)
             return outcome.failure;
-        QMetaObject::invokeMethod(
-            self, [status, text = outcome.message()] { status(text); }, Qt::QueuedConnection);
+        platform::postTo(self, [status, text = outcome.message()] { status(text); });
         return {};
     }));
 }

@@ -1,6 +1,6 @@
 #include "platform/Worker.h"
 
-#include <QMetaObject>
+#include "platform/Post.h"
 
 #include <algorithm>
 #include <exception>
@@ -104,9 +104,7 @@ void Worker::runOne(const Job& job) {
         failure = QStringLiteral("error desconocido");
     }
     if (failure)
-        QMetaObject::invokeMethod(
-            &context_, [failed = failed_, reason = *failure] { failed(reason); },
-            Qt::QueuedConnection);
+        postTo(&context_, [failed = failed_, reason = *failure] { failed(reason); });
 }
 
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include "GuardedServer.h"
 
+#include <platform/Post.h>
 #include <platform/ReadOnlyFile.h>
 #include <platform/Worker.h>
 
@@ -165,8 +166,7 @@ void RemoteView::offerFrame(const QImage& picture) {
         buffer.open(QIODevice::WriteOnly);
         if (!copy.save(&buffer, "JPEG", kJpegQuality))
             return tr("Vista remota: no se pudo preparar la imagen");
-        QMetaObject::invokeMethod(
-            this, [this, jpeg] { broadcast(jpeg); }, Qt::QueuedConnection);
+        platform::postTo(this, [this, jpeg] { broadcast(jpeg); });
         return std::nullopt;
     });
     if (!posted)
@@ -319,19 +319,16 @@ void RemoteView::sendPicture(const QString& name, QTcpSocket* socket) {
                                        type = pictureType(name)]() -> platform::JobOutcome {
         platform::FileBytes read =
             platform::readWholeFile(folder, file, static_cast<std::uint64_t>(limits_.pictureBytes));
-        QMetaObject::invokeMethod(
-            this,
-            [guarded, type, read = std::move(read)] {
-                if (!guarded)
-                    return;
-                if (read.refusal != platform::ReadRefusal::None) {
-                    guarded->write("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n");
-                    return;
-                }
-                writeHead(*guarded, type, read.bytes.size());
-                guarded->write(read.bytes);
-            },
-            Qt::QueuedConnection);
+        platform::postTo(this, [guarded, type, read = std::move(read)] {
+            if (!guarded)
+                return;
+            if (read.refusal != platform::ReadRefusal::None) {
+                guarded->write("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n");
+                return;
+            }
+            writeHead(*guarded, type, read.bytes.size());
+            guarded->write(read.bytes);
+        });
         return std::nullopt;
     });
     if (!posted)

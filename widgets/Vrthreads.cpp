@@ -1,6 +1,7 @@
 #include "widgets/Vrthreads.h"
 
 #include "platform/Application.h"
+#include "platform/Post.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -64,12 +65,9 @@ void reportException(TVrTimer* sender, const std::exception& error) {
         platform::Application::handleException(sender, error);
         return;
     }
-    QMetaObject::invokeMethod(
-        sender,
-        [sender, text = std::string(error.what())] {
-            platform::Application::handleException(sender, std::runtime_error(text));
-        },
-        Qt::QueuedConnection);
+    platform::postTo(sender, [sender, text = std::string(error.what())] {
+        platform::Application::handleException(sender, std::runtime_error(text));
+    });
 }
 
 void reportUnknownException(TVrTimer* sender) {
@@ -77,9 +75,7 @@ void reportUnknownException(TVrTimer* sender) {
         platform::Application::handleUnknownException(sender);
         return;
     }
-    QMetaObject::invokeMethod(
-        sender, [sender] { platform::Application::handleUnknownException(sender); },
-        Qt::QueuedConnection);
+    platform::postTo(sender, [sender] { platform::Application::handleUnknownException(sender); });
 }
 
 } // namespace
@@ -174,9 +170,7 @@ private:
         auto handOver = std::make_shared<HandOver>();
         pending_ = handOver;
         lock.unlock();
-        QMetaObject::invokeMethod(
-            &owner_, [handOver, owner = &owner_] { Serve(*owner, *handOver); },
-            Qt::QueuedConnection);
+        platform::postTo(&owner_, [handOver, owner = &owner_] { Serve(*owner, *handOver); });
         {
             std::unique_lock wait(handOver->mutex);
             handOver->finished.wait(wait, [&] { return handOver->served || handOver->cancelled; });
