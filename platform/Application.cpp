@@ -2,9 +2,15 @@
 
 #include "platform/Dialogs.h"
 
+#include <opencv2/core/utility.hpp>
+
 namespace platform {
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+// A picture is scaled or converted in well under a millisecond, thirty times a second: waking
+// OpenCV's pool of workers for each costs more than the work.
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    cv::setNumThreads(1);
+}
 
 bool Application::notify(QObject* receiver, QEvent* event) {
     try {

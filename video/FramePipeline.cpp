@@ -95,10 +95,7 @@ void FramePipeline::paintFrame(const EffectPass& effect, const std::uint8_t* bit
 // is fitted into it with its aspect kept, the panel adding the bands.
 QImage FramePipeline::result(bool ownSize) {
     if (!ownSize)
-        return surface_.rows().transformed(
-            QTransform::fromScale(double(resultWidth) / frameWidth,
-                                  -double(resultHeight) / frameHeight),
-            Qt::FastTransformation);
+        return scaledUpright(surface_.rows(), {resultWidth, resultHeight}, Scaling::Nearest);
     const QSize fitted =
         fittedSize({surface_.width(), surface_.height()}, {resultWidth, resultHeight});
     return scaledUpright(surface_.rows(), fitted);

@@ -55,13 +55,15 @@ void copyUpright(const QImage& rows, QImage& into) {
 }
 
 // OpenCV's area averaging: Qt's smooth scaling first converts a 24-bit picture to 32 bits.
-QImage scaledUpright(const QImage& rows, QSize size) {
+QImage scaledUpright(const QImage& rows, QSize size, Scaling scaling) {
     if (rows.isNull() || size.isEmpty())
         return {};
     const bool shrinks = size.width() < rows.width() || size.height() < rows.height();
+    const int interpolation = scaling == Scaling::Nearest ? cv::INTER_NEAREST_EXACT
+                              : shrinks                   ? cv::INTER_AREA
+                                                          : cv::INTER_LINEAR;
     cv::Mat scaled;
-    cv::resize(matOf(rows), scaled, cv::Size(size.width(), size.height()), 0, 0,
-               shrinks ? cv::INTER_AREA : cv::INTER_LINEAR);
+    cv::resize(matOf(rows), scaled, cv::Size(size.width(), size.height()), 0, 0, interpolation);
     QImage upright(size, QImage::Format_BGR888);
     cv::Mat into = matOf(upright);
     cv::flip(scaled, into, 0);

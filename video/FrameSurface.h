@@ -56,9 +56,10 @@ QSize fittedSize(QSize picture, QSize box);
 // Copies bottom-row-first blue-green-red rows upright into into's own memory when it is of
 // their size and held nowhere else, else into a fresh image.
 void copyUpright(const QImage& rows, QImage& into);
-// Bottom-row-first blue-green-red rows scaled to a size and set upright, averaged over the
-// rows when it shrinks them.
-QImage scaledUpright(const QImage& rows, QSize size);
+// Smooth averages over the rows when it shrinks them; Nearest repeats and drops whole pixels.
+enum class Scaling { Smooth, Nearest };
+// Bottom-row-first blue-green-red rows scaled to a size and set upright.
+QImage scaledUpright(const QImage& rows, QSize size, Scaling scaling = Scaling::Smooth);
 // The picture in the screen's own pixel layout, so that painting it is a plain copy.
 QImage forScreen(const QImage& picture);
 

@@ -87,7 +87,7 @@ TEST(FrameReuse, ThePanelKeepsEachFullPictureAndAHeldOneStaysAsItWas) {
     EXPECT_EQ(into, uprightImage(second));
 }
 
-TEST(FrameReuse, ScaledPicturesAreUprightAndAveragedWhenShrunk) {
+TEST(FrameReuse, ScaledPicturesAreUprightAveragedWhenShrunkAndPickedWhenNearest) {
     // Upright: white top half, black bottom half, in columns alternately white and black on
     // the left.
     cv::Mat upright(40, 80, CV_8UC3, cv::Scalar(0, 0, 0));
@@ -107,6 +107,16 @@ TEST(FrameReuse, ScaledPicturesAreUprightAndAveragedWhenShrunk) {
     ASSERT_EQ(grown.size(), QSize(160, 80));
     EXPECT_EQ(grown.pixelColor(80, 5), QColor(255, 255, 255));
     EXPECT_EQ(grown.pixelColor(120, 75), QColor(0, 0, 0));
+
+    // Picked, not averaged: stretched by 5/4 every pixel is one of the source's.
+    const QImage stretched = video::scaledUpright(view, {100, 50}, video::Scaling::Nearest);
+    ASSERT_EQ(stretched.size(), QSize(100, 50));
+    EXPECT_EQ(stretched.pixelColor(50, 3), QColor(255, 255, 255)) << "top stays on top";
+    for (int x = 0; x < 25; ++x) {
+        const QColor picked = stretched.pixelColor(x, 40);
+        EXPECT_TRUE(picked == QColor(255, 255, 255) || picked == QColor(0, 0, 0)) << x;
+    }
+    EXPECT_EQ(video::scaledUpright(view, {1, 1}, video::Scaling::Nearest).size(), QSize(1, 1));
 
     EXPECT_TRUE(video::scaledUpright(view, {}).isNull());
     EXPECT_TRUE(video::scaledUpright(QImage(), {10, 10}).isNull());
