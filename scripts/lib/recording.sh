@@ -78,4 +78,3 @@ recording_probe() { # file
     -of default=noprint_wrappers=1:nokey=1 "$1" | paste -sd ' '
 }
 
-now_ms() { date +%s%3N; }
