@@ -723,8 +723,10 @@ void TForm1::StartCamera() {
     resultPanel_->clear();
     cameraWatch_.started();
     if (const std::optional<platform::CaptureSource> source = CameraSource())
-        capture_->start(platform::makeFrameSource(*source, platform::VideoFormat{}, imagen_),
-                        imagen_);
+        capture_->start(
+            platform::makeFrameSource(
+                *source, chosenFormat_.value_or(platform::startFormat(imagen_)), imagen_),
+            imagen_);
     pipeline_->controls.EffectsOn = false;
 }
 
@@ -736,6 +738,10 @@ void TForm1::StopCamera() {
 void TForm1::VideoDblClick() {
     platform::showCameraPage(platform::CameraPageDialog::Page::Camera, capture_->source(), this);
     platform::showCameraPage(platform::CameraPageDialog::Page::Video, capture_->source(), this);
+    // The format chosen on the pages is asked of the camera at this start and every later one.
+    if (const platform::FrameSource* source = capture_->source())
+        if (const std::optional<platform::VideoFormat> chosen = source->chosenFormat())
+            chosenFormat_ = chosen;
     StopCamera();
     StartCamera();
     RegainController();
@@ -752,6 +758,8 @@ void TForm1::Label12DblClick() {
     state_.CameraIndex = *dialog.chosenIndex();
     state_.ChosenCamera = chosen;
     cameraSource_.clear();
+    // Another camera may not have the format chosen for the last one.
+    chosenFormat_.reset();
     StopCamera();
     StartCamera();
 }

@@ -246,6 +246,8 @@ private:
     QString portName_;
     QString modeString_;
     video::VideoFormat formato_ = video::VideoFormat::Avi;
+    // Chosen on the camera's video page; until then the start format of the picture size.
+    std::optional<platform::VideoFormat> chosenFormat_;
     std::unique_ptr<robot::TrafficRecord> record_;
     std::unique_ptr<robot::RobotLink> link_;
     robot::Telemetry telemetry_;

@@ -131,6 +131,12 @@ QString captureSourceText(const CaptureSource& source) {
     return source.address.isEmpty() ? testName : sizedTestPrefix + source.address;
 }
 
+VideoFormat startFormat(PictureSize size) {
+    if (size == PictureSize::Own)
+        return {largestWidth, largestHeight, VideoFormat{}.rate};
+    return {};
+}
+
 std::unique_ptr<FrameSource> makeFrameSource(const CaptureSource& source, VideoFormat requested,
                                              PictureSize size) {
     if (source.kind == CaptureSource::Kind::TestPattern) {

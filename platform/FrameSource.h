@@ -82,6 +82,10 @@ struct VideoFormat {
 // the bounds above.
 enum class PictureSize { Standard, Own };
 
+// The format a source is first asked for: 352 x 288, or at its own size the largest within
+// the bounds; either way at 30 a second, and a camera may answer with any other it has.
+VideoFormat startFormat(PictureSize size);
+
 // Why a source delivers no pictures, as far as it can tell.
 enum class SourceFault { None, Busy, NotFound, PermissionDenied, UnsupportedFormat, Other };
 
@@ -98,6 +102,8 @@ public:
     virtual SourceFault fault() const { return SourceFault::None; }
     virtual std::optional<double> property(CameraProperty) { return std::nullopt; }
     virtual bool setProperty(CameraProperty, double) { return false; }
+    // The format last chosen through setProperty, applied or not yet; nothing when none was.
+    virtual std::optional<VideoFormat> chosenFormat() const { return std::nullopt; }
 };
 
 // The source that serves the description, giving pictures of the size asked for or larger.

@@ -219,14 +219,7 @@ struct GstSource::Pipeline {
 };
 
 GstSource::GstSource(CaptureSource source, VideoFormat requested, PictureSize size)
-    : source_(std::move(source)), format_(requested), size_(size) {
-    // At its own size a camera is asked first for the largest picture within the bounds; it
-    // may answer with any other it has, as at any size.
-    if (size_ == PictureSize::Own) {
-        format_.width = largestWidth;
-        format_.height = largestHeight;
-    }
-}
+    : source_(std::move(source)), requested_(requested), format_(requested), size_(size) {}
 
 GstSource::~GstSource() = default;
 
@@ -382,9 +375,24 @@ bool GstSource::setProperty(CameraProperty property, double value) {
                           : property == CameraProperty::Height ? heightBounds
                           : property == CameraProperty::Rate   ? rateBounds
                                                                : Bounds{-1e9, 1e9};
+    const double bounded = std::clamp(value, bounds.lowest, bounds.highest);
     std::lock_guard lock(valuesMutex_);
-    pending_[property] = std::clamp(value, bounds.lowest, bounds.highest);
+    pending_[property] = bounded;
+    if (isFormatProperty(property)) {
+        VideoFormat& chosen = chosen_ ? *chosen_ : chosen_.emplace(requested_);
+        if (property == CameraProperty::Width)
+            chosen.width = static_cast<int>(bounded);
+        else if (property == CameraProperty::Height)
+            chosen.height = static_cast<int>(bounded);
+        else
+            chosen.rate = bounded;
+    }
     return true;
+}
+
+std::optional<VideoFormat> GstSource::chosenFormat() const {
+    std::lock_guard lock(valuesMutex_);
+    return chosen_;
 }
 
 // Runs on the capture thread: a control write may take a slow camera a while.

@@ -42,6 +42,7 @@ public:
     SourceFault fault() const override { return fault_; }
     std::optional<double> property(CameraProperty property) override;
     bool setProperty(CameraProperty property, double value) override;
+    std::optional<VideoFormat> chosenFormat() const override;
 
 private:
     struct Pipeline;
@@ -52,6 +53,7 @@ private:
     bool retryDue(Clock::time_point now) const;
 
     CaptureSource source_;
+    const VideoFormat requested_;
     VideoFormat format_;
     PictureSize size_;
     std::unique_ptr<Pipeline> pipeline_;
@@ -60,9 +62,10 @@ private:
     Clock::time_point builtAt_{};
     Clock::time_point lastPicture_{};
 
-    std::mutex valuesMutex_;
+    mutable std::mutex valuesMutex_;
     std::map<CameraProperty, double> values_;
     std::map<CameraProperty, double> pending_;
+    std::optional<VideoFormat> chosen_;
 };
 
 } // namespace platform

@@ -376,16 +376,45 @@ TEST(GstCapture, ASourceThatFailsSaysWhyAndPicturesClearTheReason) {
     EXPECT_EQ(seen.fault, SourceFault::None);
 }
 
-TEST(GstCapture, AtItsOwnSizeACameraIsAskedForTheLargestPictureWithinTheBounds) {
+TEST(GstCapture, AtItsOwnSizeACameraIsAskedForTheLargestPictureUnlessAFormatWasChosen) {
     for (const auto size : {platform::PictureSize::Standard, platform::PictureSize::Own}) {
-        platform::GstSource camera(platform::parseCaptureSource("/dev/video-none"),
-                                   platform::VideoFormat{640, 480, 15}, size);
-        camera.open();
         const bool own = size == platform::PictureSize::Own;
-        EXPECT_EQ(camera.property(CameraProperty::Width), own ? 1920 : 640);
-        EXPECT_EQ(camera.property(CameraProperty::Height), own ? 1080 : 480);
-        EXPECT_EQ(camera.property(CameraProperty::Rate), 15);
+        platform::GstSource started(platform::parseCaptureSource("/dev/video-none"),
+                                    platform::startFormat(size), size);
+        started.open();
+        EXPECT_EQ(started.property(CameraProperty::Width), own ? 1920 : 352);
+        EXPECT_EQ(started.property(CameraProperty::Height), own ? 1080 : 288);
+        EXPECT_EQ(started.property(CameraProperty::Rate), 30);
+
+        platform::GstSource chosen(platform::parseCaptureSource("/dev/video-none"),
+                                   platform::VideoFormat{640, 480, 15}, size);
+        chosen.open();
+        EXPECT_EQ(chosen.property(CameraProperty::Width), 640);
+        EXPECT_EQ(chosen.property(CameraProperty::Height), 480);
+        EXPECT_EQ(chosen.property(CameraProperty::Rate), 15);
     }
+}
+
+// What the pages choose outlives the source: the window asks it of the next one.
+TEST(GstCapture, TheChosenFormatIsKeptBoundedWhetherOrNotTheCaptureThreadAppliedIt) {
+    platform::GstSource camera(platform::parseCaptureSource("/dev/video-none"),
+                               platform::VideoFormat{640, 480, 15});
+    EXPECT_EQ(camera.chosenFormat(), std::nullopt);
+    EXPECT_TRUE(camera.setProperty(CameraProperty::Brightness, 10));
+    EXPECT_EQ(camera.chosenFormat(), std::nullopt) << "a control is not a format";
+    EXPECT_TRUE(camera.setProperty(CameraProperty::Width, 100000));
+    ASSERT_TRUE(camera.chosenFormat());
+    EXPECT_EQ(camera.chosenFormat()->width, 7680);
+    EXPECT_EQ(camera.chosenFormat()->height, 480) << "the rest as asked at the start";
+    EXPECT_EQ(camera.chosenFormat()->rate, 15);
+    EXPECT_TRUE(camera.setProperty(CameraProperty::Height, 8));
+    EXPECT_TRUE(camera.setProperty(CameraProperty::Rate, 0));
+    EXPECT_EQ(camera.chosenFormat()->height, 16);
+    EXPECT_EQ(camera.chosenFormat()->rate, 1);
+
+    platform::GstSource file(platform::parseCaptureSource("tramo.avi"), platform::VideoFormat{});
+    EXPECT_FALSE(file.setProperty(CameraProperty::Width, 640));
+    EXPECT_EQ(file.chosenFormat(), std::nullopt);
 }
 
 TEST(GstCapture, CameraSettingsAreKeptWithinTheirBoundsAndAppliedByTheCaptureThread) {
