@@ -58,6 +58,16 @@ bool isFormatProperty(CameraProperty property) {
            property == CameraProperty::Rate;
 }
 
+// Width, height or rate: the caller has bounded the value.
+void setFormatValue(VideoFormat& format, CameraProperty property, double value) {
+    if (property == CameraProperty::Width)
+        format.width = static_cast<int>(value);
+    else if (property == CameraProperty::Height)
+        format.height = static_cast<int>(value);
+    else
+        format.rate = value;
+}
+
 // Cameras are asked for the format first and may answer with any other they have, raw or
 // Motion-JPEG, so a camera without that size still starts.
 GstCaps* cameraCaps(const VideoFormat& format) {
@@ -378,15 +388,8 @@ bool GstSource::setProperty(CameraProperty property, double value) {
     const double bounded = std::clamp(value, bounds.lowest, bounds.highest);
     std::lock_guard lock(valuesMutex_);
     pending_[property] = bounded;
-    if (isFormatProperty(property)) {
-        VideoFormat& chosen = chosen_ ? *chosen_ : chosen_.emplace(requested_);
-        if (property == CameraProperty::Width)
-            chosen.width = static_cast<int>(bounded);
-        else if (property == CameraProperty::Height)
-            chosen.height = static_cast<int>(bounded);
-        else
-            chosen.rate = bounded;
-    }
+    if (isFormatProperty(property))
+        setFormatValue(chosen_ ? *chosen_ : chosen_.emplace(requested_), property, bounded);
     return true;
 }
 
@@ -408,12 +411,7 @@ void GstSource::applyPending() {
     for (const auto& [property, value] : changes) {
         if (isFormatProperty(property)) {
             formatChanged = true;
-            if (property == CameraProperty::Width)
-                format_.width = static_cast<int>(value);
-            else if (property == CameraProperty::Height)
-                format_.height = static_cast<int>(value);
-            else
-                format_.rate = value;
+            setFormatValue(format_, property, value);
             continue;
         }
         const std::optional<std::uint32_t> id = v4l2Control(property);
