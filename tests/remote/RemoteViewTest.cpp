@@ -55,6 +55,20 @@ protected:
         port_ = view_->port();
     }
     QString withCode(const QString& path) const { return path + "?code=" + view_->code(); }
+    // A viewer with small buffers that asks for the stream and never reads a byte of it.
+    void askForTheStreamAndNeverRead(int& stalled) {
+        stalled = ::socket(AF_INET, SOCK_STREAM, 0);
+        ASSERT_GE(stalled, 0);
+        int small = 4096;
+        ::setsockopt(stalled, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(port_);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ASSERT_EQ(::connect(stalled, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        const QByteArray ask = ("GET " + withCode("/stream") + " HTTP/1.1\r\n\r\n").toUtf8();
+        ASSERT_EQ(::send(stalled, ask.data(), ask.size(), 0), ask.size());
+    }
     int statusOf(const QString& target) {
         Client client(port_);
         client.get(target);
@@ -327,18 +341,8 @@ TEST_F(RemoteViewTest, FramesReachAViewerWhileAnotherNeverReads) {
     open(limits);
     QSignalSpy counts(view_.get(), &RemoteView::viewersChanged);
 
-    // A viewer that asks for the stream and never reads a byte of it.
-    const int stalled = ::socket(AF_INET, SOCK_STREAM, 0);
-    ASSERT_GE(stalled, 0);
-    int small = 4096;
-    ::setsockopt(stalled, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port_);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::connect(stalled, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    const QByteArray ask = ("GET " + withCode("/stream") + " HTTP/1.1\r\n\r\n").toUtf8();
-    ASSERT_EQ(::send(stalled, ask.data(), ask.size(), 0), ask.size());
+    int stalled = -1;
+    ASSERT_NO_FATAL_FAILURE(askForTheStreamAndNeverRead(stalled));
     ASSERT_TRUE(QTest::qWaitFor([&] { return view_->viewers() == 1; }, kDeadline));
 
     Client reader(port_);
@@ -376,17 +380,8 @@ TEST_F(RemoteViewTest, AStalledViewerIsClosed) {
     limits.viewerBytes = 16 * 1024;
     limits.stalled = 300ms;
     open(limits);
-    const int stalled = ::socket(AF_INET, SOCK_STREAM, 0);
-    ASSERT_GE(stalled, 0);
-    int small = 4096;
-    ::setsockopt(stalled, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port_);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::connect(stalled, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    const QByteArray ask = ("GET " + withCode("/stream") + " HTTP/1.1\r\n\r\n").toUtf8();
-    ASSERT_EQ(::send(stalled, ask.data(), ask.size(), 0), ask.size());
+    int stalled = -1;
+    ASSERT_NO_FATAL_FAILURE(askForTheStreamAndNeverRead(stalled));
     ASSERT_TRUE(QTest::qWaitFor([&] { return view_->viewers() == 1; }, kDeadline));
     const QImage picture = noise(320, 240);
     QTimer frames;
