@@ -1,5 +1,6 @@
 #include "app/ConsoleSettings.h"
 #include "app/Main.h"
+#include "tests/support/FrameFeed.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempSettings.h"
 #include "tests/support/WorkingFolder.h"
@@ -55,10 +56,7 @@ struct Mp4Window : ::testing::Test {
     }
     Ui::TForm1& ui() { return form->ui(); }
     void feed(int frames) {
-        for (int i = 0; i < frames; ++i) {
-            const std::vector<std::uint8_t> frame(video::frameBytes, static_cast<std::uint8_t>(i));
-            form->FrameCallback(frame.data(), video::frameWidth, video::frameHeight);
-        }
+        testing_support::feedFrames(*form, frames, [](int i) { return std::uint8_t(i); });
     }
     std::string record(int frames) {
         form->RecordClick();

@@ -1,4 +1,5 @@
 #include "app/Main.h"
+#include "tests/support/FrameFeed.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/ScriptedDisk.h"
 #include "tests/support/TempSettings.h"
@@ -33,9 +34,7 @@ struct RecordingFailureWindow : ::testing::Test {
     Ui::TForm1& ui() { return form->ui(); }
     QString status() { return ui().Rxtext->text(); }
     void feed(int frames) {
-        const std::vector<std::uint8_t> frame(video::frameBytes, 90);
-        for (int i = 0; i < frames; ++i)
-            form->FrameCallback(frame.data(), video::frameWidth, video::frameHeight);
+        testing_support::feedFrames(*form, frames, [](int) { return std::uint8_t(90); });
     }
     // Frames come, as from a camera, until `done` holds.
     template <typename Done> bool feedUntil(Done done) {

@@ -1,4 +1,5 @@
 #include "app/Main.h"
+#include "tests/support/FrameFeed.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempSettings.h"
 #include "tests/support/WorkingFolder.h"
@@ -25,10 +26,7 @@ struct RecordingWindow : ::testing::Test {
     RecordingWindow() { form->show(); }
     Ui::TForm1& ui() { return form->ui(); }
     void feed(int frames) {
-        for (int i = 0; i < frames; ++i) {
-            const std::vector<std::uint8_t> frame(video::frameBytes, static_cast<std::uint8_t>(i));
-            form->FrameCallback(frame.data(), video::frameWidth, video::frameHeight);
-        }
+        testing_support::feedFrames(*form, frames, [](int i) { return std::uint8_t(i); });
     }
     // One recording of a few frames; the name of its file.
     std::string record(int frames) {

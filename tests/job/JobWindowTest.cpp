@@ -1,6 +1,7 @@
 #include "app/Main.h"
 #include "input/Keyboard.h"
 #include "job/JobDialogs.h"
+#include "tests/support/FrameFeed.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/ScriptedDisk.h"
 #include "tests/support/TempSettings.h"
@@ -56,9 +57,7 @@ struct JobWindow : ::testing::Test {
     std::unique_ptr<TForm1> form = std::make_unique<TForm1>();
 
     void feed(int frames) {
-        const std::vector<std::uint8_t> frame(video::frameBytes, 0x40);
-        for (int i = 0; i < frames; ++i)
-            form->FrameCallback(frame.data(), video::frameWidth, video::frameHeight);
+        testing_support::feedFrames(*form, frames, [](int) { return std::uint8_t(0x40); });
     }
     // Each frame written before the next is fed, so that a busy machine drops none.
     void record(int frames) {
