@@ -819,7 +819,8 @@ TEST(ReportPages, ThePdfIsPdfA1b) {
 
 TEST(ReportCover, SummaryCountsFindingsByKindAndByLocationAndPairsPerLocation) {
     EmptyJob job;
-    // A location is the same whatever its spaces and case; the pair goes with its "antes".
+    // A location is the same whatever its spaces and case; a pair goes with its "antes", also
+    // when it was matched by order with a "después" elsewhere.
     job.observe({placed(Tag::Before, QStringLiteral("Planta 2"), Finding::Dust, 1),
                  placed(Tag::None, QStringLiteral("Cubierta <norte>"), Finding::Grease, 2),
                  placed(Tag::After, QStringLiteral(" planta  2"), Finding::Clean, 3),
@@ -827,18 +828,22 @@ TEST(ReportCover, SummaryCountsFindingsByKindAndByLocationAndPairsPerLocation) {
                  placed(Tag::None, {}, Finding::Damage, 5),
                  placed(Tag::After, QStringLiteral("CUBIERTA <NORTE>"), Finding::Clean, 6),
                  placed(Tag::None, QStringLiteral("Planta 2"), Finding::Dust, 7),
-                 placed(Tag::None, QStringLiteral("Sótano"), Finding::None, 8)});
+                 placed(Tag::None, QStringLiteral("Sótano"), Finding::None, 8),
+                 placed(Tag::Before, QStringLiteral("Pasillo"), Finding::Dust, 9),
+                 placed(Tag::After, QStringLiteral("Escalera"), Finding::Clean, 10)});
     const QString html = reportHtml(readJobFolder(job.folder));
     const char* rows[] = {
-        "<tr><td>Limpio</td><td>2</td></tr>",
-        "<tr><td>Polvo</td><td>2</td></tr>",
+        "<tr><td>Limpio</td><td>3</td></tr>",
+        "<tr><td>Polvo</td><td>3</td></tr>",
         "<tr><td>Grasa</td><td>2</td></tr>",
         "<tr><td>Daño</td><td>1</td></tr>",
         "<tr><td>Planta 2</td><td>3</td><td>Limpio 1, Polvo 2</td><td>1</td></tr>",
         "<tr><td>Cubierta &lt;norte&gt;</td><td>3</td><td>Limpio 1, Grasa 2</td><td>1</td></tr>",
         "<tr><td>(sin ubicación)</td><td>1</td><td>Daño 1</td><td>0</td></tr>",
         "<tr><td>Sótano</td><td>1</td><td>-</td><td>0</td></tr>",
-        "<p>Pares antes y después: 2</p>",
+        "<tr><td>Pasillo</td><td>1</td><td>Polvo 1</td><td>1</td></tr>",
+        "<tr><td>Escalera</td><td>1</td><td>Limpio 1</td><td>0</td></tr>",
+        "<p>Pares antes y después: 3</p>",
     };
     qsizetype last = 0;
     for (const char* row : rows) {
