@@ -243,9 +243,7 @@ using PictureSource = std::function<QString(Shown what, const QString& file)>;
 // Every <img> has its size, so that a page is laid out the same with its pictures or without.
 QString imageTag(const QString& source, const QString& name, QSize size) {
     return QStringLiteral("<img src=\"%1\" alt=\"%2\" width=\"%3\" height=\"%4\">")
-        .arg(source, escaped(name))
-        .arg(size.width())
-        .arg(size.height());
+        .arg(source, escaped(name), QString::number(size.width()), QString::number(size.height()));
 }
 
 // The picture's size at pictureShown wide; a picture that tells none is taken as 4:3.
@@ -381,44 +379,49 @@ std::vector<Place> placesOf(const JobRecord& job, const std::vector<Pair>& pairs
 // The cover's summary: findings by kind, then by location with the before/after pairs of each.
 // A job without findings or locations shows neither table.
 QString summarySection(const JobRecord& job) {
-    const auto tr = [](const char* text) {
-        return QCoreApplication::translate("job::Report", text);
-    };
     const std::vector<Pair> pairs = beforeAfterPairs(job.observations);
     const std::vector<Place> places = placesOf(job, pairs);
     FindingCounts total{};
     for (const Place& place : places)
         for (std::size_t kind = 0; kind < findingKinds; ++kind)
             total[kind] += place.findings[kind];
-    QString html = QStringLiteral("<h2>%1</h2>").arg(tr("Resumen"));
+    QString html =
+        QStringLiteral("<h2>%1</h2>").arg(QCoreApplication::translate("job::Report", "Resumen"));
     const QString table =
         QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">");
     if (std::any_of(std::begin(findings), std::end(findings),
                     [&total](Finding f) { return total[std::size_t(f)] > 0; })) {
         html += table + QStringLiteral("<tr><th>%1</th><th>%2</th></tr>")
-                            .arg(tr("Hallazgo"), tr("Observaciones"));
+                            .arg(QCoreApplication::translate("job::Report", "Hallazgo"),
+                                 QCoreApplication::translate("job::Report", "Observaciones"));
         for (const Finding finding : findings)
             if (total[std::size_t(finding)] > 0)
                 html += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>")
-                            .arg(escaped(findingText(finding)))
-                            .arg(total[std::size_t(finding)]);
+                            .arg(escaped(findingText(finding)),
+                                 QString::number(total[std::size_t(finding)]));
         html += QStringLiteral("</table><br>");
     }
     if (std::any_of(places.begin(), places.end(),
                     [](const Place& p) { return !p.name.isEmpty(); })) {
-        html += table + QStringLiteral("<tr><th>%1</th><th>%2</th><th>%3</th><th>%4</th></tr>")
-                            .arg(tr("Ubicación"), tr("Observaciones"), tr("Hallazgos"),
-                                 tr("Pares antes y después"));
+        html +=
+            table + QStringLiteral("<tr><th>%1</th><th>%2</th><th>%3</th><th>%4</th></tr>")
+                        .arg(QCoreApplication::translate("job::Report", "Ubicación"),
+                             QCoreApplication::translate("job::Report", "Observaciones"),
+                             QCoreApplication::translate("job::Report", "Hallazgos"),
+                             QCoreApplication::translate("job::Report", "Pares antes y después"));
         for (const Place& place : places)
-            html += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td></tr>")
-                        .arg(escaped(place.name.isEmpty() ? tr("(sin ubicación)") : place.name))
-                        .arg(place.observations)
-                        .arg(escaped(countsText(place.findings)))
-                        .arg(place.pairs);
+            html +=
+                QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td></tr>")
+                    .arg(escaped(place.name.isEmpty()
+                                     ? QCoreApplication::translate("job::Report", "(sin ubicación)")
+                                     : place.name),
+                         QString::number(place.observations), escaped(countsText(place.findings)),
+                         QString::number(place.pairs));
         html += QStringLiteral("</table>");
     }
-    return html +
-           QStringLiteral("<p>%1</p>").arg(tr("Pares antes y después: %1").arg(pairs.size()));
+    return html + QStringLiteral("<p>%1</p>")
+                      .arg(QCoreApplication::translate("job::Report", "Pares antes y después: %1")
+                               .arg(pairs.size()));
 }
 
 QString leftOutSection(const JobRecord& job) {

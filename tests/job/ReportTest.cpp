@@ -830,7 +830,8 @@ TEST(ReportCover, SummaryCountsFindingsByKindAndByLocationAndPairsPerLocation) {
                  placed(Tag::None, QStringLiteral("Planta 2"), Finding::Dust, 7),
                  placed(Tag::None, QStringLiteral("Sótano"), Finding::None, 8),
                  placed(Tag::Before, QStringLiteral("Pasillo"), Finding::Dust, 9),
-                 placed(Tag::After, QStringLiteral("Escalera"), Finding::Clean, 10)});
+                 placed(Tag::After, QStringLiteral("Escalera"), Finding::Clean, 10),
+                 placed(Tag::None, QStringLiteral("Nivel %1 %2"), Finding::None, 11)});
     const QString html = reportHtml(readJobFolder(job.folder));
     const char* rows[] = {
         "<tr><td>Limpio</td><td>3</td></tr>",
@@ -843,6 +844,7 @@ TEST(ReportCover, SummaryCountsFindingsByKindAndByLocationAndPairsPerLocation) {
         "<tr><td>Sótano</td><td>1</td><td>-</td><td>0</td></tr>",
         "<tr><td>Pasillo</td><td>1</td><td>Polvo 1</td><td>1</td></tr>",
         "<tr><td>Escalera</td><td>1</td><td>Limpio 1</td><td>0</td></tr>",
+        "<tr><td>Nivel %1 %2</td><td>1</td><td>-</td><td>0</td></tr>",
         "<p>Pares antes y después: 3</p>",
     };
     qsizetype last = 0;
