@@ -964,3 +964,13 @@ TEST_F(ReportFolder, TheHtmlHoldsEveryPictureAndReferencesNothingOutsideIt) {
     EXPECT_EQ(pictures, 3) << "the three pictures there are, each held";
     EXPECT_EQ(html.count(QStringLiteral("<img ")), 4) << "and the chart";
 }
+
+TEST(ReportPictures, APictureNamedWithPercentSignsKeepsItsNameAndSize) {
+    EmptyJob job;
+    savePicture(job.path(QStringLiteral("foto %3 %1.bmp")), Qt::darkCyan, {64, 48});
+    job.observe({mark(Tag::None, QStringLiteral("nota"), QStringLiteral("foto %3 %1.bmp"), 1)});
+    const QString html = reportHtml(readJobFolder(job.folder));
+    EXPECT_TRUE(
+        html.contains(QStringLiteral("alt=\"foto %3 %1.bmp\" width=\"320\" height=\"240\"")))
+        << html.toStdString().substr(0, 4000);
+}
