@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "app/ConsoleSettings.h"
 #include "job/Report.h"
 #include "platform/FrameSource.h"
 #include "platform/PortList.h"
@@ -107,7 +108,9 @@ int writeReportAndEnd(int& argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const QGuiApplication application(argc, argv);
     const ConsoleOptions options = parseCommandLine(QCoreApplication::arguments());
-    const job::ReportOutcome outcome = job::writeReportFiles(options.report);
+    const job::ReportOutcome outcome =
+        job::writeReportFiles(options.report, {}, platform::localDisk(),
+                              {.logo = settings::readStartupSettings().values.logotipo});
     std::fputs((outcome.message() + '\n').toLocal8Bit(),
                outcome.exitStatus() == 0 ? stdout : stderr);
     return outcome.exitStatus();

@@ -61,6 +61,8 @@ StartupRead readStartupSettings() {
         else
             result.unreadable.push_back({kImagen, 0, false, imagenText(values.imagen)});
     }
+    if (auto text = store->readString(kLogotipo))
+        values.logotipo = *text;
     return result;
 }
 
@@ -93,6 +95,10 @@ std::optional<platform::PictureSize> imagenFromText(const QString& text) {
 
 bool storeImagen(platform::PictureSize size) {
     return storeText(kImagen, imagenText(size));
+}
+
+bool storeLogotipo(const QString& path) {
+    return storeText(kLogotipo, path);
 }
 
 QString unreadableSettingMessage(const UnreadableValue& value) {

@@ -20,6 +20,8 @@ inline const QString kRetardo = QStringLiteral("Retardo");
 inline const QString kIntervalo = QStringLiteral("Intervalo");
 inline const QString kFormato = QStringLiteral("Formato");
 inline const QString kImagen = QStringLiteral("Imagen");
+// The picture file of the company's logo for the reports; none when empty.
+inline const QString kLogotipo = QStringLiteral("Informe logotipo");
 // The two values of "Imagen": 352 x 288 as always, or the source's own size.
 inline const QString kImagenStandard = QStringLiteral("352x288");
 inline const QString kImagenOwn = QStringLiteral("nativo");
@@ -49,6 +51,7 @@ struct ConsoleSettings {
     int intervalo = 100;
     video::VideoFormat formato = video::VideoFormat::Avi;
     platform::PictureSize imagen = platform::PictureSize::Standard;
+    QString logotipo;
 };
 
 // A stored value that could not be read or lies out of range, and the value used instead.
@@ -67,7 +70,7 @@ struct StartupRead {
 };
 
 // The start-up read: each stored value replaces its default, in the order port name, mode
-// string, pause, interval, video format, picture size. An unreadable value keeps its default
+// string, pause, interval, video format, picture size, logo. An unreadable value keeps its default
 // and the read goes on; a value out of its bounds is noted and the nearest bound used.
 StartupRead readStartupSettings();
 
@@ -82,6 +85,10 @@ QString imagenText(platform::PictureSize size);
 std::optional<platform::PictureSize> imagenFromText(const QString& text);
 // Stores the operator's choice at once; false when the store could not be written.
 bool storeImagen(platform::PictureSize size);
+
+// The logo chosen for the reports, empty for none; stored at once, false when the store could
+// not be written.
+bool storeLogotipo(const QString& path);
 
 // The message that tells the operator which stored value could not be used.
 QString unreadableSettingMessage(const UnreadableValue& value);

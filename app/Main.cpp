@@ -199,6 +199,7 @@ void TForm1::ReadSettings() {
     state_.Intervalo = read.values.intervalo;
     formato_ = read.values.formato;
     imagen_ = read.values.imagen;
+    logotipo_ = read.values.logotipo;
     pipeline_->controls.OwnSize = imagen_ == platform::PictureSize::Own;
     ShowFormat();
 }
@@ -953,7 +954,21 @@ void TForm1::JobClick() {
 }
 
 void TForm1::ReportClick() {
-    job_->writeReport();
+    job_->writeReport({.logo = logotipo_});
+}
+
+void TForm1::LogotipoClick() {
+    if (const std::optional<QString> path = platform::Dialogs::openFileName(
+            {this, QStringLiteral("Logotipo del informe"), QFileInfo(logotipo_).absolutePath(),
+             QStringLiteral("Imágenes (*.png *.jpg *.jpeg *.bmp)")}))
+        ChooseLogotipo(*path);
+    RegainController();
+}
+
+void TForm1::ChooseLogotipo(const QString& path) {
+    logotipo_ = path;
+    if (!settings::storeLogotipo(path))
+        showStatus(QStringLiteral("Logotipo del informe no guardado en la configuración"));
 }
 
 // The picture is of the moment the key was released; the note follows.
@@ -1033,6 +1048,10 @@ void TForm1::contextMenuEvent(QContextMenuEvent* event) {
         choice->setCheckable(true);
         choice->setChecked(size == imagen_);
     }
+    menu.addAction(QStringLiteral("Logotipo del informe..."), this, &TForm1::LogotipoClick);
+    menu.addAction(QStringLiteral("Quitar el logotipo del informe"), this,
+                   [this] { ChooseLogotipo({}); })
+        ->setEnabled(!logotipo_.isEmpty());
     QAction* remote =
         menu.addAction(QStringLiteral("Vista remota"), this, &TForm1::RemoteViewClick);
     remote->setCheckable(true);

@@ -144,6 +144,10 @@ public:
     void ChooseImagen(platform::PictureSize size);
     // The operator's choice of "Formato": stored, and taken by the next recording.
     void ChooseFormat(video::VideoFormat format);
+    // The operator's choice of the reports' logo (empty: none): stored, and taken by the next
+    // report.
+    void ChooseLogotipo(const QString& path);
+    void LogotipoClick();
     platform::PictureSize imagen() const { return imagen_; }
     // Switches the remote view on or off (the context menu).
     void RemoteViewClick();
@@ -260,6 +264,7 @@ private:
 
     QString cameraSource_;
     platform::PictureSize imagen_ = platform::PictureSize::Standard;
+    QString logotipo_;
     QString pictureName_ = QStringLiteral("captura01");
     platform::Disk disk_ = platform::localDisk();
     video::FrameSurface surface_;

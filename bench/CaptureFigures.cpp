@@ -48,6 +48,9 @@ public:
     std::optional<QString> saveFileName(const platform::SaveFileRequest&) override {
         return std::nullopt;
     }
+    std::optional<QString> openFileName(const platform::OpenFileRequest&) override {
+        return std::nullopt;
+    }
     int showModal(QDialog& dialog) override {
         return dialog.objectName() == QStringLiteral("SelectCam") ? QDialog::Accepted
                                                                   : QDialog::Rejected;

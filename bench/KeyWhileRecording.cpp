@@ -66,6 +66,10 @@ public:
         ++requests;
         return std::nullopt;
     }
+    std::optional<QString> openFileName(const platform::OpenFileRequest&) override {
+        ++requests;
+        return std::nullopt;
+    }
     int showModal(QDialog&) override {
         ++requests;
         return QDialog::Rejected;

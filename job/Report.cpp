@@ -7,9 +7,11 @@
 #include "video/VideoFormat.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QImageReader>
 #include <QPageSize>
 #include <QPainter>
@@ -20,8 +22,11 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
+#include <functional>
+#include <numeric>
 #include <utility>
 
 namespace job {
@@ -38,6 +43,15 @@ constexpr double fastestRate = 1.0 / 1000;
 constexpr int longestRecording = 366 * 24 * 3600;
 // Names listed in one line of what was left out; the rest are counted.
 constexpr int namesListed = 5;
+// What the cover, the chart and a picture take of the page, in the HTML's pixels.
+constexpr QSize logoShown(240, 96);
+constexpr QSize chartShown(640, 240);
+constexpr int pictureShown = 320;
+// A picture in the HTML is at most this wide: twice what it shows, enough to print, and a
+// report of many pictures still fits in a mail.
+constexpr int widestEmbedded = 2 * pictureShown;
+// The name the logo goes by in the PDF's pages.
+const QString logoResource = QStringLiteral("logotipo");
 
 std::filesystem::path localPath(const QString& path) {
     return std::filesystem::path(QFile::encodeName(path).toStdString());
@@ -138,21 +152,60 @@ RecordingSummary readRecording(const QString& folder, const QString& file,
 struct PictureCheck {
     bool missing = false;
     QString refusal;
+    QSize size;
 };
 
 PictureCheck checkPicture(const QString& folder, const QString& picture, qint64 largest) {
     const platform::FileBytes bytes =
         platform::readWholeFile(localPath(folder), localPath(picture), largest);
     if (bytes.refusal == platform::ReadRefusal::Missing)
-        return {.missing = true, .refusal = {}};
+        return {.missing = true, .refusal = {}, .size = {}};
     if (bytes.refusal != platform::ReadRefusal::None)
-        return {.missing = false, .refusal = refusalText(bytes.refusal, largest)};
+        return {.missing = false, .refusal = refusalText(bytes.refusal, largest), .size = {}};
     QBuffer buffer;
     buffer.setData(bytes.bytes);
     buffer.open(QIODevice::ReadOnly);
-    if (!QImageReader(&buffer).canRead())
-        return {.missing = false, .refusal = QStringLiteral("no es una imagen")};
-    return {};
+    QImageReader reader(&buffer);
+    if (!reader.canRead())
+        return {.missing = false, .refusal = QStringLiteral("no es una imagen"), .size = {}};
+    return {.missing = false, .refusal = {}, .size = reader.size()};
+}
+
+// The logo as the cover shows it, or why it is left out. It is the operator's file, wherever
+// it lies, and read as hostile as any: bounded, never through a link out of its folder, and
+// decoded only when it says it is a picture of bounded sides.
+struct LogoRead {
+    QImage image;
+    QString refusal;
+};
+
+LogoRead readLogo(const QString& path, const ReportLimits& limits) {
+    const QFileInfo where(path);
+    const platform::FileBytes bytes = platform::readWholeFile(
+        localPath(where.absolutePath()), localPath(where.fileName()), limits.largestLogo);
+    if (bytes.refusal == platform::ReadRefusal::Outside)
+        return {{}, QCoreApplication::translate("job::Report", "un enlace fuera de su carpeta")};
+    if (bytes.refusal != platform::ReadRefusal::None)
+        return {{}, refusalText(bytes.refusal, limits.largestLogo)};
+    QBuffer buffer;
+    buffer.setData(bytes.bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (!reader.canRead() || size.isEmpty())
+        return {{}, QStringLiteral("no es una imagen")};
+    if (size.width() > limits.widestLogo || size.height() > limits.widestLogo)
+        return {{},
+                QCoreApplication::translate("job::Report", "más de %1 puntos de lado")
+                    .arg(limits.widestLogo)};
+    QImage image = reader.read();
+    if (image.isNull())
+        return {{}, QStringLiteral("no es una imagen")};
+    // Three dots for each of the cover's, so that it prints sharp.
+    return {image.size().boundedTo(logoShown * 3) == image.size()
+                ? image
+                : image.scaled(logoShown * 3, Qt::KeepAspectRatio, Qt::SmoothTransformation),
+            {}};
 }
 
 QString durationText(qint64 seconds) {
@@ -182,13 +235,42 @@ struct ReportPart {
 };
 constexpr std::size_t cellsPerPart = 40;
 
-QString observationCell(const JobRecord& job, std::size_t index, ReportPart& part) {
+enum class Shown { Picture, Chart, Logo };
+// Where an <img> takes its picture from: the name of a resource for the PDF, the picture
+// itself for the HTML; empty when it cannot be had.
+using PictureSource = std::function<QString(Shown what, const QString& file)>;
+
+// Every <img> has its size, so that a page is laid out the same with its pictures or without.
+QString imageTag(const QString& source, const QString& name, QSize size) {
+    return QStringLiteral("<img src=\"%1\" alt=\"%2\" width=\"%3\" height=\"%4\">")
+        .arg(source, escaped(name), QString::number(size.width()), QString::number(size.height()));
+}
+
+// The picture's size at pictureShown wide; a picture that tells none is taken as 4:3.
+QSize pictureSize(QSize size) {
+    if (size.isEmpty())
+        return {pictureShown, pictureShown * 3 / 4};
+    return {pictureShown,
+            int(std::clamp<qint64>(qint64(pictureShown) * size.height() / size.width(), 1,
+                                   2 * pictureShown))};
+}
+
+QString observationCell(const JobRecord& job, std::size_t index, ReportPart& part,
+                        const PictureSource& source) {
     const Observation& o = job.observations[index];
     QString cell;
     const QString& refusal = job.pictureRefusals[index];
     if (!o.picture.isEmpty() && refusal.isEmpty()) {
-        cell += QStringLiteral("<img src=\"%1\" width=\"320\"><br>").arg(escaped(o.picture));
-        part.pictures.push_back(index);
+        const QString from = source(Shown::Picture, o.picture);
+        if (from.isEmpty()) {
+            cell += QStringLiteral("<i>%1</i><br>")
+                        .arg(QCoreApplication::translate("job::Report", "Foto ilegible: %1")
+                                 .arg(escaped(o.picture)));
+        } else {
+            cell += imageTag(from, o.picture, pictureSize(job.pictureSizes[index])) +
+                    QStringLiteral("<br>");
+            part.pictures.push_back(index);
+        }
     } else if (!refusal.isEmpty()) {
         cell += QStringLiteral("<i>Foto rechazada: %1</i><br>")
                     .arg(escaped(refusedFile(o.picture, refusal)));
@@ -210,8 +292,20 @@ QString observationCell(const JobRecord& job, std::size_t index, ReportPart& par
     return cell;
 }
 
-QString headerSection(const JobRecord& job) {
-    QString html = QStringLiteral("<h1>Informe de inspección</h1><table cellpadding=\"3\">");
+// The job's end as the cover tells it: its time, with its date when it is not the start's.
+QString endText(const JobRecord& job) {
+    return job.end.toString(job.end.date() == job.start.date()
+                                ? QStringLiteral("HH:mm:ss")
+                                : QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+}
+
+QString headerSection(const JobRecord& job, const PictureSource& source) {
+    QString html;
+    if (!job.logo.isNull())
+        html += QStringLiteral("<p>%1</p>")
+                    .arg(imageTag(source(Shown::Logo, {}), {},
+                                  job.logo.size().scaled(logoShown, Qt::KeepAspectRatio)));
+    html += QStringLiteral("<h1>Informe de inspección</h1><table cellpadding=\"3\">");
     const auto row = [&html](const QString& label, const QString& value) {
         html += QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>").arg(label, escaped(value));
     };
@@ -227,11 +321,107 @@ QString headerSection(const JobRecord& job) {
     given(QStringLiteral("Número de serie"), job.details.robotSerial);
     row(QStringLiteral("Fecha"), job.start.toString(QStringLiteral("dd/MM/yyyy")));
     row(QStringLiteral("Inicio"), job.start.toString(QStringLiteral("HH:mm:ss")));
+    row(QCoreApplication::translate("job::Report", "Fin"), endText(job));
     row(QStringLiteral("Duración"), durationText(job.start.secsTo(job.end)));
     row(QStringLiteral("Grabaciones"), QString::number(job.recordings.size()));
     row(QStringLiteral("Observaciones"),
         QString::number(job.observations.size() + job.observationsNotShown));
     return html + QStringLiteral("</table>");
+}
+
+constexpr std::size_t findingKinds = std::size(findings) + 1;
+using FindingCounts = std::array<int, findingKinds>;
+
+// "Polvo 2, Grasa 1", in the order the findings are offered.
+QString countsText(const FindingCounts& counts) {
+    QStringList listed;
+    for (const Finding finding : findings)
+        if (counts[std::size_t(finding)] > 0)
+            listed << findingText(finding) + QLatin1Char(' ') +
+                          QString::number(counts[std::size_t(finding)]);
+    return listed.isEmpty() ? QStringLiteral("-") : listed.join(QStringLiteral(", "));
+}
+
+// One place of the job: its observations, their findings and its before/after pairs.
+struct Place {
+    QString name;
+    int observations = 0;
+    FindingCounts findings{};
+    int pairs = 0;
+};
+
+// The places in the order they were first observed; a location is the same one whatever its
+// spaces and case, as the pairs take it, and is shown as first written.
+std::vector<Place> placesOf(const JobRecord& job, const std::vector<Pair>& pairs) {
+    std::vector<Place> places;
+    QHash<QString, std::size_t> byKey;
+    std::vector<std::size_t> placeOf(job.observations.size());
+    for (std::size_t i = 0; i < job.observations.size(); ++i) {
+        const Observation& o = job.observations[i];
+        const QString key = o.location.simplified().toCaseFolded();
+        const auto found = byKey.constFind(key);
+        if (found == byKey.cend()) {
+            placeOf[i] = places.size();
+            byKey.insert(key, places.size());
+            places.push_back({o.location.simplified(), 0, {}, 0});
+        } else {
+            placeOf[i] = *found;
+        }
+        Place& place = places[placeOf[i]];
+        ++place.observations;
+        ++place.findings[std::size_t(o.finding)];
+    }
+    for (const Pair& pair : pairs)
+        ++places[placeOf[pair.before]].pairs;
+    return places;
+}
+
+// The cover's summary: findings by kind, then by location with the before/after pairs of each.
+// A job without findings or locations shows neither table.
+QString summarySection(const JobRecord& job) {
+    const std::vector<Pair> pairs = beforeAfterPairs(job.observations);
+    const std::vector<Place> places = placesOf(job, pairs);
+    FindingCounts total{};
+    for (const Place& place : places)
+        for (std::size_t kind = 0; kind < findingKinds; ++kind)
+            total[kind] += place.findings[kind];
+    QString html =
+        QStringLiteral("<h2>%1</h2>").arg(QCoreApplication::translate("job::Report", "Resumen"));
+    const QString table =
+        QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">");
+    if (std::any_of(std::begin(findings), std::end(findings),
+                    [&total](Finding f) { return total[std::size_t(f)] > 0; })) {
+        html += table + QStringLiteral("<tr><th>%1</th><th>%2</th></tr>")
+                            .arg(QCoreApplication::translate("job::Report", "Hallazgo"),
+                                 QCoreApplication::translate("job::Report", "Observaciones"));
+        for (const Finding finding : findings)
+            if (total[std::size_t(finding)] > 0)
+                html += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>")
+                            .arg(escaped(findingText(finding)),
+                                 QString::number(total[std::size_t(finding)]));
+        html += QStringLiteral("</table><br>");
+    }
+    if (std::any_of(places.begin(), places.end(),
+                    [](const Place& p) { return !p.name.isEmpty(); })) {
+        html +=
+            table + QStringLiteral("<tr><th>%1</th><th>%2</th><th>%3</th><th>%4</th></tr>")
+                        .arg(QCoreApplication::translate("job::Report", "Ubicación"),
+                             QCoreApplication::translate("job::Report", "Observaciones"),
+                             QCoreApplication::translate("job::Report", "Hallazgos"),
+                             QCoreApplication::translate("job::Report", "Pares antes y después"));
+        for (const Place& place : places)
+            html +=
+                QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td></tr>")
+                    .arg(escaped(place.name.isEmpty()
+                                     ? QCoreApplication::translate("job::Report", "(sin ubicación)")
+                                     : place.name),
+                         QString::number(place.observations), escaped(countsText(place.findings)),
+                         QString::number(place.pairs));
+        html += QStringLiteral("</table>");
+    }
+    return html + QStringLiteral("<p>%1</p>")
+                      .arg(QCoreApplication::translate("job::Report", "Pares antes y después: %1")
+                               .arg(pairs.size()));
 }
 
 QString leftOutSection(const JobRecord& job) {
@@ -262,7 +452,8 @@ QString recordingsSection(const JobRecord& job) {
 
 // The observations in parts of a bounded number of cells each: first the ones in no pair,
 // then the pairs side by side.
-void observationParts(const JobRecord& job, std::vector<ReportPart>& parts) {
+void observationParts(const JobRecord& job, const PictureSource& source,
+                      std::vector<ReportPart>& parts) {
     parts.push_back({QStringLiteral("<h2>Observaciones</h2>"), {}});
     if (job.observations.empty()) {
         parts.back().html += QStringLiteral("<p>Ninguna observación.</p>");
@@ -278,7 +469,8 @@ void observationParts(const JobRecord& job, std::vector<ReportPart>& parts) {
             continue;
         if (++cells % cellsPerPart == 0)
             parts.emplace_back();
-        parts.back().html += QStringLiteral("<p>%1</p>").arg(observationCell(job, i, parts.back()));
+        parts.back().html +=
+            QStringLiteral("<p>%1</p>").arg(observationCell(job, i, parts.back(), source));
     }
     const QString table = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">"
                                          "<tr><th>Antes</th><th>Después</th></tr>");
@@ -292,8 +484,8 @@ void observationParts(const JobRecord& job, std::vector<ReportPart>& parts) {
             parts.back().html += table;
         }
         ReportPart& part = parts.back();
-        const QString before = observationCell(job, pairs[p].before, part);
-        const QString after = observationCell(job, pairs[p].after, part);
+        const QString before = observationCell(job, pairs[p].before, part, source);
+        const QString after = observationCell(job, pairs[p].after, part, source);
         part.html += QStringLiteral("<tr><td valign=\"top\">%1</td><td valign=\"top\">%2</td></tr>")
                          .arg(before, after);
     }
@@ -301,24 +493,64 @@ void observationParts(const JobRecord& job, std::vector<ReportPart>& parts) {
         parts.back().html += QStringLiteral("</table>");
 }
 
-std::vector<ReportPart> reportParts(const JobRecord& job) {
-    std::vector<ReportPart> parts(1);
-    parts[0].html = headerSection(job) + leftOutSection(job) + recordingsSection(job) +
-                    QStringLiteral("<h2>Temperatura y humedad</h2><p><img src=\"%1\" "
-                                   "width=\"640\"></p>")
-                        .arg(reportChartFile);
-    observationParts(job, parts);
+// The cover on pages of its own, then the recordings and the chart, then the observations.
+std::vector<ReportPart> reportParts(const JobRecord& job, const PictureSource& source) {
+    std::vector<ReportPart> parts(2);
+    parts[0].html = headerSection(job, source) + summarySection(job) + leftOutSection(job);
+    parts[1].html =
+        recordingsSection(job) +
+        QStringLiteral("<h2>Temperatura y humedad</h2><p>%1</p>")
+            .arg(imageTag(source(Shown::Chart, reportChartFile), reportChartFile, chartShown));
+    observationParts(job, source, parts);
     if (job.skippedRows > 0)
         parts.back().html += QStringLiteral("<p><small>Filas ilegibles omitidas: %1</small></p>")
                                  .arg(job.skippedRows);
     return parts;
 }
 
-QString htmlOf(const JobRecord& job, const std::vector<ReportPart>& parts) {
+// A picture of the job folder, read within the report's bounds; null when it cannot be.
+QImage readPicture(const JobRecord& job, const QString& file) {
+    const platform::FileBytes bytes =
+        platform::readWholeFile(localPath(job.folder), localPath(file), job.limits.largestPicture);
+    return QImage::fromData(bytes.bytes);
+}
+
+QString dataUri(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (image.isNull() || !buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, format, 90))
+        return {};
+    return QStringLiteral("data:image/%1;base64,").arg(QString::fromLatin1(format).toLower()) +
+           QString::fromLatin1(bytes.toBase64());
+}
+
+// Every picture drawn anew into the HTML, so that the file holds nothing but pictures of
+// bounded size however the ones in the folder are made; those that cannot be read are named.
+PictureSource embedding(const JobRecord& job, const QImage& chart, QStringList& unreadable) {
+    return [&job, &chart, &unreadable](Shown what, const QString& file) -> QString {
+        switch (what) {
+        case Shown::Chart:
+            return dataUri(chart, "PNG");
+        case Shown::Logo:
+            return dataUri(job.logo, "PNG");
+        case Shown::Picture:
+            break;
+        }
+        QImage picture = readPicture(job, file);
+        if (picture.width() > widestEmbedded)
+            picture = picture.scaledToWidth(widestEmbedded, Qt::SmoothTransformation);
+        QString uri = dataUri(picture.convertToFormat(QImage::Format_RGB888), "JPEG");
+        if (uri.isEmpty())
+            unreadable << file;
+        return uri;
+    };
+}
+
+QString htmlOf(const JobRecord& job, const QImage& chart, QStringList& unreadable) {
     QString html = QStringLiteral("<!DOCTYPE html><html lang=\"es\"><head><meta charset=\"utf-8\">"
                                   "<title>Informe: %1</title></head><body>")
                        .arg(escaped(job.name));
-    for (const ReportPart& part : parts)
+    for (const ReportPart& part : reportParts(job, embedding(job, chart, unreadable)))
         html += part.html;
     return html + QStringLiteral("</body></html>\n");
 }
@@ -416,9 +648,11 @@ std::optional<QDateTime> startFromName(const QString& fileName) {
     return start;
 }
 
-JobRecord readJobFolder(const QString& path, const ReportLimits& limits) {
+JobRecord readJobFolder(const QString& path, const ReportLimits& limits,
+                        const ReportOptions& options) {
     JobRecord job;
     job.folder = path;
+    job.limits = limits;
     const QDir folder(path);
     const JobInfo info = readJobInfo(path);
     job.name = info.name;
@@ -455,6 +689,7 @@ JobRecord readJobFolder(const QString& path, const ReportLimits& limits) {
     // The report shows only pictures that are there, as regular files of the folder.
     QStringList refusedPictures;
     job.pictureRefusals.resize(job.observations.size());
+    job.pictureSizes.resize(job.observations.size());
     for (std::size_t i = 0; i < job.observations.size(); ++i) {
         Observation& o = job.observations[i];
         if (o.picture.isEmpty())
@@ -465,7 +700,16 @@ JobRecord readJobFolder(const QString& path, const ReportLimits& limits) {
         } else if (!check.refusal.isEmpty()) {
             job.pictureRefusals[i] = check.refusal;
             refusedPictures << refusedFile(o.picture, check.refusal);
+        } else {
+            job.pictureSizes[i] = check.size;
         }
+    }
+    if (!options.logo.isEmpty()) {
+        LogoRead logo = readLogo(options.logo, limits);
+        job.logo = std::move(logo.image);
+        if (!logo.refusal.isEmpty())
+            job.leftOut << QCoreApplication::translate("job::Report", "Logotipo rechazado: %1")
+                               .arg(refusedFile(options.logo, logo.refusal));
     }
     if (!refusedPictures.isEmpty())
         job.leftOut << listed(QStringLiteral("Fotos rechazadas"), refusedPictures);
@@ -538,7 +782,8 @@ QImage drawChart(const JobRecord& job) {
 }
 
 QString reportHtml(const JobRecord& job) {
-    return htmlOf(job, reportParts(job));
+    QStringList unreadable;
+    return htmlOf(job, drawChart(job), unreadable);
 }
 
 QString ReportOutcome::message() const {
@@ -556,43 +801,99 @@ int ReportOutcome::exitStatus() const {
 
 namespace {
 
-// Lays each part out on pages of its own, with only that part's pictures loaded. The pages are
-// laid out at the screen's 96 dots an inch and scaled to the writer's.
+// The band above each page's body holds the job and its date, the band below the page's
+// number; the body is what the report's parts are laid out to.
+struct PageFrame {
+    double scale;
+    QRectF header;
+    QRectF footer;
+    // The body in the parts' pixels, at the screen's 96 dots an inch.
+    QSizeF body;
+};
+
+PageFrame pageFrame(const QPdfWriter& pdf) {
+    const double dotsPerMm = pdf.resolution() / 25.4;
+    const double header = 10 * dotsPerMm;
+    const double footer = 8 * dotsPerMm;
+    const double scale = pdf.resolution() / 96.0;
+    return {scale, QRectF(0, 0, pdf.width(), header),
+            QRectF(0, pdf.height() - footer, pdf.width(), footer),
+            QSizeF(pdf.width() / scale, (pdf.height() - header - footer) / scale)};
+}
+
+void paintFrame(QPainter& painter, const PageFrame& frame, const JobRecord& job, int page,
+                int pages) {
+    painter.save();
+    QFont font = painter.font();
+    font.setPointSizeF(8);
+    painter.setFont(font);
+    painter.setPen(Qt::darkGray);
+    const QRectF text = frame.header.adjusted(0, 0, 0, -frame.header.height() / 3);
+    const QString date = job.start.toString(QStringLiteral("dd/MM/yyyy"));
+    const QFontMetricsF metrics(font, painter.device());
+    const double dateWidth = metrics.horizontalAdvance(date) + metrics.averageCharWidth() * 2;
+    painter.drawText(text.adjusted(0, 0, -dateWidth, 0), Qt::AlignLeft | Qt::AlignBottom,
+                     metrics.elidedText(job.name, Qt::ElideRight, text.width() - dateWidth));
+    painter.drawText(text, Qt::AlignRight | Qt::AlignBottom, date);
+    painter.drawLine(QPointF(text.left(), text.bottom() + 2),
+                     QPointF(text.right(), text.bottom() + 2));
+    painter.drawText(
+        frame.footer, Qt::AlignHCenter | Qt::AlignBottom,
+        QCoreApplication::translate("job::Report", "Página %1 de %2").arg(page).arg(pages));
+    painter.restore();
+}
+
+// The pages each part takes. Laid out without its pictures, whose sizes the HTML gives, so
+// that counting holds none of them.
+std::vector<int> pageCounts(const std::vector<ReportPart>& parts, QSizeF body) {
+    std::vector<int> counts;
+    for (const ReportPart& part : parts) {
+        ReportDocument document;
+        document.setPageSize(body);
+        document.setHtml(part.html);
+        counts.push_back(document.pageCount());
+    }
+    return counts;
+}
+
+// Lays each part out on pages of its own, with only that part's pictures loaded, and paints
+// page by page: the frame, then the body's slice of the part moved into place and clipped.
 bool printParts(QPdfWriter& pdf, const JobRecord& job, const std::vector<ReportPart>& parts,
-                const QImage& chart, const ReportLimits& limits, QStringList& unreadable) {
+                const QImage& chart, QStringList& unreadable) {
+    const PageFrame frame = pageFrame(pdf);
+    const std::vector<int> counts = pageCounts(parts, frame.body);
+    const int pages = std::accumulate(counts.begin(), counts.end(), 0);
     QPainter painter(&pdf);
     if (!painter.isActive())
         return false;
-    const double scale = pdf.resolution() / 96.0;
-    const double footer = 40;
-    const QSizeF page(pdf.width() / scale, (pdf.height() - footer) / scale);
     int pageNumber = 0;
     for (const ReportPart& part : parts) {
         ReportDocument document;
-        document.setPageSize(page);
-        if (&part == &parts.front())
-            document.addResource(QTextDocument::ImageResource, QUrl(reportChartFile), chart);
+        document.setPageSize(frame.body);
+        document.addResource(QTextDocument::ImageResource, QUrl(reportChartFile), chart);
+        document.addResource(QTextDocument::ImageResource, QUrl(logoResource), job.logo);
         for (const std::size_t index : part.pictures) {
             const QString& file = job.observations[index].picture;
-            const platform::FileBytes bytes = platform::readWholeFile(
-                localPath(job.folder), localPath(file), limits.largestPicture);
-            const QImage picture = QImage::fromData(bytes.bytes);
+            const QImage picture = readPicture(job, file);
             if (picture.isNull())
                 unreadable << file;
             else
                 document.addResource(QTextDocument::ImageResource, QUrl(file), picture);
         }
         document.setHtml(part.html);
+        // Laid out as counted, the sizes being the same; were it not, every page is still
+        // printed.
         for (int p = 0; p < document.pageCount(); ++p) {
             if (pageNumber++ > 0 && !pdf.newPage())
                 return false;
+            paintFrame(painter, frame, job, pageNumber, pages);
+            const QRectF slice(QPointF(0, p * frame.body.height()), frame.body);
             painter.save();
-            painter.scale(scale, scale);
-            painter.translate(0, -p * page.height());
-            document.drawContents(&painter, QRectF(QPointF(0, p * page.height()), page));
+            painter.translate(0, frame.header.bottom());
+            painter.scale(frame.scale, frame.scale);
+            painter.translate(0, -slice.top());
+            document.drawContents(&painter, slice);
             painter.restore();
-            painter.drawText(QRectF(0, pdf.height() - footer, pdf.width(), footer),
-                             Qt::AlignHCenter | Qt::AlignBottom, QString::number(pageNumber));
         }
     }
     return painter.end();
@@ -601,7 +902,7 @@ bool printParts(QPdfWriter& pdf, const JobRecord& job, const std::vector<ReportP
 } // namespace
 
 ReportOutcome writeReportFiles(const QString& path, const ReportLimits& limits,
-                               const platform::Disk& disk) {
+                               const platform::Disk& disk, const ReportOptions& options) {
     ReportOutcome outcome;
     outcome.folder = path;
     const QDir folder(path);
@@ -609,10 +910,10 @@ ReportOutcome writeReportFiles(const QString& path, const ReportLimits& limits,
         outcome.failure = path + QStringLiteral(" no existe");
         return outcome;
     }
-    const JobRecord job = readJobFolder(path, limits);
+    const JobRecord job = readJobFolder(path, limits, options);
     const QImage chart = drawChart(job);
-    const std::vector<ReportPart> parts = reportParts(job);
-    const QString html = htmlOf(job, parts);
+    QStringList unreadablePictures;
+    const QString html = htmlOf(job, chart, unreadablePictures);
 
     // Each file is put in place whole: a report cut off leaves the earlier one readable.
     const auto failed = [&disk, &folder, &outcome](const QString& file, const QByteArray& bytes) {
@@ -630,18 +931,22 @@ ReportOutcome writeReportFiles(const QString& path, const ReportLimits& limits,
     if (failed(reportChartFile, png) || failed(reportHtmlFile, html.toUtf8()))
         return outcome;
 
-    QStringList unreadablePictures;
     QByteArray pdfBytes;
     {
         QBuffer pdfBuffer(&pdfBytes);
         pdfBuffer.open(QIODevice::WriteOnly);
         QPdfWriter pdf(&pdfBuffer);
+        // PDF/A-1b, so that it archives: fonts embedded, no transparency, its metadata in XMP.
+        pdf.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
         pdf.setPageSize(QPageSize(QPageSize::A4));
-        pdf.setPageMargins(QMarginsF(15, 15, 15, 10), QPageLayout::Millimeter);
+        pdf.setPageMargins(QMarginsF(15, 10, 15, 10), QPageLayout::Millimeter);
         pdf.setResolution(150);
         pdf.setTitle(QStringLiteral("Informe: ") + job.name);
         pdf.setCreator(QStringLiteral("marlo-consola"));
-        if (!printParts(pdf, job, parts, chart, limits, unreadablePictures)) {
+        const PictureSource resources = [](Shown what, const QString& file) {
+            return what == Shown::Logo ? logoResource : file;
+        };
+        if (!printParts(pdf, job, reportParts(job, resources), chart, unreadablePictures)) {
             outcome.failure = folder.filePath(reportPdfFile);
             return outcome;
         }
@@ -650,6 +955,7 @@ ReportOutcome writeReportFiles(const QString& path, const ReportLimits& limits,
         return outcome;
     outcome.written = true;
     outcome.leftOut = job.leftOut;
+    unreadablePictures.removeDuplicates();
     if (!unreadablePictures.isEmpty())
         outcome.leftOut << listed(QStringLiteral("Fotos ilegibles"), unreadablePictures);
     return outcome;

@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -27,6 +28,15 @@ struct ReportLimits {
     qint64 largestPicture = 32 * 1024 * 1024;
     // Observations shown, each with its picture: what a report can be read and printed with.
     std::size_t mostShown = 500;
+    // The company's logo: a picture file is a few hundred KB, and its sides a few thousand.
+    qint64 largestLogo = 8 * 1024 * 1024;
+    int widestLogo = 8000;
+};
+
+// What the operator chose for every report.
+struct ReportOptions {
+    // The picture file of the company's logo for the cover; none when empty.
+    QString logo;
 };
 
 // One recording of a job, as its files tell it.
@@ -56,6 +66,12 @@ struct JobRecord {
     std::size_t observationsNotShown = 0;
     // Why an observation's picture was refused, by observation; empty when it was not.
     std::vector<QString> pictureRefusals;
+    // The size each observation's picture says it has; empty when it has none or says none.
+    std::vector<QSize> pictureSizes;
+    // The logo for the cover, shrunk to what the cover shows; null when there is none.
+    QImage logo;
+    // The bounds it was read with, which also bound the pictures read again to show them.
+    ReportLimits limits;
     // Rows of the telemetry tables and observations that could not be read.
     int skippedRows = 0;
     // What the report leaves out, one line each ("Observaciones ilegibles: ...").
@@ -66,14 +82,15 @@ struct JobRecord {
 // with a "-2" after the time); nothing for another name.
 std::optional<QDateTime> startFromName(const QString& fileName);
 
-JobRecord readJobFolder(const QString& folder, const ReportLimits& limits = {});
+JobRecord readJobFolder(const QString& folder, const ReportLimits& limits = {},
+                        const ReportOptions& options = {});
 
 // Temperature and humidity over the job: one line each, broken where a recording ends and
 // where a reading is missing. The scales are 0..60 ºC and 0..100 %, widened to take in any
 // reading outside them.
 QImage drawChart(const JobRecord& job);
 
-// The report's HTML; the pictures and the chart are referenced by their file names.
+// The report's HTML, one file that holds its pictures, chart and logo.
 QString reportHtml(const JobRecord& job);
 
 struct ReportOutcome {
@@ -88,10 +105,11 @@ struct ReportOutcome {
     int exitStatus() const;
 };
 
-// Writes report.html, report.pdf and the chart into the job folder, each file whole under a
-// temporary name and then put in the place of the earlier one; a link at a name is never
-// written through.
+// Writes report.html, report.pdf (PDF/A-1b, each page headed with the job and numbered) and
+// the chart into the job folder, each file whole under a temporary name and then put in the
+// place of the earlier one; a link at a name is never written through.
 ReportOutcome writeReportFiles(const QString& folder, const ReportLimits& limits = {},
-                               const platform::Disk& disk = platform::localDisk());
+                               const platform::Disk& disk = platform::localDisk(),
+                               const ReportOptions& options = {});
 
 } // namespace job

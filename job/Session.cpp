@@ -194,7 +194,7 @@ void Session::observationWritten(const QString& noPicture) {
     }
 }
 
-void Session::writeReport() {
+void Session::writeReport(const ReportOptions& options) {
     if (!folder_) {
         status_(QStringLiteral("Informe: no hay trabajo abierto"));
         return;
@@ -202,8 +202,8 @@ void Session::writeReport() {
     status_(QStringLiteral("Informe en preparación..."));
     // Refused only while a report waits to start, which will hold all there is by then.
     static_cast<void>(reports_.post([self = this, status = status_, folder = folder_->path(),
-                                     disk = disk_]() -> platform::JobOutcome {
-        const ReportOutcome outcome = writeReportFiles(folder, {}, disk);
+                                     disk = disk_, options]() -> platform::JobOutcome {
+        const ReportOutcome outcome = writeReportFiles(folder, {}, disk, options);
         if (!outcome.written)
             return outcome.failure;
         platform::postTo(self, [status, text = outcome.message()] { status(text); });

@@ -3,6 +3,7 @@
 #include "job/JobFolder.h"
 #include "job/Observation.h"
 #include "job/Reading.h"
+#include "job/Report.h"
 #include "job/TrackWriter.h"
 #include "platform/Disk.h"
 #include "platform/Worker.h"
@@ -73,7 +74,7 @@ public:
     void record(Observation observation, const QString& noPicture = {});
 
     // Writes the report of the current job in the background; the outcome goes to status.
-    void writeReport();
+    void writeReport(const ReportOptions& options = {});
 
     void tick();
     // Waits for the background file work (end of the session, tests).

@@ -89,6 +89,15 @@ std::optional<QString> InteractiveResponder::saveFileName(const SaveFileRequest&
     return dialog.selectedFiles().constFirst();
 }
 
+std::optional<QString> InteractiveResponder::openFileName(const OpenFileRequest& request) {
+    QFileDialog dialog(request.owner, request.caption, request.directory, request.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
 int InteractiveResponder::showModal(QDialog& dialog) {
     return dialog.exec();
 }
@@ -105,6 +114,10 @@ std::optional<QString> inputText(const InputRequest& request) {
 
 std::optional<QString> saveFileName(const SaveFileRequest& request) {
     return current()->saveFileName(request);
+}
+
+std::optional<QString> openFileName(const OpenFileRequest& request) {
+    return current()->openFileName(request);
 }
 
 int showModal(QDialog& dialog) {

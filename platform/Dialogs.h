@@ -41,6 +41,13 @@ struct SaveFileRequest {
     QString defaultSuffix;
 };
 
+struct OpenFileRequest {
+    QWidget* owner = nullptr;
+    QString caption;
+    QString directory;
+    QString filter;
+};
+
 // Answers every modal question the console asks. The interactive responder shows real
 // Qt dialogs; tests install a scripted one so nothing ever waits for a person.
 class DialogResponder {
@@ -49,6 +56,8 @@ public:
     virtual DialogAnswer message(const MessageRequest& request) = 0;
     virtual std::optional<QString> inputText(const InputRequest& request) = 0;
     virtual std::optional<QString> saveFileName(const SaveFileRequest& request) = 0;
+    // An existing file to read.
+    virtual std::optional<QString> openFileName(const OpenFileRequest& request) = 0;
     // Shows a dialog modally and returns its result code (QDialog::Accepted/Rejected).
     virtual int showModal(QDialog& dialog) = 0;
 };
@@ -58,6 +67,7 @@ public:
     DialogAnswer message(const MessageRequest& request) override;
     std::optional<QString> inputText(const InputRequest& request) override;
     std::optional<QString> saveFileName(const SaveFileRequest& request) override;
+    std::optional<QString> openFileName(const OpenFileRequest& request) override;
     int showModal(QDialog& dialog) override;
 };
 
@@ -66,6 +76,7 @@ namespace Dialogs {
 DialogAnswer message(const MessageRequest& request);
 std::optional<QString> inputText(const InputRequest& request);
 std::optional<QString> saveFileName(const SaveFileRequest& request);
+std::optional<QString> openFileName(const OpenFileRequest& request);
 int showModal(QDialog& dialog);
 
 // The standard error box for an exception that escaped a handler.

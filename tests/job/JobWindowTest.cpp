@@ -1,6 +1,7 @@
 #include "app/Main.h"
 #include "input/Keyboard.h"
 #include "job/JobDialogs.h"
+#include "job/Report.h"
 #include "tests/support/FrameFeed.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/ScriptedDisk.h"
@@ -9,13 +10,18 @@
 #include "tests/video/VideoFiles.h"
 #include "ui_Main.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QImage>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -321,4 +327,65 @@ TEST_F(JobWindow, TheNoteBoxTakesALocationAndAFindingIntoTheTableAndTheCue) {
         "Crecimiento biológico | Gravedad: 2\n")))
         << cues.toStdString();
     EXPECT_TRUE(cues.contains(QStringLiteral("Observación: antes: codo | Ubicación: Planta 3\n")));
+}
+
+namespace {
+
+// Picks an entry of the window's context menu as the operator would; false when it is not
+// there or is disabled.
+bool chooseInContextMenu(QWidget& window, const QString& entry) {
+    bool chosen = false;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction* action : menu->actions())
+            if (action->text() == entry && action->isEnabled()) {
+                action->trigger();
+                chosen = true;
+            }
+        menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            window.mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&window, &event);
+    return chosen;
+}
+
+} // namespace
+
+TEST_F(JobWindow, TheReportsLogoIsChosenInTheMenuStoredForTheNextStartAndCleared) {
+    QTemporaryDir logos;
+    const QString logo = QDir(logos.path()).filePath(QStringLiteral("empresa.png"));
+    QImage picture(60, 20, QImage::Format_RGB888);
+    picture.fill(Qt::magenta);
+    ASSERT_TRUE(picture.save(logo));
+    const QString choose = QStringLiteral("Logotipo del informe...");
+    const QString clear = QStringLiteral("Quitar el logotipo del informe");
+    // The chart is the report's one PNG without a logo.
+    const auto reportPngs = [this] {
+        form->StartJob(QStringLiteral("Obra"));
+        form->ReportClick();
+        form->job().drain();
+        QFile html(QDir(form->job().folder()).filePath(job::reportHtmlFile));
+        EXPECT_TRUE(html.open(QIODevice::ReadOnly));
+        return html.readAll().count("src=\"data:image/png;base64,");
+    };
+
+    EXPECT_FALSE(chooseInContextMenu(*form, clear)) << "none to clear";
+    dialogs.answerNextOpen(logo);
+    ASSERT_TRUE(chooseInContextMenu(*form, choose));
+    ASSERT_EQ(dialogs.openRequests().size(), 1u);
+    EXPECT_EQ(settings.stored("Informe logotipo").toString(), logo);
+    dialogs.answerNextOpen(std::nullopt);
+    ASSERT_TRUE(chooseInContextMenu(*form, choose));
+    EXPECT_EQ(settings.stored("Informe logotipo").toString(), logo) << "cancelled: kept";
+    EXPECT_EQ(dialogs.openRequests().back().directory, logos.path());
+    EXPECT_EQ(reportPngs(), 2);
+
+    form = std::make_unique<TForm1>();
+    EXPECT_EQ(reportPngs(), 2) << "the next start reads it";
+    ASSERT_TRUE(chooseInContextMenu(*form, clear));
+    EXPECT_EQ(settings.stored("Informe logotipo").toString(), QString());
+    EXPECT_EQ(reportPngs(), 1);
 }

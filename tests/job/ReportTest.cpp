@@ -208,7 +208,7 @@ TEST(ReportChart, ReadingsNoSensorGivesAreLeftOut) {
         EXPECT_NE(colourAt(chart, step / 50.0, 800), QStringLiteral("red")) << step;
 }
 
-TEST_F(ReportFolder, FilesAreWrittenAndTheHtmlReferencesOnlyFilesThatExist) {
+TEST_F(ReportFolder, FilesAreWrittenAndTheHtmlHoldsItsPictures) {
     const ReportOutcome outcome = writeReportFiles(folder);
     ASSERT_TRUE(outcome.written) << outcome.failure.toStdString();
     EXPECT_EQ(outcome.message(), QStringLiteral("Informe escrito: ") + dir.filePath(reportPdfFile));
@@ -221,7 +221,7 @@ TEST_F(ReportFolder, FilesAreWrittenAndTheHtmlReferencesOnlyFilesThatExist) {
     static const QRegularExpression source(QStringLiteral("src=\"([^\"]+)\""));
     int references = 0;
     for (auto it = source.globalMatch(text); it.hasNext(); ++references)
-        EXPECT_TRUE(QFile::exists(dir.filePath(it.next().captured(1))));
+        EXPECT_TRUE(it.next().captured(1).startsWith(QStringLiteral("data:image/")));
     EXPECT_EQ(references, 4);
 }
 
@@ -329,7 +329,7 @@ TEST(ReportPictures, OnlyRegularPicturesOfTheFolderAreShownAndTheRestAreReported
         const QString picture = QString::fromUtf8(cases[i].picture);
         const QString refusal = QString::fromUtf8(cases[i].refusal);
         EXPECT_EQ(record.pictureRefusals[i], refusal) << cases[i].picture;
-        EXPECT_EQ(html.contains(QStringLiteral("src=\"%1\"").arg(picture)), refusal.isEmpty())
+        EXPECT_EQ(html.contains(QStringLiteral("alt=\"%1\"").arg(picture)), refusal.isEmpty())
             << cases[i].picture;
         if (!refusal.isEmpty()) {
             EXPECT_TRUE(html.contains(picture.toHtmlEscaped() + QStringLiteral(" (") + refusal))
@@ -701,4 +701,276 @@ TEST(ReportDetails, JobDetailsLocationsAndFindingsShowAsTextInBothReports) {
           "Ubicación: @Planta 2, <impulsión> tramo 3",
           "Hallazgo: Crecimiento biológico · Gravedad: 3"})
         EXPECT_TRUE(pdf.contains(QString::fromUtf8(shown))) << shown << "\n" << pdf.toStdString();
+}
+
+namespace {
+
+// What a poppler tool prints about a PDF.
+QString popplerOutput(const QString& tool, QStringList arguments) {
+    QProcess process;
+    process.start(tool, arguments);
+    EXPECT_TRUE(process.waitForFinished(120'000)) << tool.toStdString() << " (poppler-utils) ran";
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+int pdfPages(const QString& pdf) {
+    static const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)$"),
+                                          QRegularExpression::MultilineOption);
+    return pages.match(popplerOutput(QStringLiteral("pdfinfo"), {pdf})).captured(1).toInt();
+}
+
+// The text of one page as pdftotext reads it: in the order it was drawn with "-raw", as
+// words with their boxes with "-bbox".
+QString pdfPageText(const QString& pdf, int page, const QString& how = QStringLiteral("-nopgbrk")) {
+    return popplerOutput(QStringLiteral("pdftotext"),
+                         {how, QStringLiteral("-enc"), QStringLiteral("UTF-8"),
+                          QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                          QString::number(page), pdf, QStringLiteral("-")})
+        .simplified();
+}
+
+// Where a word is drawn on an A4 page, top and bottom in points from the top; the first time.
+std::pair<double, double> wordHeight(const QString& bbox, const QString& word) {
+    const QRegularExpression box(QStringLiteral("yMin=\"([0-9.]+)\"[^>]*yMax=\"([0-9.]+)\">%1<")
+                                     .arg(QRegularExpression::escape(word)));
+    const QRegularExpressionMatch m = box.match(bbox);
+    EXPECT_TRUE(m.hasMatch()) << word.toStdString();
+    return {m.captured(1).toDouble(), m.captured(2).toDouble()};
+}
+
+Observation placed(Tag tag, const QString& location, Finding finding, int minute,
+                   const QString& picture = {}) {
+    Observation o = mark(tag, QStringLiteral("nota %1").arg(minute), picture, minute);
+    o.location = location;
+    o.finding = finding;
+    o.severity = finding == Finding::None ? 0 : 2;
+    return o;
+}
+
+void savePicture(const QString& path, QColor colour, QSize size = {64, 48}) {
+    QImage picture(size, QImage::Format_RGB888);
+    picture.fill(colour);
+    ASSERT_TRUE(picture.save(path));
+}
+
+} // namespace
+
+TEST(ReportPages, EveryPageHasTheJobAndDateAboveAndItsNumberOfAllBelow) {
+    const struct {
+        const char* what;
+        int observations;
+        int pictured;
+    } cases[] = {
+        {"an empty job", 0, 0},
+        {"a few observations", 3, 3},
+        {"observations over many pages", 30, 24},
+    };
+    for (const auto& c : cases) {
+        EmptyJob job;
+        std::vector<Observation> observations;
+        for (int i = 0; i < c.observations; ++i) {
+            const QString picture = i < c.pictured ? QStringLiteral("p%1.png").arg(i) : QString();
+            if (!picture.isEmpty())
+                savePicture(job.path(picture), Qt::darkCyan, {352, 288});
+            observations.push_back(placed(i % 2 ? Tag::After : Tag::Before,
+                                          QStringLiteral("Tramo %1").arg(i / 4), Finding::Dust,
+                                          i + 1, picture));
+        }
+        job.observe(observations);
+        ASSERT_TRUE(writeReportFiles(job.folder).written) << c.what;
+        const QString pdf = job.path(reportPdfFile);
+        const int pages = pdfPages(pdf);
+        ASSERT_GE(pages, 2) << c.what << ": the cover and the rest";
+        // Drawn first on each page, the header in the top 20 mm and the footer in the bottom
+        // 18 mm, outside the body.
+        for (int page = 1; page <= pages; ++page) {
+            const QString frame =
+                QStringLiteral("Obra 09/12/2026 Página %1 de %2 ").arg(page).arg(pages);
+            EXPECT_EQ(
+                pdfPageText(pdf, page, QStringLiteral("-raw")).left(frame.size()).toStdString(),
+                frame.toStdString())
+                << c.what << ", page " << page;
+            const QString bbox = pdfPageText(pdf, page, QStringLiteral("-bbox"));
+            EXPECT_LT(wordHeight(bbox, QStringLiteral("Obra")).second, 56.7) << c.what << page;
+            EXPECT_GT(wordHeight(bbox, QStringLiteral("Página")).first, 842 - 51.1)
+                << c.what << page;
+        }
+        if (c.observations > 10) {
+            EXPECT_GT(pages, 6) << c.what << ": pictures over many pages";
+        }
+        const QString all = pdfText(pdf);
+        for (int i = 1; i <= c.observations; ++i)
+            EXPECT_TRUE(all.contains(QRegularExpression(QStringLiteral("nota %1\\b").arg(i))))
+                << c.what << ": observation " << i << " is printed, none cut off";
+    }
+}
+
+TEST(ReportPages, ThePdfIsPdfA1b) {
+    EmptyJob job;
+    ASSERT_TRUE(writeReportFiles(job.folder).written);
+    const QString meta = popplerOutput(QStringLiteral("pdfinfo"),
+                                       {QStringLiteral("-meta"), job.path(reportPdfFile)});
+    static const QRegularExpression part(QStringLiteral("pdfaid:part(?:>|=['\"])1(?:<|['\"])"));
+    static const QRegularExpression conformance(
+        QStringLiteral("pdfaid:conformance(?:>|=['\"])B(?:<|['\"])"));
+    EXPECT_TRUE(part.match(meta).hasMatch()) << meta.toStdString();
+    EXPECT_TRUE(conformance.match(meta).hasMatch()) << meta.toStdString();
+}
+
+TEST(ReportCover, SummaryCountsFindingsByKindAndByLocationAndPairsPerLocation) {
+    EmptyJob job;
+    // A location is the same whatever its spaces and case; a pair goes with its "antes", also
+    // when it was matched by order with a "después" elsewhere.
+    job.observe({placed(Tag::Before, QStringLiteral("Planta 2"), Finding::Dust, 1),
+                 placed(Tag::None, QStringLiteral("Cubierta <norte>"), Finding::Grease, 2),
+                 placed(Tag::After, QStringLiteral(" planta  2"), Finding::Clean, 3),
+                 placed(Tag::Before, QStringLiteral("Cubierta <norte>"), Finding::Grease, 4),
+                 placed(Tag::None, {}, Finding::Damage, 5),
+                 placed(Tag::After, QStringLiteral("CUBIERTA <NORTE>"), Finding::Clean, 6),
+                 placed(Tag::None, QStringLiteral("Planta 2"), Finding::Dust, 7),
+                 placed(Tag::None, QStringLiteral("Sótano"), Finding::None, 8),
+                 placed(Tag::Before, QStringLiteral("Pasillo"), Finding::Dust, 9),
+                 placed(Tag::After, QStringLiteral("Escalera"), Finding::Clean, 10),
+                 placed(Tag::None, QStringLiteral("Nivel %1 %2"), Finding::None, 11)});
+    const QString html = reportHtml(readJobFolder(job.folder));
+    const char* rows[] = {
+        "<tr><td>Limpio</td><td>3</td></tr>",
+        "<tr><td>Polvo</td><td>3</td></tr>",
+        "<tr><td>Grasa</td><td>2</td></tr>",
+        "<tr><td>Daño</td><td>1</td></tr>",
+        "<tr><td>Planta 2</td><td>3</td><td>Limpio 1, Polvo 2</td><td>1</td></tr>",
+        "<tr><td>Cubierta &lt;norte&gt;</td><td>3</td><td>Limpio 1, Grasa 2</td><td>1</td></tr>",
+        "<tr><td>(sin ubicación)</td><td>1</td><td>Daño 1</td><td>0</td></tr>",
+        "<tr><td>Sótano</td><td>1</td><td>-</td><td>0</td></tr>",
+        "<tr><td>Pasillo</td><td>1</td><td>Polvo 1</td><td>1</td></tr>",
+        "<tr><td>Escalera</td><td>1</td><td>Limpio 1</td><td>0</td></tr>",
+        "<tr><td>Nivel %1 %2</td><td>1</td><td>-</td><td>0</td></tr>",
+        "<p>Pares antes y después: 3</p>",
+    };
+    qsizetype last = 0;
+    for (const char* row : rows) {
+        const qsizetype at = html.indexOf(QString::fromUtf8(row));
+        EXPECT_GT(at, last) << row << ": there, after the row before it";
+        last = std::max(last, at);
+    }
+    for (const char* absent : {"<td>Residuos</td>", "<td>Otro</td>", "<td>Obstrucción</td>"})
+        EXPECT_FALSE(html.contains(QString::fromUtf8(absent))) << absent;
+    EXPECT_LT(last, html.indexOf(QStringLiteral("<h2>Grabaciones</h2>"))) << "all on the cover";
+}
+
+TEST(ReportCover, TheCoverIsTheFirstPageWithTheJobsFieldsAndSummary) {
+    QTemporaryDir root;
+    const JobDetails details{QStringLiteral("Hotel Sol"), QStringLiteral("Calle Mayor 5"),
+                             QStringLiteral("Ana Ruiz"), QStringLiteral("Marlo 3"),
+                             QStringLiteral("SN-42")};
+    const QString folder =
+        JobFolder::open(QStringLiteral("Obra"), root.path(), start, platform::localDisk(), details)
+            ->path();
+    write(QDir(folder).filePath(observationsFile),
+          (observationsCsvHeader() +
+           observationCsvRow(placed(Tag::None, QStringLiteral("Planta 2"), Finding::Debris, 90)))
+              .toUtf8());
+    ASSERT_TRUE(writeReportFiles(folder).written);
+    const QString cover = pdfPageText(QDir(folder).filePath(reportPdfFile), 1);
+    for (const char* shown : {"Trabajo Obra", "Cliente Hotel Sol", "Dirección Calle Mayor 5",
+                              "Operador Ana Ruiz", "Robot Marlo 3", "Número de serie SN-42",
+                              "Inicio 10:00:00", "Fin 11:30:00", "Duración 1:30:00", "Residuos 1",
+                              "Planta 2 1 Residuos 1 0", "Pares antes y después: 0", "Página 1 de"})
+        EXPECT_TRUE(cover.contains(QString::fromUtf8(shown))) << shown << "\n"
+                                                              << cover.toStdString();
+    EXPECT_FALSE(cover.contains(QStringLiteral("Grabaciones Ninguna"))) << "the rest follows";
+}
+
+TEST(ReportLogo, APictureIsOnTheCoverAndAnythingElseIsLeftOutAndSaidWhy) {
+    QTemporaryDir logos;
+    QTemporaryDir elsewhere;
+    const QDir dir(logos.path());
+    savePicture(dir.filePath(QStringLiteral("logo.png")), Qt::magenta, {40, 20});
+    const qint64 size = QFileInfo(dir.filePath(QStringLiteral("logo.png"))).size();
+    savePicture(dir.filePath(QStringLiteral("ancho.png")), Qt::magenta, {41, 10});
+    savePicture(dir.filePath(QStringLiteral("justo.png")), Qt::magenta, {40, 40});
+    write(dir.filePath(QStringLiteral("texto.png")), "<svg onload=\"alert(1)\"></svg>");
+    savePicture(elsewhere.filePath(QStringLiteral("ajeno.png")), Qt::magenta);
+    ASSERT_TRUE(QFile::link(elsewhere.filePath(QStringLiteral("ajeno.png")),
+                            dir.filePath(QStringLiteral("enlace.png"))));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), dir.filePath(QStringLiteral("cero.png"))));
+    ASSERT_EQ(mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("fifo.png"))).constData(), 0600),
+              0);
+    const struct {
+        const char* file;
+        qint64 largest;
+        const char* refusal; // empty: shown
+    } cases[] = {
+        {"", size, nullptr},
+        {"logo.png", size, ""},
+        {"logo.png", size - 1, "más de 0 MB"},
+        {"justo.png", 1024 * 1024, ""},
+        {"ancho.png", 1024 * 1024, "más de 40 puntos de lado"},
+        {"texto.png", size, "no es una imagen"},
+        {"enlace.png", size, "un enlace fuera de su carpeta"},
+        {"cero.png", size, "un enlace fuera de su carpeta"},
+        {"fifo.png", size, "no es un archivo normal"},
+        {"falta.png", size, "no existe"},
+    };
+    for (const auto& c : cases) {
+        EmptyJob job;
+        ReportLimits limits;
+        limits.largestLogo = c.largest;
+        limits.widestLogo = 40;
+        const QString logo = *c.file ? dir.filePath(QString::fromUtf8(c.file)) : QString();
+        const JobRecord record = readJobFolder(job.folder, limits, {.logo = logo});
+        const bool shown = c.refusal && !*c.refusal;
+        EXPECT_EQ(record.logo.isNull(), !shown) << c.file;
+        if (shown) {
+            EXPECT_EQ(record.logo.pixelColor(0, 0), QColor(Qt::magenta)) << c.file;
+        }
+        const QStringList refused = c.refusal && *c.refusal
+                                        ? QStringList{QStringLiteral("Logotipo rechazado: %1 (%2)")
+                                                          .arg(logo, QString::fromUtf8(c.refusal))}
+                                        : QStringList{};
+        EXPECT_EQ(record.leftOut.join(';').toStdString(), refused.join(';').toStdString())
+            << c.file << " " << c.largest;
+        const QString html = reportHtml(record);
+        EXPECT_EQ(html.count(QStringLiteral("src=\"data:image/png;base64,")), shown ? 2 : 1)
+            << c.file << ": the chart and the logo";
+        const ReportOutcome outcome =
+            writeReportFiles(job.folder, limits, platform::localDisk(), {.logo = logo});
+        ASSERT_TRUE(outcome.written) << c.file;
+        EXPECT_EQ(outcome.leftOut.join(';').toStdString(), refused.join(';').toStdString())
+            << c.file;
+    }
+}
+
+TEST_F(ReportFolder, TheHtmlHoldsEveryPictureAndReferencesNothingOutsideIt) {
+    ASSERT_TRUE(writeReportFiles(folder).written);
+    const QString html = readText(dir.filePath(reportHtmlFile));
+    static const QRegularExpression reference(
+        QStringLiteral("(?:src|href|srcset|data|action|poster)\\s*=\\s*\"([^\"]*)\"|url\\("),
+        QRegularExpression::CaseInsensitiveOption);
+    int pictures = 0;
+    for (auto it = reference.globalMatch(html); it.hasNext();) {
+        const QString value = it.next().captured(1);
+        ASSERT_TRUE(value.startsWith(QStringLiteral("data:image/")))
+            << value.left(80).toStdString();
+        const QImage image =
+            QImage::fromData(QByteArray::fromBase64(value.section(QLatin1Char(','), 1).toLatin1()));
+        ASSERT_FALSE(image.isNull());
+        if (image.size() == QSize(352, 288)) {
+            const QColor c = image.pixelColor(176, 144);
+            EXPECT_LT(std::abs(c.green() - QColor(Qt::darkGreen).green()), 8) << "its own picture";
+            ++pictures;
+        }
+    }
+    EXPECT_EQ(pictures, 3) << "the three pictures there are, each held";
+    EXPECT_EQ(html.count(QStringLiteral("<img ")), 4) << "and the chart";
+}
+
+TEST(ReportPictures, APictureNamedWithPercentSignsKeepsItsNameAndSize) {
+    EmptyJob job;
+    savePicture(job.path(QStringLiteral("foto %3 %1.bmp")), Qt::darkCyan, {64, 48});
+    job.observe({mark(Tag::None, QStringLiteral("nota"), QStringLiteral("foto %3 %1.bmp"), 1)});
+    const QString html = reportHtml(readJobFolder(job.folder));
+    EXPECT_TRUE(
+        html.contains(QStringLiteral("alt=\"foto %3 %1.bmp\" width=\"320\" height=\"240\"")))
+        << html.toStdString().substr(0, 4000);
 }

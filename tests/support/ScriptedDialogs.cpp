@@ -37,6 +37,11 @@ std::optional<QString> ScriptedDialogs::saveFileName(const platform::SaveFileReq
     return takeText(saveAnswers_);
 }
 
+std::optional<QString> ScriptedDialogs::openFileName(const platform::OpenFileRequest& request) {
+    openRequests_.push_back(request);
+    return takeText(openAnswers_);
+}
+
 int ScriptedDialogs::showModal(QDialog& dialog) {
     modalDialogs_.push_back(dialog.objectName());
     ModalScript script = takeFront<ModalScript>(modalScripts_, {});
