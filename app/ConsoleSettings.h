@@ -23,6 +23,10 @@ inline const QString kImagen = QStringLiteral("Imagen");
 // The two values of "Imagen": 352 x 288 as always, or the source's own size.
 inline const QString kImagenStandard = QStringLiteral("352x288");
 inline const QString kImagenOwn = QStringLiteral("nativo");
+inline const QString kIdioma = QStringLiteral("Idioma");
+
+// The console's language: Spanish unless English is chosen, whatever the system's locale.
+enum class Language { Spanish, English };
 
 // The accepted range of a stored integer, both ends included.
 struct Bounds {
@@ -49,6 +53,7 @@ struct ConsoleSettings {
     int intervalo = 100;
     video::VideoFormat formato = video::VideoFormat::Avi;
     platform::PictureSize imagen = platform::PictureSize::Standard;
+    Language idioma = Language::Spanish;
 };
 
 // A stored value that could not be read or lies out of range, and the value used instead.
@@ -67,8 +72,8 @@ struct StartupRead {
 };
 
 // The start-up read: each stored value replaces its default, in the order port name, mode
-// string, pause, interval, video format, picture size. An unreadable value keeps its default
-// and the read goes on; a value out of its bounds is noted and the nearest bound used.
+// string, pause, interval, video format, picture size, language. An unreadable value keeps its
+// default and the read goes on; a value out of its bounds is noted and the nearest bound used.
 StartupRead readStartupSettings();
 
 // The video format as stored: "AVI" or "MP4"; nothing for any other text.
@@ -82,6 +87,14 @@ QString imagenText(platform::PictureSize size);
 std::optional<platform::PictureSize> imagenFromText(const QString& text);
 // Stores the operator's choice at once; false when the store could not be written.
 bool storeImagen(platform::PictureSize size);
+
+// "Idioma" as stored: "es" or "en"; nothing for any other text.
+QString idiomaText(Language language);
+std::optional<Language> idiomaFromText(const QString& text);
+// The stored language alone, read before any window exists; Spanish when none or unknown.
+Language readIdioma();
+// Stores the operator's choice at once; false when the store could not be written.
+bool storeIdioma(Language language);
 
 // The message that tells the operator which stored value could not be used.
 QString unreadableSettingMessage(const UnreadableValue& value);

@@ -2,7 +2,17 @@
 
 #include "platform/Dialogs.h"
 
+#include <QCoreApplication>
+
 namespace platform {
+
+namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(Dialogs)
+};
+
+} // namespace
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -22,7 +32,7 @@ void Application::handleException(QObject*, const std::exception& error) {
 }
 
 void Application::handleUnknownException(QObject*) {
-    Dialogs::showError(QStringLiteral("Excepción desconocida"));
+    Dialogs::showError(Texts::tr("Excepción desconocida"));
 }
 
 } // namespace platform

@@ -2,13 +2,19 @@
 
 #include "platform/Disk.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
 
 namespace platform {
+
 namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(SettingsStore)
+};
 
 const QString kOrganization = QStringLiteral("QUELMAR");
 
@@ -34,7 +40,7 @@ bool ensureFileExists(const QString& path) {
 } // namespace
 
 SettingsReadError::SettingsReadError(const QString& valueName)
-    : std::runtime_error(QStringLiteral("Error leyendo el valor \"%1\" de la configuración")
+    : std::runtime_error(Texts::tr("Error leyendo el valor \"%1\" de la configuración")
                              .arg(valueName)
                              .toStdString()),
       valueName_(valueName) {}

@@ -95,11 +95,11 @@ std::optional<QString> RemoteView::start(const QHostAddress& address, quint16 po
     if (!listener->listen(address, port)) {
         switch (listener->serverError()) {
         case QAbstractSocket::AddressInUseError:
-            return QStringLiteral("está en uso por otro programa");
+            return tr("está en uso por otro programa");
         case QAbstractSocket::SocketAccessError:
-            return QStringLiteral("no hay permiso para usarlo");
+            return tr("no hay permiso para usarlo");
         case QAbstractSocket::SocketAddressNotAvailableError:
-            return QStringLiteral("la dirección no es de este equipo");
+            return tr("la dirección no es de este equipo");
         default:
             return listener->errorString();
         }
