@@ -12,6 +12,7 @@
 #include "link/PortSetup.h"
 #include "platform/CaptureDialogs.h"
 #include "platform/FrameSource.h"
+#include "tests/support/ContextMenu.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempSettings.h"
 #include "video/RecordingWatch.h"
@@ -19,7 +20,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QContextMenuEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -28,7 +28,6 @@
 #include <QMenu>
 #include <QRegularExpression>
 #include <QTest>
-#include <QTimer>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
@@ -159,22 +158,6 @@ struct SpanishFinder {
     }
 };
 
-// The context menu's entries, submenus included, as the operator opens it.
-QList<QAction*> contextMenuActions(QWidget& window, SpanishFinder& finder) {
-    QList<QAction*> seen;
-    QTimer::singleShot(0, [&] {
-        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-            seen = menu->actions();
-            finder.checkActions(QStringLiteral("context menu"), menu->actions());
-            menu->close();
-        }
-    });
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
-                            window.mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(&window, &event);
-    return seen;
-}
-
 struct EnglishConsole : ::testing::Test {
     testing_support::MissingPortSettings settings;
     testing_support::ScriptedDialogs dialogs;
@@ -212,8 +195,12 @@ TEST_F(EnglishConsole, TheMainWindowAndItsMenuLeaveNoSpanish) {
     form.show();
     EXPECT_EQ(form.windowTitle(), english("Marlo 3 y Tervan - Software de control y captura"));
     finder.checkWindow(form);
-    const QList<QAction*> menu = contextMenuActions(form, finder);
-    EXPECT_GE(menu.size(), 5) << "the context menu was walked";
+    qsizetype entries = 0;
+    EXPECT_TRUE(testing_support::withContextMenu(form, [&](QMenu& menu) {
+        entries = menu.actions().size();
+        finder.checkActions(QStringLiteral("context menu"), menu.actions());
+    }));
+    EXPECT_GE(entries, 5) << "the context menu was walked";
     EXPECT_TRUE(finder.found.isEmpty()) << finder.found.join('\n').toStdString();
 }
 
@@ -330,17 +317,12 @@ TEST(Idioma, TheMenuChoiceIsStoredCheckedAndTakesEffectAtTheNextStart) {
     EXPECT_EQ(settings.stored("Idioma").toString(), "es");
     EXPECT_TRUE(form.statusLine().text().endsWith("El idioma cambiará en el próximo arranque"));
     QString checked;
-    QTimer::singleShot(0, [&] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        for (QAction* action : menu ? menu->actions() : QList<QAction*>())
+    testing_support::withContextMenu(form, [&](QMenu& menu) {
+        for (QAction* action : menu.actions())
             if (action->text() == "Idioma / Language")
                 for (QAction* inner : action->menu()->actions())
                     if (inner->isChecked())
                         checked += inner->text();
-        if (menu)
-            menu->close();
     });
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), form.mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(&form, &event);
     EXPECT_EQ(checked, "Español");
 }
