@@ -10,7 +10,6 @@
 #include <utility>
 
 namespace input {
-
 namespace {
 
 struct Texts {

@@ -9,7 +9,6 @@
 #include <utility>
 
 namespace input {
-
 namespace {
 
 struct Texts {

@@ -9,7 +9,6 @@
 #include <QFileInfo>
 
 namespace job {
-
 namespace {
 
 struct Texts {

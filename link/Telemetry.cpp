@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 
 namespace robot {
-
 namespace {
 
 struct Texts {

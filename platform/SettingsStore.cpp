@@ -9,7 +9,6 @@
 #include <QStringList>
 
 namespace platform {
-
 namespace {
 
 struct Texts {
