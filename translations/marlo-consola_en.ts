@@ -393,16 +393,8 @@ Software · version 2.0</translation>
         <translation>Lights</translation>
     </message>
     <message>
-        <source>D</source>
-        <translation>F</translation>
-    </message>
-    <message>
         <source>Activa cámara delantera</source>
         <translation>Switch to the front camera</translation>
-    </message>
-    <message>
-        <source>T</source>
-        <translation>R</translation>
     </message>
     <message>
         <source>Activa cámara trasera</source>
