@@ -822,5 +822,53 @@ Software · version 2.0</translation>
         <source>la dirección no es de este equipo</source>
         <translation>the address is not of this machine</translation>
     </message>
+    <message>
+        <source>Vista remota</source>
+        <translation>Remote view</translation>
+    </message>
+    <message>
+        <source>Trabajo:</source>
+        <translation>Job:</translation>
+    </message>
+    <message>
+        <source>Enlace:</source>
+        <translation>Link:</translation>
+    </message>
+    <message>
+        <source>Temperatura:</source>
+        <translation>Temperature:</translation>
+    </message>
+    <message>
+        <source>Humedad:</source>
+        <translation>Humidity:</translation>
+    </message>
+    <message>
+        <source>Imagen del robot</source>
+        <translation>Picture from the robot</translation>
+    </message>
+    <message>
+        <source>Observaciones</source>
+        <translation>Observations</translation>
+    </message>
+    <message>
+        <source>Código no válido</source>
+        <translation>Wrong code</translation>
+    </message>
+    <message>
+        <source>Sin respuesta</source>
+        <translation>No answer</translation>
+    </message>
+    <message>
+        <source>Sin grabar</source>
+        <translation>Not recording</translation>
+    </message>
+    <message>
+        <source>Grabando</source>
+        <translation>Recording</translation>
+    </message>
+    <message>
+        <source>Consola:</source>
+        <translation>Console:</translation>
+    </message>
 </context>
 </TS>

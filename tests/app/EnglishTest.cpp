@@ -12,7 +12,9 @@
 #include "link/PortSetup.h"
 #include "platform/CaptureDialogs.h"
 #include "platform/FrameSource.h"
+#include "remote/RemoteView.h"
 #include "tests/support/ContextMenu.h"
+#include "tests/support/HttpClient.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempSettings.h"
 #include "video/RecordingWatch.h"
@@ -257,6 +259,23 @@ TEST_F(EnglishConsole, StatusAndMessageTextsLeaveNoSpanish) {
             finder.check(QStringLiteral("message"), part);
     EXPECT_GT(texts.size(), 25);
     EXPECT_TRUE(finder.found.isEmpty()) << finder.found.join('\n').toStdString();
+}
+
+// The remote view's page: every text of it that has an English one is served in English.
+TEST_F(EnglishConsole, TheRemoteViewPageLeavesNoSpanish) {
+    ASSERT_NE(translator, nullptr);
+    remote::RemoteView view([] { return remote::ViewState{}; });
+    ASSERT_FALSE(view.start(QHostAddress::LocalHost, 0).has_value());
+    testing_support::Client client(view.port());
+    client.get(QStringLiteral("/?code=") + view.code());
+    ASSERT_EQ(client.status(), 200);
+    const QString body = QString::fromUtf8(client.body());
+    EXPECT_TRUE(body.contains("<span>Job: <b id=\"job\">")) << body.toStdString();
+    EXPECT_TRUE(body.contains("<script>"));
+    for (const char* spanish : {"Trabajo:", "Enlace:", "Temperatura:", "Humedad:", "Observaciones",
+                                "Imagen del robot", "Grabando", "Sin grabar", "Sin respuesta",
+                                "Código no válido", "Consola:", "Vista remota"})
+        EXPECT_FALSE(body.contains(QString::fromUtf8(spanish))) << spanish;
 }
 
 TEST(Idioma, StoredTextsAreReadAndAnyOtherIsReportedKeepingSpanish) {
