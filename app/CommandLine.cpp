@@ -42,6 +42,11 @@ struct ConsoleParser {
         QStringLiteral("Serve the remote view on PORT (of ADDRESS only, when given) and print its "
                        "address with the access code."),
         QStringLiteral("[ADDRESS:]PORT")};
+    QCommandLineOption lang{QStringLiteral("lang"),
+                            QStringLiteral("Show the console in LANG for this run: es (Spanish) or "
+                                           "en (English). Without it, the language chosen in the "
+                                           "window's context menu, Spanish by default."),
+                            QStringLiteral("LANG")};
 
     ConsoleParser() {
         parser.setApplicationDescription(
@@ -51,6 +56,7 @@ struct ConsoleParser {
         parser.addOption(job);
         parser.addOption(report);
         parser.addOption(remoteView);
+        parser.addOption(lang);
     }
 };
 
@@ -72,14 +78,25 @@ ConsoleOptions parseCommandLine(const QStringList& arguments) {
         std::fputs((QStringLiteral("marlo-consola: ") + problem + '\n').toLocal8Bit(), stderr);
         std::exit(EXIT_FAILURE);
     }
-    ConsoleOptions options{p.parser.value(p.camera), p.parser.isSet(p.listPorts),
-                           p.parser.value(p.job), p.parser.value(p.report), std::nullopt};
+    ConsoleOptions options{p.parser.value(p.camera),
+                           p.parser.isSet(p.listPorts),
+                           p.parser.value(p.job),
+                           p.parser.value(p.report),
+                           std::nullopt,
+                           std::nullopt};
     if (p.parser.isSet(p.remoteView)) {
         options.remoteView = parseRemoteAddress(p.parser.value(p.remoteView));
         // Ends as the parser ends on a malformed option.
         if (!options.remoteView) {
             std::fputs("--remote-view: se espera [DIRECCIÓN:]PUERTO, con un puerto de 1 a 65535\n",
                        stderr);
+            std::exit(1);
+        }
+    }
+    if (p.parser.isSet(p.lang)) {
+        options.language = settings::idiomaFromText(p.parser.value(p.lang));
+        if (!options.language) {
+            std::fputs("--lang: se espera es o en (expected es or en)\n", stderr);
             std::exit(1);
         }
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ConsoleSettings.h"
 #include "app/RemoteAddress.h"
 
 #include <QString>
@@ -18,6 +19,8 @@ struct ConsoleOptions {
     QString report;
     // Where the remote view is to listen from the start; none for off.
     std::optional<RemoteAddress> remoteView;
+    // The language of this run, over the stored one; none to use the stored one.
+    std::optional<settings::Language> language;
 };
 
 // Reads the options; --help and --version print their text and end the program, as does

@@ -41,7 +41,7 @@ void showStoredInteger(const platform::SettingsStore& store, const QString& name
 
 InvalidIntegerError::InvalidIntegerError(const QString& text)
     : std::runtime_error(
-          QStringLiteral("\"%1\" no es un número entero válido").arg(text).toStdString()) {}
+          TFConfigura::tr("\"%1\" no es un número entero válido").arg(text).toStdString()) {}
 
 TFConfigura::TFConfigura(QWidget* owner)
     : QDialog(owner), ui_(std::make_unique<Ui::TFConfigura>()) {

@@ -2,6 +2,8 @@
 
 #include "platform/SettingsStore.h"
 
+#include <QCoreApplication>
+
 namespace settings {
 namespace {
 
@@ -21,6 +23,10 @@ void readBoundedInteger(const platform::SettingsStore& store, const QString& nam
         unreadable.push_back({name, target, true});
     }
 }
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(ConsoleSettings)
+};
 
 Bounds boundsOf(const QString& name) {
     return name == kIntervalo ? kIntervaloBounds : kRetardoBounds;
@@ -63,6 +69,12 @@ StartupRead readStartupSettings() {
     }
     if (auto text = store->readString(kLogotipo))
         values.logotipo = *text;
+    if (auto text = store->readString(kIdioma)) {
+        if (const auto language = idiomaFromText(*text))
+            values.idioma = *language;
+        else
+            result.unreadable.push_back({kIdioma, 0, false, idiomaText(values.idioma)});
+    }
     return result;
 }
 
@@ -101,26 +113,47 @@ bool storeLogotipo(const QString& path) {
     return storeText(kLogotipo, path);
 }
 
+QString idiomaText(Language language) {
+    return language == Language::English ? QStringLiteral("en") : QStringLiteral("es");
+}
+
+std::optional<Language> idiomaFromText(const QString& text) {
+    for (const auto language : {Language::Spanish, Language::English})
+        if (text == idiomaText(language))
+            return language;
+    return std::nullopt;
+}
+
+Language readIdioma() {
+    const auto store = platform::SettingsStore::open();
+    const auto text = store ? store->readString(kIdioma) : std::nullopt;
+    return text ? idiomaFromText(*text).value_or(Language::Spanish) : Language::Spanish;
+}
+
+bool storeIdioma(Language language) {
+    return storeText(kIdioma, idiomaText(language));
+}
+
 QString unreadableSettingMessage(const UnreadableValue& value) {
     const Bounds bounds = boundsOf(value.name);
-    const QString problem = value.outOfRange ? QStringLiteral("está fuera del intervalo de %1 a %2")
+    const QString problem = value.outOfRange ? Texts::tr("está fuera del intervalo de %1 a %2")
                                                    .arg(bounds.lowest)
                                                    .arg(bounds.highest)
-                                             : QStringLiteral("no se puede leer");
-    return QStringLiteral("El valor \"%1\" de la configuración %2. Se usa %3.")
+                                             : Texts::tr("no se puede leer");
+    return Texts::tr("El valor \"%1\" de la configuración %2. Se usa %3.")
         .arg(value.name, problem)
         .arg(value.keptText.isEmpty() ? QString::number(value.kept) : value.keptText);
 }
 
 QString retardoRangeMessage(int value) {
-    return QStringLiteral("El retardo %1 está fuera del intervalo de %2 a %3 ms.")
+    return Texts::tr("El retardo %1 está fuera del intervalo de %2 a %3 ms.")
         .arg(value)
         .arg(kRetardoBounds.lowest)
         .arg(kRetardoBounds.highest);
 }
 
 QString intervaloRangeMessage(int value) {
-    return QStringLiteral("El intervalo de vídeo %1 está fuera del intervalo de %2 a %3 ms.")
+    return Texts::tr("El intervalo de vídeo %1 está fuera del intervalo de %2 a %3 ms.")
         .arg(value)
         .arg(kIntervaloBounds.lowest)
         .arg(kIntervaloBounds.highest);

@@ -25,6 +25,10 @@ inline const QString kLogotipo = QStringLiteral("Informe logotipo");
 // The two values of "Imagen": 352 x 288 as always, or the source's own size.
 inline const QString kImagenStandard = QStringLiteral("352x288");
 inline const QString kImagenOwn = QStringLiteral("nativo");
+inline const QString kIdioma = QStringLiteral("Idioma");
+
+// The console's language: Spanish unless English is chosen, whatever the system's locale.
+enum class Language { Spanish, English };
 
 // The accepted range of a stored integer, both ends included.
 struct Bounds {
@@ -52,6 +56,7 @@ struct ConsoleSettings {
     video::VideoFormat formato = video::VideoFormat::Avi;
     platform::PictureSize imagen = platform::PictureSize::Standard;
     QString logotipo;
+    Language idioma = Language::Spanish;
 };
 
 // A stored value that could not be read or lies out of range, and the value used instead.
@@ -70,8 +75,9 @@ struct StartupRead {
 };
 
 // The start-up read: each stored value replaces its default, in the order port name, mode
-// string, pause, interval, video format, picture size, logo. An unreadable value keeps its default
-// and the read goes on; a value out of its bounds is noted and the nearest bound used.
+// string, pause, interval, video format, picture size, language, logo. An unreadable value
+// keeps its default and the read goes on; a value out of its bounds is noted and the nearest
+// bound used.
 StartupRead readStartupSettings();
 
 // The video format as stored: "AVI" or "MP4"; nothing for any other text.
@@ -89,6 +95,13 @@ bool storeImagen(platform::PictureSize size);
 // The logo chosen for the reports, empty for none; stored at once, false when the store could
 // not be written.
 bool storeLogotipo(const QString& path);
+// "Idioma" as stored: "es" or "en"; nothing for any other text.
+QString idiomaText(Language language);
+std::optional<Language> idiomaFromText(const QString& text);
+// The stored language alone, read before any window exists; Spanish when none or unknown.
+Language readIdioma();
+// Stores the operator's choice at once; false when the store could not be written.
+bool storeIdioma(Language language);
 
 // The message that tells the operator which stored value could not be used.
 QString unreadableSettingMessage(const UnreadableValue& value);

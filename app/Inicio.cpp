@@ -1,6 +1,7 @@
 #include "app/Inicio.h"
 
 #include "app/Main.h"
+#include "app/Translation.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "ui_Inicio.h"
@@ -67,5 +68,6 @@ int runConsole(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("marlo-consola"));
     QApplication::setApplicationVersion(QStringLiteral(MARLO_VERSION));
     const ConsoleOptions options = parseCommandLine(QApplication::arguments());
+    const auto translator = installTranslator(options.language.value_or(settings::readIdioma()));
     return runStartup(options);
 }

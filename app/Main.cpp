@@ -188,7 +188,7 @@ void TForm1::ReadSettings() {
     for (const settings::UnreadableValue& value : read.unreadable) {
         platform::Dialogs::message({this,
                                     settings::unreadableSettingMessage(value),
-                                    QStringLiteral("Error"),
+                                    tr("Error"),
                                     platform::MessageIcon::Error,
                                     platform::MessageButtons::Ok,
                                     {}});
@@ -200,6 +200,7 @@ void TForm1::ReadSettings() {
     formato_ = read.values.formato;
     imagen_ = read.values.imagen;
     logotipo_ = read.values.logotipo;
+    idioma_ = read.values.idioma;
     pipeline_->controls.OwnSize = imagen_ == platform::PictureSize::Own;
     ShowFormat();
 }
@@ -209,7 +210,7 @@ void TForm1::ChooseFormat(video::VideoFormat format) {
     formato_ = format;
     ShowFormat();
     if (!settings::writeFormato(format))
-        showStatus(QStringLiteral("Formato no guardado en la configuración"));
+        showStatus(tr("Formato no guardado en la configuración"));
 }
 
 // "Compresión" is Motion-JPEG in AVI; MP4 is always H.264.
@@ -217,7 +218,7 @@ void TForm1::ShowFormat() {
     const bool mp4 = formato_ == video::VideoFormat::Mp4;
     ui_->FormatoVideo->setVisible(mp4);
     ui_->Comprime->setEnabled(!mp4);
-    ui_->Comprime->setToolTip(mp4 ? QStringLiteral("No se aplica a MP4") : QString());
+    ui_->Comprime->setToolTip(mp4 ? tr("No se aplica a MP4") : QString());
 }
 
 void TForm1::OpenRobotPort() {
@@ -233,7 +234,7 @@ void TForm1::OpenRobotPort() {
 // Stays in view while another program keeps the port from us.
 void TForm1::ShowPortInUse(bool inUse) {
     if (inUse)
-        statusLine_.raise(input::StatusLine::Condition::PortInUse, robot::portInUseText);
+        statusLine_.raise(input::StatusLine::Condition::PortInUse, robot::portInUseText());
     else
         statusLine_.clear(input::StatusLine::Condition::PortInUse);
 }
@@ -251,7 +252,7 @@ void TForm1::WatchTrafficRecord() {
         statusLine_.clear(input::StatusLine::Condition::TrafficRecordUnavailable);
     else
         statusLine_.raise(input::StatusLine::Condition::TrafficRecordUnavailable,
-                          QStringLiteral("Registro del enlace no disponible: ") + problem);
+                          tr("Registro del enlace no disponible: %1").arg(problem));
 }
 
 void TForm1::AttachLink(std::unique_ptr<platform::SerialLine> line) {
@@ -287,7 +288,7 @@ void TForm1::StartController() {
         record_->event("controller attached");
         Timer1->SetEnabled(true);
     } else
-        showStatus(QStringLiteral("Sin joystick"));
+        showStatus(tr("Sin joystick"));
     TimerJoy->SetEnabled(true);
 }
 
@@ -336,7 +337,7 @@ void TForm1::FormKeyDown(int key) {
     const auto unsentBefore = link_->unsentBytes();
     keyboard_->keyDown(key);
     if (link_->unsentBytes() != unsentBefore)
-        showStatus(QStringLiteral("Sin conexión: no enviado"));
+        showStatus(tr("Sin conexión: no enviado"));
 }
 
 // The note box opens once the release has sent its Stop, as every key's release does.
@@ -611,9 +612,9 @@ void TForm1::SetUpVideo() {
         state.job = job_->name();
         const QString link = link_ ? input::LinkStatus::indicatorText(link_->state())
                                    : input::LinkStatus::indicatorText(robot::LinkState::Lost);
-        state.link = link.isEmpty() ? QStringLiteral("Conectado") : link;
+        state.link = link.isEmpty() ? tr("Conectado") : link;
         state.recording = state_.Recording;
-        state.recordingText = state_.Recording ? QStringLiteral("Grabando") : QString();
+        state.recordingText = state_.Recording ? tr("Grabando") : QString();
         state.temperature = telemetry_.temperatureText();
         state.humidity = telemetry_.humidityText();
         if (job_->active())
@@ -815,9 +816,8 @@ void TForm1::VrPowerButton6Click() {
 }
 
 void TForm1::VrDemoButton1Click() {
-    const std::optional<QString> title =
-        platform::Dialogs::inputText({this, QStringLiteral("Texto"),
-                                      QStringLiteral("Línea Mensaje"), pipeline_->TitleText.get()});
+    const std::optional<QString> title = platform::Dialogs::inputText(
+        {this, tr("Texto"), tr("Línea Mensaje"), pipeline_->TitleText.get()});
     if (title)
         pipeline_->TitleText.set(*title);
     RegainController();
@@ -855,17 +855,17 @@ platform::DiskError TForm1::TakePicture(const QString& fileName) {
     const platform::DiskError error =
         video::WriteBitmapFile(&picture, fileName.toStdString(), disk_);
     if (error != platform::DiskError::None)
-        showStatus(QStringLiteral("Foto no guardada: ") + fileName);
+        showStatus(tr("Foto no guardada: %1").arg(fileName));
     return error;
 }
 
 // A generated name never replaces a picture of an earlier run: the next free number is taken.
 void TForm1::PhotoCommand() {
-    showStatus(QStringLiteral("Botón 1: Foto instantánea"));
+    showStatus(tr("Botón 1: Foto instantánea"));
     const std::optional<video::GeneratedName> name =
         job_->snapshotName(state_.SnapshotBase.toStdString(), state_.SnapshotNumber);
     if (!name) {
-        showStatus(QStringLiteral("Foto no guardada: sin nombre libre"));
+        showStatus(tr("Foto no guardada: sin nombre libre"));
         return;
     }
     TakePicture(QString::fromStdString(name->fileName.string()));
@@ -875,7 +875,7 @@ void TForm1::PhotoCommand() {
 // The surface is copied under its lock and the recording started outside it, so the capture
 // thread never waits for the disk; a start that fails changes neither lamp nor buttons.
 void TForm1::RecordClick() {
-    showStatus(QStringLiteral("Botón 5: Secuencia de vídeo"));
+    showStatus(tr("Botón 5: Secuencia de vídeo"));
     const std::optional<video::GeneratedName> name = job_->videoName(state_.VideoNumber, formato_);
     state_.VideoFileName = name ? QString::fromStdString(name->fileName.string()) : QString();
     if (state_.Recording)
@@ -913,7 +913,7 @@ void TForm1::RecordClick() {
 
 // The file is completed on the writer thread; a failure there still reaches the status line.
 void TForm1::StopRecordClick() {
-    showStatus(QStringLiteral("Botón 5: Fin secuencia de vídeo"));
+    showStatus(tr("Botón 5: Fin secuencia de vídeo"));
     if (!state_.Recording)
         return;
     recordingWatch_.stop();
@@ -944,7 +944,7 @@ void TForm1::ShowRecordingStopped() {
 
 void TForm1::StartJob(const QString& name, const job::JobDetails& details) {
     if (job_->start(name, details))
-        setWindowTitle(baseTitle_ + QStringLiteral(" - Trabajo: ") + job_->name());
+        setWindowTitle(tr("%1 - Trabajo: %2").arg(baseTitle_, job_->name()));
 }
 
 void TForm1::JobClick() {
@@ -959,8 +959,8 @@ void TForm1::ReportClick() {
 
 void TForm1::LogotipoClick() {
     if (const std::optional<QString> path = platform::Dialogs::openFileName(
-            {this, QStringLiteral("Logotipo del informe"), QFileInfo(logotipo_).absolutePath(),
-             QStringLiteral("Imágenes (*.png *.jpg *.jpeg *.bmp)")}))
+            {this, tr("Logotipo del informe"), QFileInfo(logotipo_).absolutePath(),
+             tr("Imágenes (*.png *.jpg *.jpeg *.bmp)")}))
         ChooseLogotipo(*path);
     RegainController();
 }
@@ -968,7 +968,7 @@ void TForm1::LogotipoClick() {
 void TForm1::ChooseLogotipo(const QString& path) {
     logotipo_ = path;
     if (!settings::storeLogotipo(path))
-        showStatus(QStringLiteral("Logotipo del informe no guardado en la configuración"));
+        showStatus(tr("Logotipo del informe no guardado en la configuración"));
 }
 
 // The picture is of the moment the key was released; the note follows.
@@ -977,7 +977,7 @@ void TForm1::ObservationKey() {
         return;
     const QScopedValueRollback open(noteBoxOpen_, true);
     const std::optional<video::GeneratedName> picture = job_->snapshotName({}, 0);
-    QString noPicture = QStringLiteral("sin nombre libre");
+    QString noPicture = tr("sin nombre libre");
     if (picture) {
         const QString file = QString::fromStdString(picture->fileName.string());
         const platform::DiskError error = TakePicture(file);
@@ -1014,8 +1014,8 @@ void TForm1::ChooseImagen(platform::PictureSize size) {
         return;
     imagen_ = size;
     if (!settings::storeImagen(size))
-        showStatus(QStringLiteral("Imagen ") + settings::imagenText(size) +
-                   QStringLiteral(": no guardada en la configuración"));
+        showStatus(
+            tr("Imagen %1: no guardada en la configuración").arg(settings::imagenText(size)));
     pipeline_->controls.OwnSize = size == platform::PictureSize::Own;
     // The source is built anew for the other size; stopping waits only for a frame being
     // handed over, never for the camera. The effect stays as the operator left it.
@@ -1029,10 +1029,10 @@ void TForm1::ChooseImagen(platform::PictureSize size) {
 
 void TForm1::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
-    menu.addAction(QStringLiteral("Trabajo..."), this, &TForm1::JobClick);
-    menu.addAction(QStringLiteral("Informe del trabajo"), this, &TForm1::ReportClick)
+    menu.addAction(tr("Trabajo..."), this, &TForm1::JobClick);
+    menu.addAction(tr("Informe del trabajo"), this, &TForm1::ReportClick)
         ->setEnabled(job_->active());
-    QMenu* formats = menu.addMenu(QStringLiteral("Formato de vídeo"));
+    QMenu* formats = menu.addMenu(tr("Formato de vídeo"));
     formats->setEnabled(!state_.Recording);
     for (const auto format : {video::VideoFormat::Avi, video::VideoFormat::Mp4}) {
         QAction* choice = formats->addAction(settings::formatoText(format), this,
@@ -1040,23 +1040,40 @@ void TForm1::contextMenuEvent(QContextMenuEvent* event) {
         choice->setCheckable(true);
         choice->setChecked(format == formato_);
     }
-    QMenu* imagen = menu.addMenu(QStringLiteral("Imagen"));
+    QMenu* imagen = menu.addMenu(tr("Imagen"));
     for (const platform::PictureSize size :
          {platform::PictureSize::Standard, platform::PictureSize::Own}) {
-        QAction* choice = imagen->addAction(settings::imagenText(size), this,
-                                            [this, size] { ChooseImagen(size); });
+        // The stored word "nativo" is shown in the console's language.
+        QAction* choice = imagen->addAction(
+            size == platform::PictureSize::Own ? tr("nativo") : settings::imagenText(size), this,
+            [this, size] { ChooseImagen(size); });
         choice->setCheckable(true);
         choice->setChecked(size == imagen_);
     }
-    menu.addAction(QStringLiteral("Logotipo del informe..."), this, &TForm1::LogotipoClick);
-    menu.addAction(QStringLiteral("Quitar el logotipo del informe"), this,
-                   [this] { ChooseLogotipo({}); })
+    menu.addAction(tr("Logotipo del informe..."), this, &TForm1::LogotipoClick);
+    menu.addAction(tr("Quitar el logotipo del informe"), this, [this] { ChooseLogotipo({}); })
         ->setEnabled(!logotipo_.isEmpty());
-    QAction* remote =
-        menu.addAction(QStringLiteral("Vista remota"), this, &TForm1::RemoteViewClick);
+    QAction* remote = menu.addAction(tr("Vista remota"), this, &TForm1::RemoteViewClick);
     remote->setCheckable(true);
     remote->setChecked(remote_->isOn());
+    // Both names, so that an operator who reads only one of the two languages finds it.
+    QMenu* idioma = menu.addMenu(QStringLiteral("Idioma / Language"));
+    for (const auto language : {settings::Language::Spanish, settings::Language::English}) {
+        QAction* choice =
+            idioma->addAction(language == settings::Language::English ? QStringLiteral("English")
+                                                                      : QStringLiteral("Español"),
+                              this, [this, language] { ChooseIdioma(language); });
+        choice->setCheckable(true);
+        choice->setChecked(language == idioma_);
+    }
     menu.exec(event->globalPos());
+}
+
+// Windows already made keep their texts: the language changes at the next start.
+void TForm1::ChooseIdioma(settings::Language language) {
+    idioma_ = language;
+    showStatus(settings::storeIdioma(language) ? tr("El idioma cambiará en el próximo arranque")
+                                               : tr("Idioma no guardado en la configuración"));
 }
 
 void TForm1::RemoteViewClick() {

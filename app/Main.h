@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ConsoleSettings.h"
 #include "app/RemoteViewControl.h"
 #include "input/CameraWatch.h"
 #include "input/ConsolePanel.h"
@@ -149,6 +150,9 @@ public:
     void ChooseLogotipo(const QString& path);
     void LogotipoClick();
     platform::PictureSize imagen() const { return imagen_; }
+    // The language chosen for the next start, stored at once.
+    void ChooseIdioma(settings::Language language);
+    settings::Language idioma() const { return idioma_; }
     // Switches the remote view on or off (the context menu).
     void RemoteViewClick();
     // Switches it on at `where` and prints its address with the code (the command line).
@@ -265,6 +269,7 @@ private:
     QString cameraSource_;
     platform::PictureSize imagen_ = platform::PictureSize::Standard;
     QString logotipo_;
+    settings::Language idioma_ = settings::Language::Spanish;
     QString pictureName_ = QStringLiteral("captura01");
     platform::Disk disk_ = platform::localDisk();
     video::FrameSurface surface_;

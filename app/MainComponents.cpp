@@ -47,31 +47,31 @@ TVrTimer* makeTimer(QObject* owner, TVrTimerType type, unsigned interval,
 }
 
 void setUpSwitchesAndButtons(Ui::TForm1& ui) {
-    ui.VrAcercade->SetCaption(QStringLiteral("Acerca de..."));
-    ui.VrConfigura->SetCaption(QStringLiteral("Configuración"));
-    ui.VrSalir->SetCaption(QStringLiteral("Salir"));
-    ui.VrDemoButton1->SetCaption(QStringLiteral("Título"));
+    ui.VrAcercade->SetCaption(TForm1::tr("Acerca de..."));
+    ui.VrConfigura->SetCaption(TForm1::tr("Configuración"));
+    ui.VrSalir->SetCaption(TForm1::tr("Salir"));
+    ui.VrDemoButton1->SetCaption(TForm1::tr("Título"));
 
-    setUpSwitch(ui.Comprime, QStringLiteral("Compresión"));
+    setUpSwitch(ui.Comprime, TForm1::tr("Compresión"));
     // Shown while recordings are MP4.
     ui.FormatoVideo->hide();
-    setUpSwitch(ui.VrPowerButton8, QStringLiteral("Motor Limpieza"));
-    setUpSwitch(ui.VrPowerButton9, QStringLiteral("Modo Inversión"));
-    setUpSwitch(ui.VrPowerButton1, QStringLiteral("Brazo activo"));
-    setUpSwitch(ui.VrPowerButton6, QStringLiteral("Mostrar FPS"));
-    setUpSwitch(ui.VrPowerButton7, QStringLiteral("Mostrar Título"));
-    setUpSwitch(ui.VrTemp, QStringLiteral("Mostrar ºC"));
-    setUpSwitch(ui.VrHumedad, QStringLiteral("Humedad"));
-    setUpSwitch(ui.VrPowerButton5, QStringLiteral("Activación de efectos"));
-    setUpSwitch(ui.VrPowerButton2, QStringLiteral("Canal Rojo  "), true);
-    setUpSwitch(ui.VrPowerButton3, QStringLiteral("Canal Verde"), true);
-    setUpSwitch(ui.VrPowerButton4, QStringLiteral("Canal Azul  "), true);
+    setUpSwitch(ui.VrPowerButton8, TForm1::tr("Motor Limpieza"));
+    setUpSwitch(ui.VrPowerButton9, TForm1::tr("Modo Inversión"));
+    setUpSwitch(ui.VrPowerButton1, TForm1::tr("Brazo activo"));
+    setUpSwitch(ui.VrPowerButton6, TForm1::tr("Mostrar FPS"));
+    setUpSwitch(ui.VrPowerButton7, TForm1::tr("Mostrar Título"));
+    setUpSwitch(ui.VrTemp, TForm1::tr("Mostrar ºC"));
+    setUpSwitch(ui.VrHumedad, TForm1::tr("Humedad"));
+    setUpSwitch(ui.VrPowerButton5, TForm1::tr("Activación de efectos"));
+    setUpSwitch(ui.VrPowerButton2, TForm1::tr("Canal Rojo  "), true);
+    setUpSwitch(ui.VrPowerButton3, TForm1::tr("Canal Verde"), true);
+    setUpSwitch(ui.VrPowerButton4, TForm1::tr("Canal Azul  "), true);
     ui.Record->SetButtonType(TVrButtonType::btRecord);
     ui.StopRecord->SetButtonType(TVrButtonType::btStop);
 }
 
 void setUpInstruments(Ui::TForm1& ui) {
-    ui.VrLabel1->SetCaption(QStringLiteral("Grabación"));
+    ui.VrLabel1->SetCaption(TForm1::tr("Grabación"));
     ui.Led->SetBlinkLedType(TVrBlinkLedType::ltLargeRect);
     ui.Led->SetBlinkSpeed(500);
     ui.Led->SetEnableBlinking(false);

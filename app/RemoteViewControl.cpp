@@ -44,7 +44,7 @@ RemoteViewControl::~RemoteViewControl() {
 
 std::optional<QString> RemoteViewControl::switchOn(const RemoteAddress& where) {
     if (auto failure = view_.start(where.address, where.port)) {
-        return QStringLiteral("Vista remota: no se puede escuchar en el puerto %1: %2")
+        return tr("Vista remota: no se puede escuchar en el puerto %1: %2")
             .arg(where.port)
             .arg(*failure);
     }
@@ -78,8 +78,7 @@ QString RemoteViewControl::url() const {
 void RemoteViewControl::showState() {
     if (!label_ || !view_.isOn())
         return;
-    QString text =
-        QStringLiteral("Vista remota: %1 · espectadores: %2").arg(url()).arg(view_.viewers());
+    QString text = tr("Vista remota: %1 · espectadores: %2").arg(url()).arg(view_.viewers());
     if (!problem_.isEmpty())
         text += QStringLiteral(" · ") + problem_;
     label_->setText(text);

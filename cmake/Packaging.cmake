@@ -53,7 +53,8 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
        "serial line from the keyboard, a game controller or the controls of the\n"
        "window, watches its camera live and processed, takes still pictures, records\n"
        "video and reads the robot's temperature and humidity. The interface is in\n"
-       "Spanish. marlo-sim, a robot simulator on a pseudo-terminal, comes with it.")
+       "Spanish or English. marlo-sim, a robot simulator on a pseudo-terminal, comes\n"
+       "with it.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)

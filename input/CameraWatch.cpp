@@ -1,11 +1,18 @@
 #include "input/CameraWatch.h"
 
+#include <QCoreApplication>
+
 namespace input {
 
 namespace {
 
-const QString noPictureBase = QStringLiteral("Cámara sin imagen");
-const QString pausedText = QStringLiteral("Grabación en pausa: cámara sin imagen");
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(CameraWatch)
+};
+
+QString pausedText() {
+    return Texts::tr("Grabación en pausa: cámara sin imagen");
+}
 
 static_assert(static_cast<int>(platform::SourceFault::Other) + 1 == CameraWatch::faultKinds);
 
@@ -46,27 +53,27 @@ QString CameraWatch::noPictureText(platform::SourceFault fault) {
     using platform::SourceFault;
     switch (fault) {
     case SourceFault::None:
-        return noPictureBase;
+        return Texts::tr("Cámara sin imagen");
     case SourceFault::Busy:
-        return noPictureBase + QStringLiteral(": dispositivo ocupado");
+        return Texts::tr("Cámara sin imagen: dispositivo ocupado");
     case SourceFault::NotFound:
-        return noPictureBase + QStringLiteral(": no encontrada");
+        return Texts::tr("Cámara sin imagen: no encontrada");
     case SourceFault::PermissionDenied:
-        return noPictureBase + QStringLiteral(": permiso denegado");
+        return Texts::tr("Cámara sin imagen: permiso denegado");
     case SourceFault::UnsupportedFormat:
-        return noPictureBase + QStringLiteral(": formato no admitido");
+        return Texts::tr("Cámara sin imagen: formato no admitido");
     case SourceFault::Other:
-        return noPictureBase + QStringLiteral(": error de lectura");
+        return Texts::tr("Cámara sin imagen: error de lectura");
     }
-    return noPictureBase;
+    return Texts::tr("Cámara sin imagen");
 }
 
 void CameraWatch::recordingChanged(bool recording) {
     if (recording && noPicture_)
-        status_.raise(StatusLine::Condition::RecordingPaused, pausedText);
+        status_.raise(StatusLine::Condition::RecordingPaused, pausedText());
     else
         status_.clear(StatusLine::Condition::RecordingPaused);
-    if (!noPicture_ && status_.text() == pausedText)
+    if (!noPicture_ && status_.text() == pausedText())
         status_.show(QString());
 }
 
@@ -74,7 +81,8 @@ void CameraWatch::recordingChanged(bool recording) {
 void CameraWatch::clearConditions() {
     status_.clear(StatusLine::Condition::RecordingPaused);
     status_.clear(StatusLine::Condition::CameraNoPicture);
-    if (status_.text().startsWith(noPictureBase) || status_.text() == pausedText)
+    if (status_.text().startsWith(noPictureText(platform::SourceFault::None)) ||
+        status_.text() == pausedText())
         status_.show(QString());
 }
 

@@ -2,7 +2,17 @@
 
 #include "link/Commands.h"
 
+#include <QCoreApplication>
+
 namespace input {
+
+namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(ControllerPlug)
+};
+
+} // namespace
 
 ControllerPlug::ControllerPlug(GameController& controller, ConsolePanel& panel,
                                robot::CommandLink& link, Opener open)
@@ -12,7 +22,7 @@ bool ControllerPlug::follow(bool present, bool active) {
     if (present && !controller_.deviceAttached()) {
         if (controller_.detach())
             robot::sendStop(link_);
-        panel_.showStatus(QStringLiteral("Sin joystick"));
+        panel_.showStatus(Texts::tr("Sin joystick"));
         present = false;
     }
     if (present)
@@ -23,7 +33,7 @@ bool ControllerPlug::follow(bool present, bool active) {
     const QString name = QString::fromStdString(device->name());
     controller_.attach(std::move(device));
     controller_.acquire(active);
-    panel_.showStatus(QStringLiteral("Joystick: ") + name);
+    panel_.showStatus(Texts::tr("Joystick: %1").arg(name));
     return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include "link/Commands.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -9,6 +11,10 @@
 
 namespace input {
 namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(GameController)
+};
 
 using namespace std::chrono_literals;
 using platform::JoystickStatus;
@@ -151,26 +157,29 @@ void GameController::stopWhenLost() {
 std::span<const GameController::ButtonRule> GameController::buttonRules() {
     using robot::Command;
     static constexpr ButtonRule table[] = {
-        {0, "Botón 1: Foto instantánea",
+        {0, QT_TRANSLATE_NOOP("GameController", "Botón 1: Foto instantánea"),
          [](GameController& c) {
              c.panel_.takeSnapshot();
              c.link_.pause(afterSnapshot);
          }},
-        {1, "Botón 2: Motor limpieza", [](GameController& c) { c.panel_.clickCleaningSwitch(); }},
-        {3, "Botón 3: Cámara delantera",
+        {1, QT_TRANSLATE_NOOP("GameController", "Botón 2: Motor limpieza"),
+         [](GameController& c) { c.panel_.clickCleaningSwitch(); }},
+        {3, QT_TRANSLATE_NOOP("GameController", "Botón 3: Cámara delantera"),
          [](GameController& c) {
              robot::send(c.link_, Command::FrontCamera);
              c.panel_.showCamera(true);
          }},
-        {2, "Botón 4: Cámara trasera",
+        {2, QT_TRANSLATE_NOOP("GameController", "Botón 4: Cámara trasera"),
          [](GameController& c) {
              robot::send(c.link_, Command::RearCamera);
              c.panel_.showCamera(false);
          }},
         {4, nullptr, [](GameController& c) { c.panel_.clickRecord(); }},
         {5, nullptr, [](GameController& c) { c.panel_.clickStopRecord(); }},
-        {6, "Botón 7: Zoom -", [](GameController& c) { robot::send(c.link_, Command::ZoomOut); }},
-        {7, "Botón 8: Zoom +", [](GameController& c) { robot::send(c.link_, Command::ZoomIn); }},
+        {6, QT_TRANSLATE_NOOP("GameController", "Botón 7: Zoom -"),
+         [](GameController& c) { robot::send(c.link_, Command::ZoomOut); }},
+        {7, QT_TRANSLATE_NOOP("GameController", "Botón 8: Zoom +"),
+         [](GameController& c) { robot::send(c.link_, Command::ZoomIn); }},
     };
     return table;
 }
@@ -181,7 +190,7 @@ void GameController::actOnButtons() {
         if (!joyState_.buttons[static_cast<std::size_t>(rule.index)])
             continue;
         if (rule.status)
-            panel_.showStatus(QString::fromUtf8(rule.status));
+            panel_.showStatus(Texts::tr(rule.status));
         rule.act(*this);
     }
 }
@@ -236,9 +245,9 @@ void GameController::sendMotors(MotorValues motors) {
         robot::sendStickForward(link_, m1, m2, turning);
     }
     if (turning)
-        panel_.showStatus(QStringLiteral("Girando"));
+        panel_.showStatus(Texts::tr("Girando"));
     else
-        panel_.showStatus(back ? QStringLiteral("Recto atrás") : QStringLiteral("Recto adelante"));
+        panel_.showStatus(back ? Texts::tr("Recto atrás") : Texts::tr("Recto adelante"));
 }
 
 } // namespace input

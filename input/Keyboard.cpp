@@ -2,12 +2,18 @@
 
 #include "link/Commands.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <span>
 #include <utility>
 
 namespace input {
 namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(Keyboard)
+};
 
 // Where "Brazo activo" sends the arm's position channel straight away, and the cap of V.
 constexpr int armLowered = 8;
@@ -60,11 +66,19 @@ std::span<const Keyboard::Rule> Keyboard::rules() {
         {'A', [](Keyboard& k) { k.cleaningMotor(true); }, true},
         {'C', [](Keyboard& k) { k.armDown(); }, true},
         {'D', [](Keyboard& k) { k.camera(true); }, true},
-        {'E', [](Keyboard& k) { k.elevator(Command::ElevatorUp, "Elevador arriba"); }, false},
+        {'E',
+         [](Keyboard& k) {
+             k.elevator(Command::ElevatorUp, QT_TRANSLATE_NOOP("Keyboard", "Elevador arriba"));
+         },
+         false},
         {'F', [](Keyboard& k) { k.snapshot(); }, false},
         {'G', [](Keyboard& k) { k.panel_.clickRecord(); }, false},
         {'P', [](Keyboard& k) { k.panel_.clickStopRecord(); }, false},
-        {'R', [](Keyboard& k) { k.elevator(Command::ElevatorDown, "Elevador abajo"); }, false},
+        {'R',
+         [](Keyboard& k) {
+             k.elevator(Command::ElevatorDown, QT_TRANSLATE_NOOP("Keyboard", "Elevador abajo"));
+         },
+         false},
         {'S', [](Keyboard& k) { k.cleaningMotor(false); }, true},
         {'T', [](Keyboard& k) { k.camera(false); }, true},
         {'V', [](Keyboard& k) { k.armUp(); }, true},
@@ -144,7 +158,7 @@ void Keyboard::camera(bool front) {
 
 void Keyboard::elevator(robot::Command command, const char* text) {
     robot::send(link_, command);
-    panel_.showStatus(QString::fromUtf8(text));
+    panel_.showStatus(Texts::tr(text));
 }
 
 // C and V send fixed bytes; the arm channel they step is never transmitted.
@@ -174,7 +188,7 @@ void Keyboard::changeSpeed(int step) {
 }
 
 void Keyboard::snapshot() {
-    panel_.showStatus(QStringLiteral("Botón 1: Foto instantánea"));
+    panel_.showStatus(Texts::tr("Botón 1: Foto instantánea"));
     panel_.takeSnapshot();
 }
 

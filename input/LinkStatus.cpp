@@ -1,6 +1,16 @@
 #include "input/LinkStatus.h"
 
+#include <QCoreApplication>
+
 namespace input {
+
+namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(LinkStatus)
+};
+
+} // namespace
 
 using Condition = StatusLine::Condition;
 using robot::LinkState;
@@ -8,17 +18,17 @@ using robot::LinkState;
 void LinkStatus::show(LinkState state) {
     if (state == LinkState::Lost) {
         statusLine_.clear(Condition::RobotSilent);
-        statusLine_.raise(Condition::LinkLost, QStringLiteral("Conexión con el robot perdida"));
+        statusLine_.raise(Condition::LinkLost, Texts::tr("Conexión con el robot perdida"));
         wasLost_ = true;
         return;
     }
     statusLine_.clear(Condition::LinkLost);
     if (state == LinkState::RobotSilent)
-        statusLine_.raise(Condition::RobotSilent, QStringLiteral("El robot no responde"));
+        statusLine_.raise(Condition::RobotSilent, Texts::tr("El robot no responde"));
     else
         statusLine_.clear(Condition::RobotSilent);
     if (wasLost_)
-        statusLine_.show(QStringLiteral("Conexión con el robot restablecida"));
+        statusLine_.show(Texts::tr("Conexión con el robot restablecida"));
     wasLost_ = false;
 }
 
@@ -27,9 +37,9 @@ QString LinkStatus::indicatorText(LinkState state) {
     case LinkState::Connected:
         return {};
     case LinkState::RobotSilent:
-        return QStringLiteral("Sin respuesta");
+        return Texts::tr("Sin respuesta");
     case LinkState::Lost:
-        return QStringLiteral("Sin conexión");
+        return Texts::tr("Sin conexión");
     }
     return {};
 }

@@ -21,8 +21,8 @@ namespace {
 
 QDialogButtonBox* okCancel(QDialog& dialog) {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Aceptar"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancelar"));
+    buttons->button(QDialogButtonBox::Ok)->setText(JobDialog::tr("Aceptar"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(JobDialog::tr("Cancelar"));
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     return buttons;
@@ -43,7 +43,7 @@ QString remembered(const platform::SettingsStore* store, const QString& name, in
 } // namespace
 
 JobDialog::JobDialog(QWidget* owner) : QDialog(owner) {
-    setWindowTitle(QStringLiteral("Trabajo"));
+    setWindowTitle(tr("Trabajo"));
     site = new QLineEdit(this);
     section = new QLineEdit(this);
     for (QLineEdit* edit : {site, section})
@@ -56,13 +56,13 @@ JobDialog::JobDialog(QWidget* owner) : QDialog(owner) {
     for (QLineEdit* edit : {client, address, operatorName, robotModel, robotSerial})
         edit->setMaxLength(longestDetail);
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Obra:"), site);
-    form->addRow(QStringLiteral("Tramo o conducto:"), section);
-    form->addRow(QStringLiteral("Cliente:"), client);
-    form->addRow(QStringLiteral("Dirección:"), address);
-    form->addRow(QStringLiteral("Operador:"), operatorName);
-    form->addRow(QStringLiteral("Robot:"), robotModel);
-    form->addRow(QStringLiteral("Número de serie:"), robotSerial);
+    form->addRow(tr("Obra:"), site);
+    form->addRow(tr("Tramo o conducto:"), section);
+    form->addRow(tr("Cliente:"), client);
+    form->addRow(tr("Dirección:"), address);
+    form->addRow(tr("Operador:"), operatorName);
+    form->addRow(tr("Robot:"), robotModel);
+    form->addRow(tr("Número de serie:"), robotSerial);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(okCancel(*this));
@@ -82,19 +82,19 @@ JobDetails JobDialog::details() const {
 }
 
 NoteDialog::NoteDialog(QWidget* owner) : QDialog(owner) {
-    setWindowTitle(QStringLiteral("Observación"));
+    setWindowTitle(tr("Observación"));
     noteEdit = new QLineEdit(this);
     noteEdit->setMaxLength(longestNote);
-    none = new QRadioButton(QStringLiteral("&Sin marca"), this);
-    before = new QRadioButton(QStringLiteral("&Antes de limpiar"), this);
-    after = new QRadioButton(QStringLiteral("&Después de limpiar"), this);
+    none = new QRadioButton(tr("&Sin marca"), this);
+    before = new QRadioButton(tr("&Antes de limpiar"), this);
+    after = new QRadioButton(tr("&Después de limpiar"), this);
     none->setChecked(true);
     locationEdit = new QLineEdit(this);
     locationEdit->setMaxLength(longestLocation);
     findingBox = new QComboBox(this);
-    findingBox->addItem(QStringLiteral("Sin hallazgo"));
+    findingBox->addItem(tr("Sin hallazgo"));
     for (const Finding finding : findings)
-        findingBox->addItem(findingText(finding));
+        findingBox->addItem(findingLabel(finding));
     severityBox = new QSpinBox(this);
     severityBox->setRange(leastSeverity, greatestSeverity);
     severityBox->setEnabled(false);
@@ -104,10 +104,10 @@ NoteDialog::NoteDialog(QWidget* owner) : QDialog(owner) {
     for (QRadioButton* button : {none, before, after})
         tags->addWidget(button);
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Nota:"), noteEdit);
-    form->addRow(QStringLiteral("Ubicación:"), locationEdit);
-    form->addRow(QStringLiteral("Hallazgo:"), findingBox);
-    form->addRow(QStringLiteral("Gravedad:"), severityBox);
+    form->addRow(tr("Nota:"), noteEdit);
+    form->addRow(tr("Ubicación:"), locationEdit);
+    form->addRow(tr("Hallazgo:"), findingBox);
+    form->addRow(tr("Gravedad:"), severityBox);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(tags);

@@ -2,6 +2,7 @@
 
 #include "job/TrackFormat.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QStringView>
 
@@ -67,25 +68,29 @@ Tag tagFromText(const QString& text) {
 QString findingText(Finding finding) {
     switch (finding) {
     case Finding::Clean:
-        return QStringLiteral("Limpio");
+        return QStringLiteral(QT_TRANSLATE_NOOP("job::Finding", "Limpio"));
     case Finding::Dust:
-        return QStringLiteral("Polvo");
+        return QStringLiteral(QT_TRANSLATE_NOOP("job::Finding", "Polvo"));
     case Finding::Debris:
-        return QStringLiteral("Residuos");
+        return QStringLiteral(QT_TRANSLATE_NOOP("job::Finding", "Residuos"));
     case Finding::Grease:
-        return QStringLiteral("Grasa");
+        return QStringLiteral(QT_TRANSLATE_NOOP("job::Finding", "Grasa"));
     case Finding::Growth:
-        return QStringLiteral("Crecimiento biológico");
+        return QStringLiteral(QT_TRANSLATE_NOOP("job::Finding", "Crecimiento biológico"));
     case Finding::Damage:
-        return QStringLiteral("Daño");
+        return QStringLiteral(QT_TRANSLATE_NOOP("job::Finding", "Daño"));
     case Finding::Obstruction:
-        return QStringLiteral("Obstrucción");
+        return QStringLiteral(QT_TRANSLATE_NOOP("job::Finding", "Obstrucción"));
     case Finding::Other:
-        return QStringLiteral("Otro");
+        return QStringLiteral(QT_TRANSLATE_NOOP("job::Finding", "Otro"));
     case Finding::None:
         break;
     }
     return {};
+}
+
+QString findingLabel(Finding finding) {
+    return QCoreApplication::translate("job::Finding", findingText(finding).toUtf8().constData());
 }
 
 Finding findingFromText(const QString& text) {

@@ -31,6 +31,8 @@ inline constexpr Finding findings[] = {Finding::Clean,       Finding::Dust,   Fi
                                        Finding::Obstruction, Finding::Other};
 // "Limpio", "Polvo", ...; empty for none.
 QString findingText(Finding finding);
+// The same in the console's language, for the screen; the files keep the Spanish word.
+QString findingLabel(Finding finding);
 // The finding of its label; none for any other text.
 Finding findingFromText(const QString& text);
 inline constexpr int leastSeverity = 1;

@@ -5,12 +5,17 @@
 
 #include "platform/Post.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 namespace job {
 namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(Session)
+};
 
 // About a minute of seconds may wait behind a slow disk; a few observations typed in a row.
 constexpr std::size_t trackJobs = 64;
@@ -42,8 +47,8 @@ platform::DiskError appendObservation(const platform::Disk& disk, const std::fil
 } // namespace
 
 QString diskFailureText(platform::DiskError error, const QString& file) {
-    return error == platform::DiskError::Full ? QStringLiteral("disco lleno")
-                                              : QStringLiteral("no se pudo escribir ") + file;
+    return error == platform::DiskError::Full ? Texts::tr("disco lleno")
+                                              : Texts::tr("no se pudo escribir %1").arg(file);
 }
 
 Session::Session(Readings readings, Status status, QString root, Status lasting)
@@ -73,17 +78,17 @@ void Session::drain() {
 
 bool Session::start(const QString& name, const JobDetails& details) {
     if (cleanJobName(name).isEmpty()) {
-        status_(QStringLiteral("Trabajo no abierto: falta el nombre"));
+        status_(Texts::tr("Trabajo no abierto: falta el nombre"));
         return false;
     }
     std::optional<JobFolder> folder =
         JobFolder::open(name, root_, QDateTime::currentDateTime(), disk_, details);
     if (!folder) {
-        status_(QStringLiteral("Trabajo no abierto: ") + QDir(root_).path());
+        status_(Texts::tr("Trabajo no abierto: %1").arg(QDir(root_).path()));
         return false;
     }
     folder_ = std::move(folder);
-    status_(QStringLiteral("Trabajo: ") + folder_->name());
+    status_(Texts::tr("Trabajo: %1").arg(folder_->name()));
     return true;
 }
 
@@ -141,7 +146,7 @@ void Session::trackFailed(const QString& file) {
     if (file == trackFailureShown_)
         return;
     trackFailureShown_ = file;
-    status_(QStringLiteral("Telemetría no guardada: ") + file);
+    status_(Texts::tr("Telemetría no guardada: %1").arg(file));
 }
 
 Observation Session::markNow(const std::filesystem::path& picture) const {
@@ -180,26 +185,26 @@ void Session::record(Observation observation, const QString& noPicture) {
 
 // Told once the row is on the disk, never before: a failure stays until the next observation.
 void Session::observationFailed(const QString& reason) {
-    (lasting_ ? lasting_ : status_)(QStringLiteral("Observación no guardada: ") + reason);
+    (lasting_ ? lasting_ : status_)(Texts::tr("Observación no guardada: %1").arg(reason));
 }
 
 void Session::observationWritten(const QString& noPicture) {
     const Status& failure = lasting_ ? lasting_ : status_;
     if (!noPicture.isEmpty()) {
-        failure(QStringLiteral("Observación sin foto: ") + noPicture);
+        failure(Texts::tr("Observación sin foto: %1").arg(noPicture));
     } else {
         if (lasting_)
             lasting_({});
-        status_(QStringLiteral("Observación guardada"));
+        status_(Texts::tr("Observación guardada"));
     }
 }
 
 void Session::writeReport(const ReportOptions& options) {
     if (!folder_) {
-        status_(QStringLiteral("Informe: no hay trabajo abierto"));
+        status_(Texts::tr("Informe: no hay trabajo abierto"));
         return;
     }
-    status_(QStringLiteral("Informe en preparación..."));
+    status_(Texts::tr("Informe en preparación..."));
     // Refused only while a report waits to start, which will hold all there is by then.
     static_cast<void>(reports_.post([self = this, status = status_, folder = folder_->path(),
                                      disk = disk_, options]() -> platform::JobOutcome {

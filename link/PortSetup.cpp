@@ -1,10 +1,18 @@
 #include "link/PortSetup.h"
 
+#include <QCoreApplication>
+
 namespace robot {
 
 namespace {
 
-const PortFailure openFailure{QStringLiteral("Error abriendo puerto COMM"), false};
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(PortSetup)
+};
+
+PortFailure openFailure() {
+    return {Texts::tr("Error abriendo puerto COMM"), false};
+}
 
 // Starts connecting; nothing for a name that is no usable address.
 std::unique_ptr<platform::NetworkLine>
@@ -20,19 +28,23 @@ startConnection(const QString& portName, const platform::NetworkLine::Resolver& 
 
 } // namespace
 
+QString portInUseText() {
+    return Texts::tr("Puerto en uso por otro programa");
+}
+
 PortSetup setUpPort(const QString& portName, const QString& modeString) {
     PortSetup setup;
     const auto mode = platform::parseMode(modeString.toStdString());
     setup.portOk = mode.ok();
     if (!mode.ok())
-        setup.failures.push_back({QStringLiteral("Parámetros puerto serie incorrectos"), true});
+        setup.failures.push_back({Texts::tr("Parámetros puerto serie incorrectos"), true});
 
     setup.port = std::make_unique<platform::SerialPort>();
     if (!setup.port->open(portName)) {
         setup.portInUse = setup.port->heldByOther();
-        PortFailure failure = openFailure;
+        PortFailure failure = openFailure();
         if (setup.portInUse)
-            failure.detail = portInUseText;
+            failure.detail = portInUseText();
         setup.failures.push_back(failure);
         setup.portOk = false;
         return setup;
@@ -60,10 +72,10 @@ LineSetup setUpLine(const QString& portName, const QString& modeString,
     LineSetup setup;
     setup.portOk = platform::parseMode(modeString.toStdString()).ok();
     if (!setup.portOk)
-        setup.failures.push_back({QStringLiteral("Parámetros puerto serie incorrectos"), true});
+        setup.failures.push_back({Texts::tr("Parámetros puerto serie incorrectos"), true});
     auto line = startConnection(portName, resolver);
     if (!line || !line->waitUntilConnected(startupConnectWaitMs)) {
-        setup.failures.push_back(openFailure);
+        setup.failures.push_back(openFailure());
         setup.portOk = false;
         setup.line = std::make_unique<platform::NetworkLine>();
         return setup;
@@ -103,7 +115,7 @@ platform::MessageRequest failureMessage(const PortFailure& failure, QWidget* mai
     request.owner = failure.ownedByMainWindow ? mainWindow : nullptr;
     request.text = failure.text;
     request.detail = failure.detail;
-    request.caption = QStringLiteral("Error");
+    request.caption = Texts::tr("Error");
     request.icon = platform::MessageIcon::Error;
     return request;
 }

@@ -17,7 +17,8 @@ namespace robot {
 inline constexpr platform::SerialTimeouts consoleTimeouts{
     .readPerByteMs = 2, .readConstantMs = 5, .writePerByteMs = 2, .writeConstantMs = 0};
 
-inline const QString portInUseText = QStringLiteral("Puerto en uso por otro programa");
+// The reason given while another program holds the port.
+QString portInUseText();
 
 // A start-up failure of the port, to be shown in a message box; the detail says why.
 struct PortFailure {

@@ -3,8 +3,14 @@
 #include "link/Commands.h"
 #include "link/TelemetryDecode.h"
 
+#include <QCoreApplication>
+
 namespace robot {
 namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(Telemetry)
+};
 
 using std::chrono::milliseconds;
 
@@ -76,8 +82,8 @@ PollOutcome Telemetry::show(const QByteArray& reply, TelemetryDisplay& display) 
         humidity_ = humidity;
         temperature_ = temperature;
     }
-    display.showTelemetryLine(QStringLiteral("HR: ") + humidityShown(humidity) +
-                              QStringLiteral(" T.: ") + temperatureShown(temperature));
+    display.showTelemetryLine(
+        Texts::tr("HR: %1 T.: %2").arg(humidityShown(humidity), temperatureShown(temperature)));
     return PollOutcome::Decoded;
 }
 

@@ -5,10 +5,16 @@
 #include <cstdlib>
 #include <ctime>
 
+#include <QCoreApplication>
+
 namespace robot {
 namespace fs = std::filesystem;
 
 namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(TrafficRecord)
+};
 
 constexpr const char* extension = ".log";
 
@@ -50,17 +56,17 @@ fs::path freshName(const fs::path& folder) {
 QString reasonFor(int errorNumber) {
     switch (errorNumber) {
     case ENOTDIR:
-        return QStringLiteral("la carpeta es un archivo");
+        return Texts::tr("la carpeta es un archivo");
     case EACCES:
     case EPERM:
-        return QStringLiteral("sin permiso de escritura");
+        return Texts::tr("sin permiso de escritura");
     case EROFS:
-        return QStringLiteral("disco de solo lectura");
+        return Texts::tr("disco de solo lectura");
     case ENOSPC:
     case EDQUOT:
-        return QStringLiteral("disco lleno");
+        return Texts::tr("disco lleno");
     default:
-        return QStringLiteral("error de escritura");
+        return Texts::tr("error de escritura");
     }
 }
 

@@ -2,9 +2,19 @@
 
 #include "platform/Dialogs.h"
 
+#include <QCoreApplication>
+
 #include <opencv2/core/utility.hpp>
 
 namespace platform {
+
+namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(Dialogs)
+};
+
+} // namespace
 
 // A picture is scaled or converted in well under a millisecond, thirty times a second: waking
 // OpenCV's pool of workers for each costs more than the work.
@@ -28,7 +38,7 @@ void Application::handleException(QObject*, const std::exception& error) {
 }
 
 void Application::handleUnknownException(QObject*) {
-    Dialogs::showError(QStringLiteral("Excepción desconocida"));
+    Dialogs::showError(Texts::tr("Excepción desconocida"));
 }
 
 } // namespace platform

@@ -24,18 +24,24 @@ struct PageField {
 };
 
 const PageField cameraFields[] = {
-    {CameraProperty::Brightness, "Brillo", -10000, 10000},
-    {CameraProperty::Contrast, "Contraste", -10000, 10000},
-    {CameraProperty::Saturation, "Saturación", -10000, 10000},
-    {CameraProperty::Hue, "Tono", -10000, 10000},
-    {CameraProperty::Gain, "Ganancia", -10000, 10000},
-    {CameraProperty::Exposure, "Exposición", -100000, 100000},
+    {CameraProperty::Brightness, QT_TRANSLATE_NOOP("platform::CameraPageDialog", "Brillo"), -10000,
+     10000},
+    {CameraProperty::Contrast, QT_TRANSLATE_NOOP("platform::CameraPageDialog", "Contraste"), -10000,
+     10000},
+    {CameraProperty::Saturation, QT_TRANSLATE_NOOP("platform::CameraPageDialog", "Saturación"),
+     -10000, 10000},
+    {CameraProperty::Hue, QT_TRANSLATE_NOOP("platform::CameraPageDialog", "Tono"), -10000, 10000},
+    {CameraProperty::Gain, QT_TRANSLATE_NOOP("platform::CameraPageDialog", "Ganancia"), -10000,
+     10000},
+    {CameraProperty::Exposure, QT_TRANSLATE_NOOP("platform::CameraPageDialog", "Exposición"),
+     -100000, 100000},
 };
 
 const PageField videoFields[] = {
-    {CameraProperty::Width, "Ancho", 16, 7680},
-    {CameraProperty::Height, "Alto", 16, 4320},
-    {CameraProperty::Rate, "Imágenes por segundo", 1, 240},
+    {CameraProperty::Width, QT_TRANSLATE_NOOP("platform::CameraPageDialog", "Ancho"), 16, 7680},
+    {CameraProperty::Height, QT_TRANSLATE_NOOP("platform::CameraPageDialog", "Alto"), 16, 4320},
+    {CameraProperty::Rate, QT_TRANSLATE_NOOP("platform::CameraPageDialog", "Imágenes por segundo"),
+     1, 240},
 };
 
 QDialogButtonBox* okCancel(QDialog* dialog) {
@@ -53,7 +59,7 @@ SelectCameraDialog::SelectCameraDialog(QWidget* owner) : QDialog(owner) {
     auto* layout = new QVBoxLayout(this);
     list_ = new QListWidget(this);
     layout->addWidget(list_);
-    auto* add = new QPushButton(QStringLiteral("Añadir fuente..."), this);
+    auto* add = new QPushButton(tr("Añadir fuente..."), this);
     connect(add, &QPushButton::clicked, this, &SelectCameraDialog::addSourceFromOperator);
     layout->addWidget(add);
     layout->addWidget(okCancel(this));
@@ -86,18 +92,13 @@ std::optional<CaptureSource> SelectCameraDialog::chosenSource() const {
 
 void SelectCameraDialog::addSourceFromOperator() {
     const std::optional<QString> text = Dialogs::inputText(
-        {this, QStringLiteral("Añadir fuente"),
-         QStringLiteral("Archivo de vídeo, dirección de red o \"test\" (\"test:1280x720\")"),
-         QString()});
+        {this, tr("Añadir fuente"),
+         tr("Archivo de vídeo, dirección de red o \"test\" (\"test:1280x720\")"), QString()});
     if (!text || text->trimmed().isEmpty())
         return;
     if (const QString problem = captureSourceProblem(*text); !problem.isEmpty()) {
-        Dialogs::message({this,
-                          problem,
-                          QStringLiteral("Añadir fuente"),
-                          MessageIcon::Error,
-                          MessageButtons::Ok,
-                          {}});
+        Dialogs::message(
+            {this, problem, tr("Añadir fuente"), MessageIcon::Error, MessageButtons::Ok, {}});
         return;
     }
     addSource(parseCaptureSource(*text));
@@ -109,8 +110,7 @@ CameraPageDialog::CameraPageDialog(Page page, FrameSource* source, QWidget* owne
     : QDialog(owner), source_(source) {
     const bool camera = page == Page::Camera;
     setObjectName(camera ? QStringLiteral("camera_pp") : QStringLiteral("video_pp"));
-    setWindowTitle(camera ? QStringLiteral("Propiedades de la cámara")
-                          : QStringLiteral("Formato de vídeo"));
+    setWindowTitle(camera ? tr("Propiedades de la cámara") : tr("Formato de vídeo"));
     auto* layout = new QFormLayout(this);
     const auto add = [&](const PageField& entry) {
         auto* box = new QDoubleSpinBox(this);
@@ -124,7 +124,7 @@ CameraPageDialog::CameraPageDialog(Page page, FrameSource* source, QWidget* owne
             shown_[entry.property] = box->value();
         }
         fields_[entry.property] = box;
-        layout->addRow(QString::fromUtf8(entry.label), box);
+        layout->addRow(tr(entry.label), box);
     };
     if (camera)
         for (const PageField& entry : cameraFields)

@@ -1,6 +1,7 @@
 #include "platform/Dialogs.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -8,6 +9,10 @@
 
 namespace platform {
 namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(Dialogs)
+};
 
 InteractiveResponder& interactive() {
     static InteractiveResponder responder;
@@ -144,7 +149,7 @@ bool runReportingExceptions(const std::function<void()>& step) {
     } catch (const std::exception& error) {
         showException(error);
     } catch (...) {
-        showError(QStringLiteral("Excepción desconocida"));
+        showError(Texts::tr("Excepción desconocida"));
     }
     return false;
 }

@@ -3,6 +3,7 @@
 #include "platform/GstSource.h"
 #include "platform/TestPattern.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -12,6 +13,10 @@
 namespace platform {
 
 namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(FrameSource)
+};
 
 const QString testName = QStringLiteral("test");
 const QString sizedTestPrefix = QStringLiteral("test:");
@@ -82,9 +87,9 @@ QString captureSourceProblem(const QString& text) {
     const QString trimmed = text.trimmed();
     if (!asksForTestPattern(trimmed) || testPatternSize(trimmed))
         return {};
-    return QStringLiteral("La imagen de prueba \"%1\" no se puede usar: el tamaño se escribe "
-                          "test:ANCHOxALTO, con lados pares de %2 a %3 por %2 a %4, y si se "
-                          "quiere @IMÁGENES por segundo, de 1 a %5.")
+    return Texts::tr("La imagen de prueba \"%1\" no se puede usar: el tamaño se escribe "
+                     "test:ANCHOxALTO, con lados pares de %2 a %3 por %2 a %4, y si se "
+                     "quiere @IMÁGENES por segundo, de 1 a %5.")
         .arg(trimmed)
         .arg(smallestSide)
         .arg(largestWidth)
@@ -99,17 +104,14 @@ CaptureSource parseCaptureSource(const QString& text) {
             testPatternSize(trimmed).value_or(cv::Size(TestPattern::width, TestPattern::height));
         const int rate = testPatternRate(trimmed);
         if (size == cv::Size(TestPattern::width, TestPattern::height) && rate == TestPattern::rate)
-            return {CaptureSource::Kind::TestPattern,
-                    QString(),
-                    QStringLiteral("Imagen de prueba"),
-                    {}};
+            return {CaptureSource::Kind::TestPattern, QString(), Texts::tr("Imagen de prueba"), {}};
         QString sizeText =
             QString::number(size.width) + QLatin1Char('x') + QString::number(size.height);
         if (rate != TestPattern::rate)
             sizeText += QLatin1Char('@') + QString::number(rate);
         return {CaptureSource::Kind::TestPattern,
                 sizeText,
-                QStringLiteral("Imagen de prueba ") + sizeText,
+                Texts::tr("Imagen de prueba %1").arg(sizeText),
                 {}};
     }
     bool isNumber = false;

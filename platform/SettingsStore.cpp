@@ -2,6 +2,7 @@
 
 #include "platform/Disk.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -9,6 +10,10 @@
 
 namespace platform {
 namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(SettingsStore)
+};
 
 const QString kOrganization = QStringLiteral("QUELMAR");
 
@@ -34,7 +39,7 @@ bool ensureFileExists(const QString& path) {
 } // namespace
 
 SettingsReadError::SettingsReadError(const QString& valueName)
-    : std::runtime_error(QStringLiteral("Error leyendo el valor \"%1\" de la configuración")
+    : std::runtime_error(Texts::tr("Error leyendo el valor \"%1\" de la configuración")
                              .arg(valueName)
                              .toStdString()),
       valueName_(valueName) {}

@@ -2,10 +2,20 @@
 
 #include "platform/Post.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <exception>
 
 namespace platform {
+
+namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(Worker)
+};
+
+} // namespace
 
 Worker::Worker(std::size_t capacity, QObject& context, Failed failed)
     : capacity_(std::max<std::size_t>(capacity, 1)), context_(context), failed_(std::move(failed)),
@@ -101,7 +111,7 @@ void Worker::runOne(const Job& job) {
     } catch (const std::exception& error) {
         failure = QString::fromLocal8Bit(error.what());
     } catch (...) {
-        failure = QStringLiteral("error desconocido");
+        failure = Texts::tr("error desconocido");
     }
     if (failure)
         postTo(&context_, [failed = failed_, reason = *failure] { failed(reason); });

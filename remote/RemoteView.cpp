@@ -52,9 +52,31 @@ std::int64_t nanoseconds() {
         .count();
 }
 
+// The page's own texts, each written once in it; none holds a quote, so the script stays whole.
+const char* const pageTexts[] = {
+    QT_TRANSLATE_NOOP("remote::RemoteView", "Vista remota"),
+    QT_TRANSLATE_NOOP("remote::RemoteView", "Trabajo:"),
+    QT_TRANSLATE_NOOP("remote::RemoteView", "Enlace:"),
+    QT_TRANSLATE_NOOP("remote::RemoteView", "Temperatura:"),
+    QT_TRANSLATE_NOOP("remote::RemoteView", "Humedad:"),
+    QT_TRANSLATE_NOOP("remote::RemoteView", "Imagen del robot"),
+    QT_TRANSLATE_NOOP("remote::RemoteView", "Observaciones"),
+    QT_TRANSLATE_NOOP("remote::RemoteView", "Código no válido"),
+    QT_TRANSLATE_NOOP("remote::RemoteView", "Sin respuesta"),
+    QT_TRANSLATE_NOOP("remote::RemoteView", "Sin grabar"),
+    QT_TRANSLATE_NOOP("remote::RemoteView", "Grabando"),
+    QT_TRANSLATE_NOOP("remote::RemoteView", "Consola:"),
+};
+
+// The page is written in Spanish and served in the console's language.
 QByteArray page() {
     QFile file(QStringLiteral(":/remote/index.html"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray text = file.readAll();
+    for (const char* source : pageTexts)
+        text.replace(source, RemoteView::tr(source).toUtf8());
+    return text;
 }
 
 void writeHead(QTcpSocket& socket, const QByteArray& type, qint64 length) {
@@ -96,11 +118,11 @@ std::optional<QString> RemoteView::start(const QHostAddress& address, quint16 po
     if (!listener->listen(address, port)) {
         switch (listener->serverError()) {
         case QAbstractSocket::AddressInUseError:
-            return QStringLiteral("está en uso por otro programa");
+            return tr("está en uso por otro programa");
         case QAbstractSocket::SocketAccessError:
-            return QStringLiteral("no hay permiso para usarlo");
+            return tr("no hay permiso para usarlo");
         case QAbstractSocket::SocketAddressNotAvailableError:
-            return QStringLiteral("la dirección no es de este equipo");
+            return tr("la dirección no es de este equipo");
         default:
             return listener->errorString();
         }

@@ -2,6 +2,7 @@
 
 #include "video/FrameSurface.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QPainter>
 #include <QWidget>
@@ -9,6 +10,14 @@
 #include <algorithm>
 
 namespace video {
+
+namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(PicturePanel)
+};
+
+} // namespace
 
 PicturePanel::PicturePanel(QWidget& panel)
     : QObject(&panel), panel_(panel), panelSize_(panel.size()) {
@@ -127,7 +136,7 @@ QImage noPictureVersion(const QImage& picture, QSize sizeWhenNone) {
     font.setPixelSize(std::max(12, marked.height() / 8));
     painter.setFont(font);
     painter.setPen(Qt::white);
-    painter.drawText(marked.rect(), Qt::AlignCenter, QStringLiteral("SIN IMAGEN"));
+    painter.drawText(marked.rect(), Qt::AlignCenter, Texts::tr("SIN IMAGEN"));
     return marked;
 }
 

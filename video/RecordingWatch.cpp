@@ -1,6 +1,16 @@
 #include "video/RecordingWatch.h"
 
+#include <QCoreApplication>
+
 namespace video {
+
+namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(RecordingWatch)
+};
+
+} // namespace
 
 QString recordingFailureText(Recorder::Failure failure, const QString& fileName) {
     switch (failure) {
@@ -8,28 +18,28 @@ QString recordingFailureText(Recorder::Failure failure, const QString& fileName)
         return {};
     case Recorder::Failure::CannotCreate:
         if (fileName.isEmpty())
-            return QStringLiteral("Vídeo no grabado: sin nombre libre");
-        return QStringLiteral("Vídeo no grabado: no se pudo crear ") + fileName;
+            return Texts::tr("Vídeo no grabado: sin nombre libre");
+        return Texts::tr("Vídeo no grabado: no se pudo crear %1").arg(fileName);
     case Recorder::Failure::NoSpace:
-        return QStringLiteral("Vídeo no grabado: disco lleno");
+        return Texts::tr("Vídeo no grabado: disco lleno");
     case Recorder::Failure::SpaceLow:
-        return QStringLiteral("Vídeo detenido: disco casi lleno");
+        return Texts::tr("Vídeo detenido: disco casi lleno");
     case Recorder::Failure::DiskFull:
-        return QStringLiteral("Vídeo incompleto: disco lleno");
+        return Texts::tr("Vídeo incompleto: disco lleno");
     case Recorder::Failure::SizeChanged:
-        return QStringLiteral("La imagen cambió de tamaño: el vídeo sigue en otro archivo");
+        return Texts::tr("La imagen cambió de tamaño: el vídeo sigue en otro archivo");
     case Recorder::Failure::WriteFailed:
         break;
     }
-    return QStringLiteral("Vídeo incompleto: fallo del grabador");
+    return Texts::tr("Vídeo incompleto: fallo del grabador");
 }
 
 QString diskLowText(int secondsLeft) {
-    return QStringLiteral("Poco espacio en disco: quedan %1 s de vídeo").arg(secondsLeft);
+    return Texts::tr("Poco espacio en disco: quedan %1 s de vídeo").arg(secondsLeft);
 }
 
 QString framesDroppedText(std::uint32_t frames) {
-    return QStringLiteral("Vídeo: %1 fotogramas perdidos, el disco no da abasto").arg(frames);
+    return Texts::tr("Vídeo: %1 fotogramas perdidos, el disco no da abasto").arg(frames);
 }
 
 RecordingWatch::RecordingWatch(Recorder& recorder, Raise raise, Clear clear)

@@ -1,6 +1,7 @@
 #include "app/ConsoleSettings.h"
 #include "app/Main.h"
 #include "tests/support/FrameFeed.h"
+#include "tests/support/ContextMenu.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempSettings.h"
 #include "tests/support/WorkingFolder.h"
@@ -8,10 +9,8 @@
 #include "ui_Main.h"
 
 #include <QApplication>
-#include <QContextMenuEvent>
 #include <QMenu>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -25,22 +24,15 @@ namespace {
 // false when the submenu is disabled.
 bool chooseInContextMenu(QWidget& window, const QString& submenu, const QString& entry) {
     bool chosen = false;
-    QTimer::singleShot(0, [&] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (!menu)
-            return;
-        for (QAction* action : menu->actions())
+    testing_support::withContextMenu(window, [&](QMenu& menu) {
+        for (QAction* action : menu.actions())
             if (action->text() == submenu && action->menu() && action->isEnabled())
                 for (QAction* inner : action->menu()->actions())
                     if (inner->text() == entry) {
                         inner->trigger();
                         chosen = true;
                     }
-        menu->close();
     });
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
-                            window.mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(&window, &event);
     return chosen;
 }
 
