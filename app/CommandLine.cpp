@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/ConsoleSettings.h"
+#include "app/Translation.h"
 #include "job/Report.h"
 #include "platform/FrameSource.h"
 #include "platform/PortList.h"
@@ -125,9 +126,11 @@ int writeReportAndEnd(int& argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const QGuiApplication application(argc, argv);
     const ConsoleOptions options = parseCommandLine(QCoreApplication::arguments());
+    const settings::ConsoleSettings stored = settings::readStartupSettings().values;
+    // In the console's language, as from its window.
+    const auto translator = installTranslator(options.language.value_or(stored.idioma));
     const job::ReportOutcome outcome =
-        job::writeReportFiles(options.report, {}, platform::localDisk(),
-                              {.logo = settings::readStartupSettings().values.logotipo});
+        job::writeReportFiles(options.report, {}, platform::localDisk(), {.logo = stored.logotipo});
     std::fputs((outcome.message() + '\n').toLocal8Bit(),
                outcome.exitStatus() == 0 ? stdout : stderr);
     return outcome.exitStatus();

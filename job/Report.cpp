@@ -53,6 +53,10 @@ constexpr int widestEmbedded = 2 * pictureShown;
 // The name the logo goes by in the PDF's pages.
 const QString logoResource = QStringLiteral("logotipo");
 
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(job::Report)
+};
+
 std::filesystem::path localPath(const QString& path) {
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
@@ -60,15 +64,15 @@ std::filesystem::path localPath(const QString& path) {
 QString refusalText(platform::ReadRefusal refusal, qint64 largest) {
     switch (refusal) {
     case platform::ReadRefusal::Missing:
-        return QStringLiteral("no existe");
+        return Texts::tr("no existe");
     case platform::ReadRefusal::Outside:
-        return QStringLiteral("fuera de la carpeta del trabajo");
+        return Texts::tr("fuera de la carpeta del trabajo");
     case platform::ReadRefusal::NotRegular:
-        return QStringLiteral("no es un archivo normal");
+        return Texts::tr("no es un archivo normal");
     case platform::ReadRefusal::TooLarge:
-        return QStringLiteral("más de %1 MB").arg(largest / (1024 * 1024));
+        return Texts::tr("más de %1 MB").arg(largest / (1024 * 1024));
     case platform::ReadRefusal::Failed:
-        return QStringLiteral("no se puede leer");
+        return Texts::tr("no se puede leer");
     case platform::ReadRefusal::None:
         break;
     }
@@ -84,7 +88,7 @@ QString listed(const QString& what, const QStringList& files) {
     QString line =
         what + QStringLiteral(": ") + files.mid(0, namesListed).join(QStringLiteral(", "));
     if (files.size() > namesListed)
-        line += QStringLiteral(" y %1 más").arg(files.size() - namesListed);
+        line += Texts::tr(" y %1 más").arg(files.size() - namesListed);
     return line;
 }
 
@@ -167,7 +171,7 @@ PictureCheck checkPicture(const QString& folder, const QString& picture, qint64 
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     if (!reader.canRead())
-        return {.missing = false, .refusal = QStringLiteral("no es una imagen"), .size = {}};
+        return {.missing = false, .refusal = Texts::tr("no es una imagen"), .size = {}};
     return {.missing = false, .refusal = {}, .size = reader.size()};
 }
 
@@ -184,7 +188,7 @@ LogoRead readLogo(const QString& path, const ReportLimits& limits) {
     const platform::FileBytes bytes = platform::readWholeFile(
         localPath(where.absolutePath()), localPath(where.fileName()), limits.largestLogo);
     if (bytes.refusal == platform::ReadRefusal::Outside)
-        return {{}, QCoreApplication::translate("job::Report", "un enlace fuera de su carpeta")};
+        return {{}, Texts::tr("un enlace fuera de su carpeta")};
     if (bytes.refusal != platform::ReadRefusal::None)
         return {{}, refusalText(bytes.refusal, limits.largestLogo)};
     QBuffer buffer;
@@ -193,14 +197,12 @@ LogoRead readLogo(const QString& path, const ReportLimits& limits) {
     QImageReader reader(&buffer);
     const QSize size = reader.size();
     if (!reader.canRead() || size.isEmpty())
-        return {{}, QStringLiteral("no es una imagen")};
+        return {{}, Texts::tr("no es una imagen")};
     if (size.width() > limits.widestLogo || size.height() > limits.widestLogo)
-        return {{},
-                QCoreApplication::translate("job::Report", "más de %1 puntos de lado")
-                    .arg(limits.widestLogo)};
+        return {{}, Texts::tr("más de %1 puntos de lado").arg(limits.widestLogo)};
     QImage image = reader.read();
     if (image.isNull())
-        return {{}, QStringLiteral("no es una imagen")};
+        return {{}, Texts::tr("no es una imagen")};
     // Three dots for each of the cover's, so that it prints sharp.
     return {image.size().boundedTo(logoShown * 3) == image.size()
                 ? image
@@ -222,8 +224,9 @@ QString escaped(const QString& text) {
 
 QString intoText(const Observation& o) {
     if (o.recording.isEmpty())
-        return QStringLiteral("sin grabación");
-    return escaped(o.recording) + QStringLiteral(", a los ") + durationText(o.intoRecording / 1000);
+        return Texts::tr("sin grabación");
+    return Texts::tr("%1, a los %2")
+        .arg(escaped(o.recording), durationText(o.intoRecording / 1000));
 }
 
 // A piece of the report that the PDF lays out on pages of its own, so that only its
@@ -264,28 +267,28 @@ QString observationCell(const JobRecord& job, std::size_t index, ReportPart& par
         const QString from = source(Shown::Picture, o.picture);
         if (from.isEmpty()) {
             cell += QStringLiteral("<i>%1</i><br>")
-                        .arg(QCoreApplication::translate("job::Report", "Foto ilegible: %1")
-                                 .arg(escaped(o.picture)));
+                        .arg(Texts::tr("Foto ilegible: %1").arg(escaped(o.picture)));
         } else {
             cell += imageTag(from, o.picture, pictureSize(job.pictureSizes[index])) +
                     QStringLiteral("<br>");
             part.pictures.push_back(index);
         }
     } else if (!refusal.isEmpty()) {
-        cell += QStringLiteral("<i>Foto rechazada: %1</i><br>")
-                    .arg(escaped(refusedFile(o.picture, refusal)));
+        cell +=
+            QStringLiteral("<i>%1</i><br>")
+                .arg(Texts::tr("Foto rechazada: %1").arg(escaped(refusedFile(o.picture, refusal))));
     }
-    const QString tag = tagText(o.tag);
-    if (!tag.isEmpty())
-        cell += QStringLiteral("<b>%1</b><br>").arg(escaped(tag.toUpper()));
+    if (o.tag != Tag::None)
+        cell += QStringLiteral("<b>%1</b><br>")
+                    .arg(o.tag == Tag::Before ? Texts::tr("ANTES") : Texts::tr("DESPUÉS"));
     cell += QStringLiteral("<b>%1</b><br>")
-                .arg(escaped(o.note.isEmpty() ? QStringLiteral("(sin nota)") : o.note));
+                .arg(escaped(o.note.isEmpty() ? Texts::tr("(sin nota)") : o.note));
     if (!o.location.isEmpty())
-        cell += QStringLiteral("Ubicación: %1<br>").arg(escaped(o.location));
+        cell += QStringLiteral("%1<br>").arg(Texts::tr("Ubicación: %1").arg(escaped(o.location)));
     if (o.finding != Finding::None)
-        cell += QStringLiteral("Hallazgo: %1 &middot; Gravedad: %2<br>")
-                    .arg(escaped(findingText(o.finding)))
-                    .arg(o.severity);
+        cell += QStringLiteral("%1<br>").arg(
+            Texts::tr("Hallazgo: %1 &middot; Gravedad: %2")
+                .arg(escaped(findingLabel(o.finding)), QString::number(o.severity)));
     cell += QStringLiteral("%1 &middot; %2<br>")
                 .arg(escaped(o.when.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"))), intoText(o));
     cell += QStringLiteral("<small>%1</small>").arg(escaped(readingText(o.reading)));
@@ -305,26 +308,27 @@ QString headerSection(const JobRecord& job, const PictureSource& source) {
         html += QStringLiteral("<p>%1</p>")
                     .arg(imageTag(source(Shown::Logo, {}), {},
                                   job.logo.size().scaled(logoShown, Qt::KeepAspectRatio)));
-    html += QStringLiteral("<h1>Informe de inspección</h1><table cellpadding=\"3\">");
+    html += QStringLiteral("<h1>%1</h1><table cellpadding=\"3\">")
+                .arg(Texts::tr("Informe de inspección"));
     const auto row = [&html](const QString& label, const QString& value) {
         html += QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>").arg(label, escaped(value));
     };
-    row(QStringLiteral("Trabajo"), job.name);
+    row(Texts::tr("Trabajo"), job.name);
     const auto given = [&row](const QString& label, const QString& value) {
         if (!value.isEmpty())
             row(label, value);
     };
-    given(QStringLiteral("Cliente"), job.details.client);
-    given(QStringLiteral("Dirección"), job.details.address);
-    given(QStringLiteral("Operador"), job.details.operatorName);
-    given(QStringLiteral("Robot"), job.details.robotModel);
-    given(QStringLiteral("Número de serie"), job.details.robotSerial);
-    row(QStringLiteral("Fecha"), job.start.toString(QStringLiteral("dd/MM/yyyy")));
-    row(QStringLiteral("Inicio"), job.start.toString(QStringLiteral("HH:mm:ss")));
-    row(QCoreApplication::translate("job::Report", "Fin"), endText(job));
-    row(QStringLiteral("Duración"), durationText(job.start.secsTo(job.end)));
-    row(QStringLiteral("Grabaciones"), QString::number(job.recordings.size()));
-    row(QStringLiteral("Observaciones"),
+    given(Texts::tr("Cliente"), job.details.client);
+    given(Texts::tr("Dirección"), job.details.address);
+    given(Texts::tr("Operador"), job.details.operatorName);
+    given(Texts::tr("Robot"), job.details.robotModel);
+    given(Texts::tr("Número de serie"), job.details.robotSerial);
+    row(Texts::tr("Fecha"), job.start.toString(QStringLiteral("dd/MM/yyyy")));
+    row(Texts::tr("Inicio"), job.start.toString(QStringLiteral("HH:mm:ss")));
+    row(Texts::tr("Fin"), endText(job));
+    row(Texts::tr("Duración"), durationText(job.start.secsTo(job.end)));
+    row(Texts::tr("Grabaciones"), QString::number(job.recordings.size()));
+    row(Texts::tr("Observaciones"),
         QString::number(job.observations.size() + job.observationsNotShown));
     return html + QStringLiteral("</table>");
 }
@@ -337,7 +341,7 @@ QString countsText(const FindingCounts& counts) {
     QStringList listed;
     for (const Finding finding : findings)
         if (counts[std::size_t(finding)] > 0)
-            listed << findingText(finding) + QLatin1Char(' ') +
+            listed << findingLabel(finding) + QLatin1Char(' ') +
                           QString::number(counts[std::size_t(finding)]);
     return listed.isEmpty() ? QStringLiteral("-") : listed.join(QStringLiteral(", "));
 }
@@ -385,61 +389,54 @@ QString summarySection(const JobRecord& job) {
     for (const Place& place : places)
         for (std::size_t kind = 0; kind < findingKinds; ++kind)
             total[kind] += place.findings[kind];
-    QString html =
-        QStringLiteral("<h2>%1</h2>").arg(QCoreApplication::translate("job::Report", "Resumen"));
+    QString html = QStringLiteral("<h2>%1</h2>").arg(Texts::tr("Resumen"));
     const QString table =
         QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">");
     if (std::any_of(std::begin(findings), std::end(findings),
                     [&total](Finding f) { return total[std::size_t(f)] > 0; })) {
         html += table + QStringLiteral("<tr><th>%1</th><th>%2</th></tr>")
-                            .arg(QCoreApplication::translate("job::Report", "Hallazgo"),
-                                 QCoreApplication::translate("job::Report", "Observaciones"));
+                            .arg(Texts::tr("Hallazgo"), Texts::tr("Observaciones"));
         for (const Finding finding : findings)
             if (total[std::size_t(finding)] > 0)
                 html += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>")
-                            .arg(escaped(findingText(finding)),
+                            .arg(escaped(findingLabel(finding)),
                                  QString::number(total[std::size_t(finding)]));
         html += QStringLiteral("</table><br>");
     }
     if (std::any_of(places.begin(), places.end(),
                     [](const Place& p) { return !p.name.isEmpty(); })) {
-        html +=
-            table + QStringLiteral("<tr><th>%1</th><th>%2</th><th>%3</th><th>%4</th></tr>")
-                        .arg(QCoreApplication::translate("job::Report", "Ubicación"),
-                             QCoreApplication::translate("job::Report", "Observaciones"),
-                             QCoreApplication::translate("job::Report", "Hallazgos"),
-                             QCoreApplication::translate("job::Report", "Pares antes y después"));
+        html += table + QStringLiteral("<tr><th>%1</th><th>%2</th><th>%3</th><th>%4</th></tr>")
+                            .arg(Texts::tr("Ubicación"), Texts::tr("Observaciones"),
+                                 Texts::tr("Hallazgos"), Texts::tr("Pares antes y después"));
         for (const Place& place : places)
             html +=
                 QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td></tr>")
-                    .arg(escaped(place.name.isEmpty()
-                                     ? QCoreApplication::translate("job::Report", "(sin ubicación)")
-                                     : place.name),
+                    .arg(escaped(place.name.isEmpty() ? Texts::tr("(sin ubicación)") : place.name),
                          QString::number(place.observations), escaped(countsText(place.findings)),
                          QString::number(place.pairs));
         html += QStringLiteral("</table>");
     }
     return html + QStringLiteral("<p>%1</p>")
-                      .arg(QCoreApplication::translate("job::Report", "Pares antes y después: %1")
-                               .arg(pairs.size()));
+                      .arg(Texts::tr("Pares antes y después: %1").arg(pairs.size()));
 }
 
 QString leftOutSection(const JobRecord& job) {
     if (job.leftOut.isEmpty())
         return {};
-    QString html = QStringLiteral("<h2>Omitido en este informe</h2><ul>");
+    QString html = QStringLiteral("<h2>%1</h2><ul>").arg(Texts::tr("Omitido en este informe"));
     for (const QString& line : job.leftOut)
         html += QStringLiteral("<li>%1</li>").arg(escaped(line));
     return html + QStringLiteral("</ul>");
 }
 
 QString recordingsSection(const JobRecord& job) {
-    QString html = QStringLiteral("<h2>Grabaciones</h2>");
+    QString html = QStringLiteral("<h2>%1</h2>").arg(Texts::tr("Grabaciones"));
     if (job.recordings.empty())
-        return html + QStringLiteral("<p>Ninguna grabación.</p>");
+        return html + QStringLiteral("<p>%1</p>").arg(Texts::tr("Ninguna grabación."));
     html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">"
-                           "<tr><th>Archivo</th><th>Inicio</th><th>Duración</th>"
-                           "<th>Imágenes</th></tr>");
+                           "<tr><th>%1</th><th>%2</th><th>%3</th><th>%4</th></tr>")
+                .arg(Texts::tr("Archivo"), Texts::tr("Inicio"), Texts::tr("Duración"),
+                     Texts::tr("Imágenes"));
     for (const RecordingSummary& r : job.recordings) {
         html += QStringLiteral("<tr><td style=\"white-space: nowrap; font-size: 8pt\">%1</td>"
                                "<td>%2</td><td>%3</td><td>%4</td></tr>")
@@ -454,9 +451,9 @@ QString recordingsSection(const JobRecord& job) {
 // then the pairs side by side.
 void observationParts(const JobRecord& job, const PictureSource& source,
                       std::vector<ReportPart>& parts) {
-    parts.push_back({QStringLiteral("<h2>Observaciones</h2>"), {}});
+    parts.push_back({QStringLiteral("<h2>%1</h2>").arg(Texts::tr("Observaciones")), {}});
     if (job.observations.empty()) {
-        parts.back().html += QStringLiteral("<p>Ninguna observación.</p>");
+        parts.back().html += QStringLiteral("<p>%1</p>").arg(Texts::tr("Ninguna observación."));
         return;
     }
     const std::vector<Pair> pairs = beforeAfterPairs(job.observations);
@@ -473,14 +470,16 @@ void observationParts(const JobRecord& job, const PictureSource& source,
             QStringLiteral("<p>%1</p>").arg(observationCell(job, i, parts.back(), source));
     }
     const QString table = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">"
-                                         "<tr><th>Antes</th><th>Después</th></tr>");
+                                         "<tr><th>%1</th><th>%2</th></tr>")
+                              .arg(Texts::tr("Antes"), Texts::tr("Después"));
     for (std::size_t p = 0; p < pairs.size(); ++p) {
         if (p % (cellsPerPart / 2) == 0) {
             if (p > 0)
                 parts.back().html += QStringLiteral("</table>");
             parts.emplace_back();
             if (p == 0)
-                parts.back().html += QStringLiteral("<h3>Antes y después de la limpieza</h3>");
+                parts.back().html +=
+                    QStringLiteral("<h3>%1</h3>").arg(Texts::tr("Antes y después de la limpieza"));
             parts.back().html += table;
         }
         ReportPart& part = parts.back();
@@ -499,12 +498,14 @@ std::vector<ReportPart> reportParts(const JobRecord& job, const PictureSource& s
     parts[0].html = headerSection(job, source) + summarySection(job) + leftOutSection(job);
     parts[1].html =
         recordingsSection(job) +
-        QStringLiteral("<h2>Temperatura y humedad</h2><p>%1</p>")
-            .arg(imageTag(source(Shown::Chart, reportChartFile), reportChartFile, chartShown));
+        QStringLiteral("<h2>%1</h2><p>%2</p>")
+            .arg(Texts::tr("Temperatura y humedad"),
+                 imageTag(source(Shown::Chart, reportChartFile), reportChartFile, chartShown));
     observationParts(job, source, parts);
     if (job.skippedRows > 0)
-        parts.back().html += QStringLiteral("<p><small>Filas ilegibles omitidas: %1</small></p>")
-                                 .arg(job.skippedRows);
+        parts.back().html +=
+            QStringLiteral("<p><small>%1</small></p>")
+                .arg(Texts::tr("Filas ilegibles omitidas: %1").arg(job.skippedRows));
     return parts;
 }
 
@@ -674,7 +675,7 @@ JobRecord readJobFolder(const QString& path, const ReportLimits& limits,
     if (observations.refusal == platform::ReadRefusal::None) {
         list = parseObservations(QString::fromUtf8(observations.bytes), limits.mostShown);
     } else if (observations.refusal != platform::ReadRefusal::Missing) {
-        job.leftOut << QStringLiteral("Observaciones ilegibles: ") +
+        job.leftOut << Texts::tr("Observaciones ilegibles: ") +
                            refusedFile(observationsFile,
                                        refusalText(observations.refusal, limits.largestTable));
     }
@@ -682,8 +683,8 @@ JobRecord readJobFolder(const QString& path, const ReportLimits& limits,
     job.skippedRows += list.skippedRows;
     job.observationsNotShown = list.notKept;
     if (list.notKept > 0)
-        job.leftOut << QStringLiteral("Observaciones no incluidas: %1 (el informe muestra las "
-                                      "primeras %2)")
+        job.leftOut << Texts::tr("Observaciones no incluidas: %1 (el informe muestra las "
+                                 "primeras %2)")
                            .arg(list.notKept)
                            .arg(limits.mostShown);
     // The report shows only pictures that are there, as regular files of the folder.
@@ -708,15 +709,15 @@ JobRecord readJobFolder(const QString& path, const ReportLimits& limits,
         LogoRead logo = readLogo(options.logo, limits);
         job.logo = std::move(logo.image);
         if (!logo.refusal.isEmpty())
-            job.leftOut << QCoreApplication::translate("job::Report", "Logotipo rechazado: %1")
-                               .arg(refusedFile(options.logo, logo.refusal));
+            job.leftOut
+                << Texts::tr("Logotipo rechazado: %1").arg(refusedFile(options.logo, logo.refusal));
     }
     if (!refusedPictures.isEmpty())
-        job.leftOut << listed(QStringLiteral("Fotos rechazadas"), refusedPictures);
+        job.leftOut << listed(Texts::tr("Fotos rechazadas"), refusedPictures);
     if (!unreadableRecordings.isEmpty())
-        job.leftOut << listed(QStringLiteral("Grabaciones ilegibles"), unreadableRecordings);
+        job.leftOut << listed(Texts::tr("Grabaciones ilegibles"), unreadableRecordings);
     if (!unreadableTables.isEmpty())
-        job.leftOut << listed(QStringLiteral("Tablas ilegibles"), unreadableTables);
+        job.leftOut << listed(Texts::tr("Tablas ilegibles"), unreadableTables);
     job.start = info.started;
     job.end = info.started;
     const auto widen = [&job](const QDateTime& from, const QDateTime& to) {
@@ -774,10 +775,10 @@ QImage drawChart(const JobRecord& job) {
     drawLine(painter, humidity, area, span, percent, Qt::blue);
     painter.setPen(Qt::red);
     painter.drawText(QRectF(area.left(), 10, 400, 30), Qt::AlignLeft,
-                     QStringLiteral("Temperatura (ºC)"));
+                     Texts::tr("Temperatura (ºC)"));
     painter.setPen(Qt::blue);
     painter.drawText(QRectF(area.right() - 400, 10, 400, 30), Qt::AlignRight,
-                     QStringLiteral("Humedad (%)"));
+                     Texts::tr("Humedad (%)"));
     return chart;
 }
 
@@ -788,8 +789,8 @@ QString reportHtml(const JobRecord& job) {
 
 QString ReportOutcome::message() const {
     if (!written)
-        return QStringLiteral("Informe no escrito: ") + failure;
-    QStringList lines{QStringLiteral("Informe escrito: ") + QDir(folder).filePath(reportPdfFile)};
+        return Texts::tr("Informe no escrito: ") + failure;
+    QStringList lines{Texts::tr("Informe escrito: ") + QDir(folder).filePath(reportPdfFile)};
     return (lines + leftOut).join(QStringLiteral("; "));
 }
 
@@ -837,9 +838,8 @@ void paintFrame(QPainter& painter, const PageFrame& frame, const JobRecord& job,
     painter.drawText(text, Qt::AlignRight | Qt::AlignBottom, date);
     painter.drawLine(QPointF(text.left(), text.bottom() + 2),
                      QPointF(text.right(), text.bottom() + 2));
-    painter.drawText(
-        frame.footer, Qt::AlignHCenter | Qt::AlignBottom,
-        QCoreApplication::translate("job::Report", "Página %1 de %2").arg(page).arg(pages));
+    painter.drawText(frame.footer, Qt::AlignHCenter | Qt::AlignBottom,
+                     Texts::tr("Página %1 de %2").arg(page).arg(pages));
     painter.restore();
 }
 
@@ -907,7 +907,7 @@ ReportOutcome writeReportFiles(const QString& path, const ReportLimits& limits,
     outcome.folder = path;
     const QDir folder(path);
     if (!folder.exists()) {
-        outcome.failure = path + QStringLiteral(" no existe");
+        outcome.failure = Texts::tr("%1 no existe").arg(path);
         return outcome;
     }
     const JobRecord job = readJobFolder(path, limits, options);
@@ -941,7 +941,7 @@ ReportOutcome writeReportFiles(const QString& path, const ReportLimits& limits,
         pdf.setPageSize(QPageSize(QPageSize::A4));
         pdf.setPageMargins(QMarginsF(15, 10, 15, 10), QPageLayout::Millimeter);
         pdf.setResolution(150);
-        pdf.setTitle(QStringLiteral("Informe: ") + job.name);
+        pdf.setTitle(Texts::tr("Informe: %1").arg(job.name));
         pdf.setCreator(QStringLiteral("marlo-consola"));
         const PictureSource resources = [](Shown what, const QString& file) {
             return what == Shown::Logo ? logoResource : file;
@@ -957,7 +957,7 @@ ReportOutcome writeReportFiles(const QString& path, const ReportLimits& limits,
     outcome.leftOut = job.leftOut;
     unreadablePictures.removeDuplicates();
     if (!unreadablePictures.isEmpty())
-        outcome.leftOut << listed(QStringLiteral("Fotos ilegibles"), unreadablePictures);
+        outcome.leftOut << listed(Texts::tr("Fotos ilegibles"), unreadablePictures);
     return outcome;
 }
 

@@ -580,6 +580,26 @@ Software · version 2.0</translation>
         <source>nativo</source>
         <translation>native</translation>
     </message>
+    <message>
+        <source>Logotipo del informe</source>
+        <translation>Report logo</translation>
+    </message>
+    <message>
+        <source>Imágenes (*.png *.jpg *.jpeg *.bmp)</source>
+        <translation>Pictures (*.png *.jpg *.jpeg *.bmp)</translation>
+    </message>
+    <message>
+        <source>Logotipo del informe no guardado en la configuración</source>
+        <translation>Report logo not saved in the settings</translation>
+    </message>
+    <message>
+        <source>Logotipo del informe...</source>
+        <translation>Report logo...</translation>
+    </message>
+    <message>
+        <source>Quitar el logotipo del informe</source>
+        <translation>Remove the report logo</translation>
+    </message>
 </context>
 <context>
     <name>Telemetry</name>
@@ -740,6 +760,257 @@ Software · version 2.0</translation>
     <message>
         <source>Gravedad:</source>
         <translation>Severity:</translation>
+    </message>
+</context>
+<context>
+    <name>job::Report</name>
+    <message>
+        <source>un enlace fuera de su carpeta</source>
+        <translation>a link out of its folder</translation>
+    </message>
+    <message>
+        <source>más de %1 puntos de lado</source>
+        <translation>more than %1 points a side</translation>
+    </message>
+    <message>
+        <source>Foto ilegible: %1</source>
+        <translation>Unreadable picture: %1</translation>
+    </message>
+    <message>
+        <source>Fin</source>
+        <translation>End</translation>
+    </message>
+    <message>
+        <source>Resumen</source>
+        <translation>Summary</translation>
+    </message>
+    <message>
+        <source>Hallazgo</source>
+        <translation>Finding</translation>
+    </message>
+    <message>
+        <source>Observaciones</source>
+        <translation>Observations</translation>
+    </message>
+    <message>
+        <source>Ubicación</source>
+        <translation>Location</translation>
+    </message>
+    <message>
+        <source>Hallazgos</source>
+        <translation>Findings</translation>
+    </message>
+    <message>
+        <source>Pares antes y después</source>
+        <translation>Before and after pairs</translation>
+    </message>
+    <message>
+        <source>(sin ubicación)</source>
+        <translation>(no location)</translation>
+    </message>
+    <message>
+        <source>Pares antes y después: %1</source>
+        <translation>Before and after pairs: %1</translation>
+    </message>
+    <message>
+        <source>Logotipo rechazado: %1</source>
+        <translation>Logo refused: %1</translation>
+    </message>
+    <message>
+        <source>Página %1 de %2</source>
+        <translation>Page %1 of %2</translation>
+    </message>
+    <message>
+        <source>no existe</source>
+        <translation>does not exist</translation>
+    </message>
+    <message>
+        <source>fuera de la carpeta del trabajo</source>
+        <translation>outside the job&apos;s folder</translation>
+    </message>
+    <message>
+        <source>no es un archivo normal</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>más de %1 MB</source>
+        <translation>more than %1 MB</translation>
+    </message>
+    <message>
+        <source>no se puede leer</source>
+        <translation>cannot be read</translation>
+    </message>
+    <message>
+        <source> y %1 más</source>
+        <translation> and %1 more</translation>
+    </message>
+    <message>
+        <source>no es una imagen</source>
+        <translation>not a picture</translation>
+    </message>
+    <message>
+        <source>sin grabación</source>
+        <translation>no recording</translation>
+    </message>
+    <message>
+        <source>%1, a los %2</source>
+        <translation>%1, at %2</translation>
+    </message>
+    <message>
+        <source>Foto rechazada: %1</source>
+        <translation>Picture refused: %1</translation>
+    </message>
+    <message>
+        <source>ANTES</source>
+        <translation>BEFORE</translation>
+    </message>
+    <message>
+        <source>DESPUÉS</source>
+        <translation>AFTER</translation>
+    </message>
+    <message>
+        <source>(sin nota)</source>
+        <translation>(no note)</translation>
+    </message>
+    <message>
+        <source>Ubicación: %1</source>
+        <translation>Location: %1</translation>
+    </message>
+    <message>
+        <source>Hallazgo: %1 &amp;middot; Gravedad: %2</source>
+        <translation>Finding: %1 &amp;middot; Severity: %2</translation>
+    </message>
+    <message>
+        <source>Informe de inspección</source>
+        <translation>Inspection report</translation>
+    </message>
+    <message>
+        <source>Trabajo</source>
+        <translation>Job</translation>
+    </message>
+    <message>
+        <source>Cliente</source>
+        <translation>Client</translation>
+    </message>
+    <message>
+        <source>Dirección</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>Operador</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>Robot</source>
+        <translation>Robot</translation>
+    </message>
+    <message>
+        <source>Número de serie</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>Fecha</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Inicio</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Duración</source>
+        <translation>Duration</translation>
+    </message>
+    <message>
+        <source>Grabaciones</source>
+        <translation>Recordings</translation>
+    </message>
+    <message>
+        <source>Omitido en este informe</source>
+        <translation>Left out of this report</translation>
+    </message>
+    <message>
+        <source>Ninguna grabación.</source>
+        <translation>No recordings.</translation>
+    </message>
+    <message>
+        <source>Archivo</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Imágenes</source>
+        <translation>Frames</translation>
+    </message>
+    <message>
+        <source>Ninguna observación.</source>
+        <translation>No observations.</translation>
+    </message>
+    <message>
+        <source>Antes</source>
+        <translation>Before</translation>
+    </message>
+    <message>
+        <source>Después</source>
+        <translation>After</translation>
+    </message>
+    <message>
+        <source>Antes y después de la limpieza</source>
+        <translation>Before and after cleaning</translation>
+    </message>
+    <message>
+        <source>Temperatura y humedad</source>
+        <translation>Temperature and humidity</translation>
+    </message>
+    <message>
+        <source>Filas ilegibles omitidas: %1</source>
+        <translation>Unreadable rows left out: %1</translation>
+    </message>
+    <message>
+        <source>Observaciones ilegibles: </source>
+        <translation>Unreadable observations: </translation>
+    </message>
+    <message>
+        <source>Observaciones no incluidas: %1 (el informe muestra las primeras %2)</source>
+        <translation>Observations not included: %1 (the report shows the first %2)</translation>
+    </message>
+    <message>
+        <source>Fotos rechazadas</source>
+        <translation>Pictures refused</translation>
+    </message>
+    <message>
+        <source>Grabaciones ilegibles</source>
+        <translation>Unreadable recordings</translation>
+    </message>
+    <message>
+        <source>Tablas ilegibles</source>
+        <translation>Unreadable tables</translation>
+    </message>
+    <message>
+        <source>Temperatura (ºC)</source>
+        <translation>Temperature (ºC)</translation>
+    </message>
+    <message>
+        <source>Humedad (%)</source>
+        <translation>Humidity (%)</translation>
+    </message>
+    <message>
+        <source>Informe no escrito: </source>
+        <translation>Report not written: </translation>
+    </message>
+    <message>
+        <source>Informe escrito: </source>
+        <translation>Report written: </translation>
+    </message>
+    <message>
+        <source>%1 no existe</source>
+        <translation>%1 does not exist</translation>
+    </message>
+    <message>
+        <source>Informe: %1</source>
+        <translation>Report: %1</translation>
+    </message>
+    <message>
+        <source>Fotos ilegibles</source>
+        <translation>Unreadable pictures</translation>
     </message>
 </context>
 <context>

@@ -8,6 +8,8 @@
 #include "input/CameraWatch.h"
 #include "input/LinkStatus.h"
 #include "job/JobDialogs.h"
+#include "job/JobFolder.h"
+#include "job/Report.h"
 #include "job/Session.h"
 #include "link/PortSetup.h"
 #include "platform/CaptureDialogs.h"
@@ -22,6 +24,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -29,6 +32,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
 
@@ -258,6 +262,68 @@ TEST_F(EnglishConsole, StatusAndMessageTextsLeaveNoSpanish) {
         for (const QString& part : text.split(QStringLiteral(" · ")))
             finder.check(QStringLiteral("message"), part);
     EXPECT_GT(texts.size(), 25);
+    EXPECT_TRUE(finder.found.isEmpty()) << finder.found.join('\n').toStdString();
+}
+
+// A job's report in English: every text of its own is English, with the operator's names,
+// notes and locations as typed; what it leaves out is told in English too.
+TEST_F(EnglishConsole, TheReportLeavesNoSpanish) {
+    ASSERT_NE(translator, nullptr);
+    const QTemporaryDir root;
+    const QDateTime start(QDate(2026, 12, 9), QTime(10, 0));
+    const std::optional<job::JobFolder> folder = job::JobFolder::open(
+        QStringLiteral("Sun Hotel"), root.path(), start, platform::localDisk(),
+        {QStringLiteral("Sun Hotels"), QStringLiteral("Sea Road 12"), QStringLiteral("Ann Smith"),
+         QStringLiteral("Marlo 3"), QStringLiteral("M3-0042")});
+    ASSERT_TRUE(folder);
+    const struct {
+        job::Tag tag;
+        const char* location;
+        job::Finding finding;
+        const char* picture;
+    } marks[] = {
+        {job::Tag::Before, "Kitchen", job::Finding::Grease, "text.bmp"},
+        {job::Tag::After, "Kitchen", job::Finding::Clean, ""},
+        {job::Tag::None, "", job::Finding::None, ""},
+    };
+    QString csv = job::observationsCsvHeader();
+    int second = 0;
+    for (const auto& mark : marks) {
+        job::Observation o;
+        o.when = start.addSecs(second += 10);
+        o.tag = mark.tag;
+        o.note = QStringLiteral("grille");
+        o.location = QString::fromUtf8(mark.location);
+        o.finding = mark.finding;
+        o.severity = mark.finding == job::Finding::None ? 0 : 2;
+        o.picture = QString::fromUtf8(mark.picture);
+        csv += job::observationCsvRow(o);
+    }
+    // A picture that is none: refused, and listed as left out.
+    QFile notPicture(QDir(folder->path()).filePath(QStringLiteral("text.bmp")));
+    ASSERT_TRUE(notPicture.open(QIODevice::WriteOnly));
+    notPicture.write("text");
+    notPicture.close();
+    QFile observations(QDir(folder->path()).filePath(job::observationsFile));
+    ASSERT_TRUE(observations.open(QIODevice::WriteOnly));
+    observations.write(csv.toUtf8());
+    observations.close();
+
+    const job::ReportOutcome outcome = job::writeReportFiles(folder->path());
+    ASSERT_TRUE(outcome.written) << outcome.failure.toStdString();
+    QFile html(QDir(folder->path()).filePath(job::reportHtmlFile));
+    ASSERT_TRUE(html.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(html.readAll());
+    for (const char* english :
+         {"Inspection report", "Client", "Before and after cleaning", "Left out of this report",
+          "Pictures refused: text.bmp (not a picture)", "Finding: Grease"})
+        EXPECT_TRUE(page.contains(QString::fromUtf8(english))) << english;
+    QStringList texts = outcome.message().split(QStringLiteral("; "));
+    static const QRegularExpression between(QStringLiteral(">([^<>]+)<"));
+    for (const QRegularExpressionMatch& match : between.globalMatch(page))
+        texts << match.captured(1).trimmed();
+    for (const QString& text : texts)
+        finder.check(QStringLiteral("report"), text);
     EXPECT_TRUE(finder.found.isEmpty()) << finder.found.join('\n').toStdString();
 }
 
