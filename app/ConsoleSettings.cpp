@@ -24,6 +24,30 @@ void readBoundedInteger(const platform::SettingsStore& store, const QString& nam
     }
 }
 
+// Every stored choice is read by one rule: its own text, spaces around and case aside.
+template <typename Choice>
+std::optional<Choice> choiceFromText(const QString& text, std::initializer_list<Choice> choices,
+                                     QString (*textOf)(Choice)) {
+    for (const Choice choice : choices)
+        if (text.trimmed().compare(textOf(choice), Qt::CaseInsensitive) == 0)
+            return choice;
+    return std::nullopt;
+}
+
+// A stored choice that is none of its values is noted and leaves its target as it was.
+template <typename Choice>
+void readChoice(const platform::SettingsStore& store, const QString& name, Choice& target,
+                std::optional<Choice> (*fromText)(const QString&), QString (*textOf)(Choice),
+                std::vector<UnreadableValue>& unreadable) {
+    const std::optional<QString> text = store.readString(name);
+    if (!text)
+        return;
+    if (const std::optional<Choice> choice = fromText(*text))
+        target = *choice;
+    else
+        unreadable.push_back({name, 0, false, textOf(target)});
+}
+
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(ConsoleSettings)
 };
@@ -55,26 +79,11 @@ StartupRead readStartupSettings() {
         values.modeString = *text;
     readBoundedInteger(*store, kRetardo, kRetardoBounds, values.retardo, result.unreadable);
     readBoundedInteger(*store, kIntervalo, kIntervaloBounds, values.intervalo, result.unreadable);
-    if (auto text = store->readString(kFormato)) {
-        if (const auto format = formatoFromText(*text))
-            values.formato = *format;
-        else
-            result.unreadable.push_back({kFormato, 0, false, formatoText(values.formato)});
-    }
-    if (auto text = store->readString(kImagen)) {
-        if (const auto size = imagenFromText(*text))
-            values.imagen = *size;
-        else
-            result.unreadable.push_back({kImagen, 0, false, imagenText(values.imagen)});
-    }
+    readChoice(*store, kFormato, values.formato, formatoFromText, formatoText, result.unreadable);
+    readChoice(*store, kImagen, values.imagen, imagenFromText, imagenText, result.unreadable);
     if (auto text = store->readString(kLogotipo))
         values.logotipo = *text;
-    if (auto text = store->readString(kIdioma)) {
-        if (const auto language = idiomaFromText(*text))
-            values.idioma = *language;
-        else
-            result.unreadable.push_back({kIdioma, 0, false, idiomaText(values.idioma)});
-    }
+    readChoice(*store, kIdioma, values.idioma, idiomaFromText, idiomaText, result.unreadable);
     return result;
 }
 
@@ -83,13 +92,10 @@ QString formatoText(video::VideoFormat format) {
 }
 
 std::optional<video::VideoFormat> formatoFromText(const QString& text) {
-    for (const auto format : {video::VideoFormat::Avi, video::VideoFormat::Mp4})
-        if (text == formatoText(format))
-            return format;
-    return std::nullopt;
+    return choiceFromText(text, {video::VideoFormat::Avi, video::VideoFormat::Mp4}, formatoText);
 }
 
-bool writeFormato(video::VideoFormat format) {
+bool storeFormato(video::VideoFormat format) {
     return storeText(kFormato, formatoText(format));
 }
 
@@ -98,11 +104,8 @@ QString imagenText(platform::PictureSize size) {
 }
 
 std::optional<platform::PictureSize> imagenFromText(const QString& text) {
-    for (const platform::PictureSize size :
-         {platform::PictureSize::Standard, platform::PictureSize::Own})
-        if (text.trimmed().compare(imagenText(size), Qt::CaseInsensitive) == 0)
-            return size;
-    return std::nullopt;
+    return choiceFromText(text, {platform::PictureSize::Standard, platform::PictureSize::Own},
+                          imagenText);
 }
 
 bool storeImagen(platform::PictureSize size) {
@@ -118,10 +121,7 @@ QString idiomaText(Language language) {
 }
 
 std::optional<Language> idiomaFromText(const QString& text) {
-    for (const auto language : {Language::Spanish, Language::English})
-        if (text == idiomaText(language))
-            return language;
-    return std::nullopt;
+    return choiceFromText(text, {Language::Spanish, Language::English}, idiomaText);
 }
 
 Language readIdioma() {

@@ -80,13 +80,14 @@ struct StartupRead {
 // bound used.
 StartupRead readStartupSettings();
 
-// The video format as stored: "AVI" or "MP4"; nothing for any other text.
+// The video format as stored, "AVI" or "MP4", and as read: either, any case, spaces around;
+// nothing for any other text.
 QString formatoText(video::VideoFormat format);
 std::optional<video::VideoFormat> formatoFromText(const QString& text);
 // Stores the operator's choice; false when the store could not be written.
-bool writeFormato(video::VideoFormat format);
+bool storeFormato(video::VideoFormat format);
 
-// "Imagen" as stored and as read: either value, any case, spaces around; none for another.
+// "Imagen" as stored and as read: either value, any case, spaces around; nothing for another.
 QString imagenText(platform::PictureSize size);
 std::optional<platform::PictureSize> imagenFromText(const QString& text);
 // Stores the operator's choice at once; false when the store could not be written.
@@ -95,7 +96,8 @@ bool storeImagen(platform::PictureSize size);
 // The logo chosen for the reports, empty for none; stored at once, false when the store could
 // not be written.
 bool storeLogotipo(const QString& path);
-// "Idioma" as stored: "es" or "en"; nothing for any other text.
+// "Idioma" as stored, "es" or "en", and as read: either, any case, spaces around; nothing for
+// any other text.
 QString idiomaText(Language language);
 std::optional<Language> idiomaFromText(const QString& text);
 // The stored language alone, read before any window exists; Spanish when none or unknown.

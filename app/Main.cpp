@@ -209,7 +209,7 @@ void TForm1::ReadSettings() {
 void TForm1::ChooseFormat(video::VideoFormat format) {
     formato_ = format;
     ShowFormat();
-    if (!settings::writeFormato(format))
+    if (!settings::storeFormato(format))
         showStatus(tr("Formato no guardado en la configuración"));
 }
 

@@ -354,7 +354,7 @@ TEST(Idioma, StoredTextsAreReadAndAnyOtherIsReportedKeepingSpanish) {
         {std::nullopt, Language::Spanish, false},
         {"es", Language::Spanish, false},
         {"en", Language::English, false},
-        {"EN", Language::Spanish, true},
+        {" EN ", Language::English, false},
         {"fr", Language::Spanish, true},
         {"", Language::Spanish, true},
         {7, Language::Spanish, true},
@@ -383,7 +383,9 @@ TEST(Idioma, TheCommandLineOverridesForOneRunAndRefusesAnyOtherLanguage) {
               settings::Language::English);
     EXPECT_EQ(parseCommandLine({"marlo-consola", "--lang=es"}).language,
               settings::Language::Spanish);
-    for (const char* language : {"fr", "EN", ""})
+    EXPECT_EQ(parseCommandLine({"marlo-consola", "--lang", "EN"}).language,
+              settings::Language::English);
+    for (const char* language : {"fr", "english", ""})
         EXPECT_EXIT(parseCommandLine({"marlo-consola", "--lang", language}),
                     testing::ExitedWithCode(1), "expected es or en")
             << language;

@@ -1,7 +1,7 @@
 #include "app/ConsoleSettings.h"
 #include "app/Main.h"
-#include "tests/support/FrameFeed.h"
 #include "tests/support/ContextMenu.h"
+#include "tests/support/FrameFeed.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempSettings.h"
 #include "tests/support/WorkingFolder.h"
@@ -105,8 +105,7 @@ TEST_F(Mp4Window, TheStoredFormatIsUsedAndAnUnreadableOneIsToldAndGivesAvi) {
     };
     for (const Row row :
          {Row{"MP4", VideoFormat::Mp4, nullptr}, Row{"AVI", VideoFormat::Avi, nullptr},
-          Row{"mp4", VideoFormat::Avi,
-              "El valor \"Formato\" de la configuración no se puede leer. Se usa AVI."},
+          Row{" mp4 ", VideoFormat::Mp4, nullptr},
           Row{"H.264", VideoFormat::Avi,
               "El valor \"Formato\" de la configuración no se puede leer. Se usa AVI."}}) {
         SCOPED_TRACE(row.stored);
