@@ -990,7 +990,7 @@ void TForm1::ObservationKey() {
     if (const std::optional<job::Note> note = job::askNote(this)) {
         note->fill(observation);
         remote_->addObservation({observation.when.toString(QStringLiteral("HH:mm:ss")),
-                                 observation.note, observation.picture});
+                                 job::observationLine(observation), observation.picture});
         job_->record(std::move(observation), noPicture);
     }
     RegainController();

@@ -197,15 +197,46 @@ std::vector<Pair> beforeAfterPairs(const std::vector<Observation>& observations)
     return pairs;
 }
 
-QString observationCueText(const Observation& o) {
-    const QString tag = tagText(o.tag);
+namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(job::Observation)
+};
+
+// The words an observation is told with: the files' own, or the console's language.
+struct Wording {
+    QString before;
+    QString after;
+    QString location;
+    QString finding;
+    QString severity;
+    QString (*findingName)(Finding);
+};
+
+QString described(const Observation& o, const Wording& words) {
+    const QString tag = o.tag == Tag::Before  ? words.before
+                        : o.tag == Tag::After ? words.after
+                                              : QString();
     QString text = tag.isEmpty() ? o.note : tag + QStringLiteral(": ") + o.note;
     if (!o.location.isEmpty())
-        text += QStringLiteral(" | Ubicación: ") + o.location;
+        text += QStringLiteral(" | ") + words.location + QStringLiteral(": ") + o.location;
     if (o.finding != Finding::None)
-        text += QStringLiteral(" | Hallazgo: ") + findingText(o.finding) +
-                QStringLiteral(" | Gravedad: ") + QString::number(severityOf(o));
+        text += QStringLiteral(" | ") + words.finding + QStringLiteral(": ") +
+                words.findingName(o.finding) + QStringLiteral(" | ") + words.severity +
+                QStringLiteral(": ") + QString::number(severityOf(o));
     return text;
+}
+
+} // namespace
+
+QString observationCueText(const Observation& o) {
+    return described(o, {tagText(Tag::Before), tagText(Tag::After), QStringLiteral("Ubicación"),
+                         QStringLiteral("Hallazgo"), QStringLiteral("Gravedad"), findingText});
+}
+
+QString observationLine(const Observation& o) {
+    return described(o, {Texts::tr("antes"), Texts::tr("después"), Texts::tr("Ubicación"),
+                         Texts::tr("Hallazgo"), Texts::tr("Gravedad"), findingLabel});
 }
 
 } // namespace job

@@ -88,5 +88,7 @@ std::vector<Pair> beforeAfterPairs(const std::vector<Observation>& observations)
 // What a recording's cue says of an observation: "antes: note", then its location and finding
 // when it has them.
 QString observationCueText(const Observation& observation);
+// The same in the console's language, for a viewer of the remote view.
+QString observationLine(const Observation& observation);
 
 } // namespace job

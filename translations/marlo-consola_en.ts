@@ -763,6 +763,29 @@ Software · version 2.0</translation>
     </message>
 </context>
 <context>
+    <name>job::Observation</name>
+    <message>
+        <source>antes</source>
+        <translation>before</translation>
+    </message>
+    <message>
+        <source>después</source>
+        <translation>after</translation>
+    </message>
+    <message>
+        <source>Ubicación</source>
+        <translation>Location</translation>
+    </message>
+    <message>
+        <source>Hallazgo</source>
+        <translation>Finding</translation>
+    </message>
+    <message>
+        <source>Gravedad</source>
+        <translation>Severity</translation>
+    </message>
+</context>
+<context>
     <name>job::Report</name>
     <message>
         <source>un enlace fuera de su carpeta</source>

@@ -9,6 +9,7 @@
 #include "input/LinkStatus.h"
 #include "job/JobDialogs.h"
 #include "job/JobFolder.h"
+#include "job/Observation.h"
 #include "job/Report.h"
 #include "job/Session.h"
 #include "link/PortSetup.h"
@@ -325,6 +326,22 @@ TEST_F(EnglishConsole, TheReportLeavesNoSpanish) {
     for (const QString& text : texts)
         finder.check(QStringLiteral("report"), text);
     EXPECT_TRUE(finder.found.isEmpty()) << finder.found.join('\n').toStdString();
+}
+
+// A viewer of the remote view reads an observation in English; its recording's cue stays as
+// the files have it.
+TEST_F(EnglishConsole, AnObservationIsToldToAViewerInEnglish) {
+    ASSERT_NE(translator, nullptr);
+    job::Observation o;
+    o.tag = job::Tag::Before;
+    o.note = QStringLiteral("grille");
+    o.location = QStringLiteral("Kitchen");
+    o.finding = job::Finding::Grease;
+    o.severity = 2;
+    EXPECT_EQ(job::observationLine(o),
+              "before: grille | Location: Kitchen | Finding: Grease | Severity: 2");
+    EXPECT_EQ(job::observationCueText(o),
+              "antes: grille | Ubicación: Kitchen | Hallazgo: Grasa | Gravedad: 2");
 }
 
 // The remote view's page: every text of it that has an English one is served in English.

@@ -327,7 +327,9 @@ TEST(Observation, CueTellsLocationAndFindingOnlyWhenGiven) {
     EXPECT_EQ(observationCueText(o),
               QStringLiteral("junta | Ubicación: Planta 2, impulsión, tramo 3 | Hallazgo: "
                              "Crecimiento biológico | Gravedad: 3"));
+    o.tag = Tag::After;
+    EXPECT_EQ(observationLine(o), observationCueText(o)) << "a viewer's line, in Spanish";
     o.location.clear();
     o.finding = Finding::None;
-    EXPECT_EQ(observationCueText(o), QStringLiteral("junta"));
+    EXPECT_EQ(observationCueText(o), QStringLiteral("después: junta"));
 }
