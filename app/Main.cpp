@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "app/Comunica.h"
+#include "app/ConsoleMenu.h"
 #include "app/ConsoleSettings.h"
 #include "app/DoubleClick.h"
 #include "app/Shape.h"
@@ -21,14 +22,12 @@
 #include "video/PicturePanel.h"
 #include "widgets/Vrthreads.h"
 
-#include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QRandomGenerator>
 #include <QScopedValueRollback>
 #include <QScreen>
@@ -1028,45 +1027,24 @@ void TForm1::ChooseImagen(platform::PictureSize size) {
 }
 
 void TForm1::contextMenuEvent(QContextMenuEvent* event) {
-    QMenu menu(this);
-    menu.addAction(tr("Trabajo..."), this, &TForm1::JobClick);
-    menu.addAction(tr("Informe del trabajo"), this, &TForm1::ReportClick)
-        ->setEnabled(job_->active());
-    QMenu* formats = menu.addMenu(tr("Formato de vídeo"));
-    formats->setEnabled(!state_.Recording);
-    for (const auto format : {video::VideoFormat::Avi, video::VideoFormat::Mp4}) {
-        QAction* choice = formats->addAction(settings::formatoText(format), this,
-                                             [this, format] { ChooseFormat(format); });
-        choice->setCheckable(true);
-        choice->setChecked(format == formato_);
-    }
-    QMenu* imagen = menu.addMenu(tr("Imagen"));
-    for (const platform::PictureSize size :
-         {platform::PictureSize::Standard, platform::PictureSize::Own}) {
-        // The stored word "nativo" is shown in the console's language.
-        QAction* choice = imagen->addAction(
-            size == platform::PictureSize::Own ? tr("nativo") : settings::imagenText(size), this,
-            [this, size] { ChooseImagen(size); });
-        choice->setCheckable(true);
-        choice->setChecked(size == imagen_);
-    }
-    menu.addAction(tr("Logotipo del informe..."), this, &TForm1::LogotipoClick);
-    menu.addAction(tr("Quitar el logotipo del informe"), this, [this] { ChooseLogotipo({}); })
-        ->setEnabled(!logotipo_.isEmpty());
-    QAction* remote = menu.addAction(tr("Vista remota"), this, &TForm1::RemoteViewClick);
-    remote->setCheckable(true);
-    remote->setChecked(remote_->isOn());
-    // Both names, so that an operator who reads only one of the two languages finds it.
-    QMenu* idioma = menu.addMenu(QStringLiteral("Idioma / Language"));
-    for (const auto language : {settings::Language::Spanish, settings::Language::English}) {
-        QAction* choice =
-            idioma->addAction(language == settings::Language::English ? QStringLiteral("English")
-                                                                      : QStringLiteral("Español"),
-                              this, [this, language] { ChooseIdioma(language); });
-        choice->setCheckable(true);
-        choice->setChecked(language == idioma_);
-    }
-    menu.exec(event->globalPos());
+    const console_menu::Choices choices{.jobActive = job_->active(),
+                                        .recording = state_.Recording,
+                                        .formato = formato_,
+                                        .imagen = imagen_,
+                                        .hasLogo = !logotipo_.isEmpty(),
+                                        .remoteOn = remote_->isOn(),
+                                        .idioma = idioma_};
+    console_menu::exec(
+        *this, choices,
+        {.job = [this] { JobClick(); },
+         .report = [this] { ReportClick(); },
+         .chooseFormat = [this](video::VideoFormat format) { ChooseFormat(format); },
+         .chooseImagen = [this](platform::PictureSize size) { ChooseImagen(size); },
+         .chooseLogo = [this] { LogotipoClick(); },
+         .clearLogo = [this] { ChooseLogotipo({}); },
+         .remoteView = [this] { RemoteViewClick(); },
+         .chooseIdioma = [this](settings::Language language) { ChooseIdioma(language); }},
+        event->globalPos());
 }
 
 // Windows already made keep their texts: the language changes at the next start.
