@@ -843,14 +843,8 @@ void TForm1::Panel3DblClick() {
 
 // The surface is copied under its lock and written outside it: frames never wait on a disk.
 platform::DiskError TForm1::TakePicture(const QString& fileName) {
-    video::DibSection picture;
-    std::vector<std::uint8_t> bytes;
-    {
-        auto lock = surface_.lock();
-        picture = surface_.dib();
-        bytes.assign(picture.bits, picture.bits + picture.imageSize);
-    }
-    picture.bits = bytes.data();
+    const video::FrameCopy copy = surface_.copy();
+    const video::DibSection picture = copy.dib();
     const platform::DiskError error =
         video::WriteBitmapFile(&picture, fileName.toStdString(), disk_);
     if (error != platform::DiskError::None)
@@ -881,14 +875,8 @@ void TForm1::RecordClick() {
         return;
     auto& controls = pipeline_->controls;
     controls.FramesPaused = true;
-    std::vector<std::uint8_t> pixels;
-    video::DibSection picture;
-    {
-        auto lock = surface_.lock();
-        picture = surface_.dib();
-        pixels.assign(picture.bits, picture.bits + picture.imageSize);
-    }
-    picture.bits = pixels.data();
+    const video::FrameCopy copy = surface_.copy();
+    const video::DibSection picture = copy.dib();
     const std::filesystem::path fileName = name ? name->fileName : std::filesystem::path();
     const bool started = recordingWatch_.start(fileName, state_.Intervalo, ui_->Comprime->Active(),
                                                &picture, formato_);
