@@ -592,13 +592,7 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 void TForm1::SetUpVideo() {
     job_ = std::make_unique<job::Session>(
         [this] { return JobReading(); }, [this](const QString& text) { showStatus(text); },
-        job::jobsRoot(),
-        [this](const QString& text) {
-            // Cleared first, so a second failure with the same text is news again.
-            statusLine_.clear(input::StatusLine::Condition::ObservationFailed);
-            if (!text.isEmpty())
-                statusLine_.raise(input::StatusLine::Condition::ObservationFailed, text);
-        });
+        job::jobsRoot(), [this](const QString& text) { ShowObservationFailure(text); });
     pipeline_ = std::make_unique<video::FramePipeline>(
         surface_, recorder_,
         video::FramePipeline::Texts{[this] { return telemetry_.temperatureText(); },
@@ -607,18 +601,8 @@ void TForm1::SetUpVideo() {
     rawPanel_ = new video::PicturePanel(*ui_->Panel1);
     resultPanel_ = new video::PicturePanel(*ui_->Panel5);
     remote_ = std::make_unique<RemoteViewControl>(*this, [this] {
-        remote::ViewState state;
-        state.job = job_->name();
-        const QString link = link_ ? input::LinkStatus::indicatorText(link_->state())
-                                   : input::LinkStatus::indicatorText(robot::LinkState::Lost);
-        state.link = link.isEmpty() ? tr("Conectado") : link;
-        state.recording = state_.Recording;
-        state.recordingText = state_.Recording ? tr("Grabando") : QString();
-        state.temperature = telemetry_.temperatureText();
-        state.humidity = telemetry_.humidityText();
-        if (job_->active())
-            state.picturesFolder = job_->folder().toStdString();
-        return state;
+        return consoleViewState(*job_, link_ ? link_->state() : robot::LinkState::Lost,
+                                state_.Recording, telemetry_);
     });
     pipeline_->setResultHandler([this](const QImage& result) {
         resultPanel_->show(result);
@@ -628,21 +612,40 @@ void TForm1::SetUpVideo() {
         [this](const std::uint8_t* bits, int width, int height) {
             FrameCallback(bits, width, height);
         },
-        [this] {
-            pipeline_->noPicture();
-            rawPanel_->markOld();
-            resultPanel_->markOld();
-            cameraWatch_.report(cameraWatch_.run(), true);
-            QMetaObject::invokeMethod(this, "CameraReport", Qt::QueuedConnection);
-        },
-        [this] {
-            cameraWatch_.report(cameraWatch_.run(), false);
-            QMetaObject::invokeMethod(this, "CameraReport", Qt::QueuedConnection);
-        },
-        [this](platform::SourceFault fault) {
-            cameraWatch_.reportFault(cameraWatch_.run(), fault);
-            QMetaObject::invokeMethod(this, "CameraReport", Qt::QueuedConnection);
-        });
+        [this] { PicturesStalled(); }, [this] { PicturesResumed(); },
+        [this](platform::SourceFault fault) { SourceFaulted(fault); });
+}
+
+// Cleared first, so a second failure with the same text is news again.
+void TForm1::ShowObservationFailure(const QString& text) {
+    statusLine_.clear(input::StatusLine::Condition::ObservationFailed);
+    if (!text.isEmpty())
+        statusLine_.raise(input::StatusLine::Condition::ObservationFailed, text);
+}
+
+// The capture thread's reports: the watch takes each, and the window shows it on its own
+// thread.
+
+void TForm1::PicturesStalled() {
+    pipeline_->noPicture();
+    rawPanel_->markOld();
+    resultPanel_->markOld();
+    cameraWatch_.report(cameraWatch_.run(), true);
+    PostCameraReport();
+}
+
+void TForm1::PicturesResumed() {
+    cameraWatch_.report(cameraWatch_.run(), false);
+    PostCameraReport();
+}
+
+void TForm1::SourceFaulted(platform::SourceFault fault) {
+    cameraWatch_.reportFault(cameraWatch_.run(), fault);
+    PostCameraReport();
+}
+
+void TForm1::PostCameraReport() {
+    QMetaObject::invokeMethod(this, "CameraReport", Qt::QueuedConnection);
 }
 
 // Posted by name: the capture thread hands nothing over but the watch's own report.
