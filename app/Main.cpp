@@ -701,20 +701,16 @@ void TForm1::SyncVideoSwitches() {
     controls.ShowTitle = ui_->VrPowerButton7->Active();
 }
 
-// The chosen camera is started even while it is away, so that it is opened on its return.
+// The sources are listed only when the command line names none.
 std::optional<platform::CaptureSource> TForm1::CameraSource() {
-    if (!cameraSource_.isEmpty())
-        return platform::parseCaptureSource(cameraSource_);
-    const std::vector<platform::CaptureSource> sources = platform::availableSources();
-    if (state_.ChosenCamera) {
-        if (const std::optional<int> row = platform::rowOf(sources, *state_.ChosenCamera))
-            state_.CameraIndex = *row;
-        return state_.ChosenCamera;
-    }
-    if (state_.CameraIndex < 0 || state_.CameraIndex >= static_cast<int>(sources.size()))
-        return std::nullopt;
-    state_.ChosenCamera = sources[static_cast<std::size_t>(state_.CameraIndex)];
-    return state_.ChosenCamera;
+    const platform::CameraChoice choice =
+        platform::chooseCamera(cameraSource_,
+                               cameraSource_.isEmpty() ? platform::availableSources()
+                                                       : std::vector<platform::CaptureSource>(),
+                               state_.ChosenCamera, state_.CameraIndex);
+    state_.ChosenCamera = choice.chosen;
+    state_.CameraIndex = choice.index;
+    return choice.source;
 }
 
 // A new camera never shows the previous one's picture, in the panels or in a still.
