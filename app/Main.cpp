@@ -962,22 +962,15 @@ void TForm1::ObservationKey() {
     if (noteBoxOpen_)
         return;
     const QScopedValueRollback open(noteBoxOpen_, true);
-    const std::optional<video::GeneratedName> picture = job_->snapshotName({}, 0);
-    QString noPicture = tr("sin nombre libre");
-    if (picture) {
-        const QString file = QString::fromStdString(picture->fileName.string());
-        const platform::DiskError error = TakePicture(file);
-        noPicture = error == platform::DiskError::None
-                        ? QString()
-                        : job::diskFailureText(error, QFileInfo(file).fileName());
-    }
-    job::Observation observation =
-        job_->markNow(noPicture.isEmpty() ? picture->fileName : std::filesystem::path());
+    job::Session::Marked marked = job_->markWithPicture([this](const std::filesystem::path& file) {
+        return TakePicture(QString::fromStdString(file.string()));
+    });
+    job::Observation& observation = marked.observation;
     if (const std::optional<job::Note> note = job::askNote(this)) {
         note->fill(observation);
         remote_->addObservation({observation.when.toString(QStringLiteral("HH:mm:ss")),
                                  job::observationLine(observation), observation.picture});
-        job_->record(std::move(observation), noPicture);
+        job_->record(std::move(observation), marked.noPicture);
     }
     RegainController();
 }
