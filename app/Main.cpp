@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "app/Comunica.h"
+#include "app/ConsoleMenu.h"
 #include "app/ConsoleSettings.h"
 #include "app/DoubleClick.h"
 #include "app/Shape.h"
@@ -21,14 +22,12 @@
 #include "video/PicturePanel.h"
 #include "widgets/Vrthreads.h"
 
-#include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QRandomGenerator>
 #include <QScopedValueRollback>
 #include <QScreen>
@@ -593,13 +592,7 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 void TForm1::SetUpVideo() {
     job_ = std::make_unique<job::Session>(
         [this] { return JobReading(); }, [this](const QString& text) { showStatus(text); },
-        job::jobsRoot(),
-        [this](const QString& text) {
-            // Cleared first, so a second failure with the same text is news again.
-            statusLine_.clear(input::StatusLine::Condition::ObservationFailed);
-            if (!text.isEmpty())
-                statusLine_.raise(input::StatusLine::Condition::ObservationFailed, text);
-        });
+        job::jobsRoot(), [this](const QString& text) { ShowObservationFailure(text); });
     pipeline_ = std::make_unique<video::FramePipeline>(
         surface_, recorder_,
         video::FramePipeline::Texts{[this] { return telemetry_.temperatureText(); },
@@ -608,18 +601,8 @@ void TForm1::SetUpVideo() {
     rawPanel_ = new video::PicturePanel(*ui_->Panel1);
     resultPanel_ = new video::PicturePanel(*ui_->Panel5);
     remote_ = std::make_unique<RemoteViewControl>(*this, [this] {
-        remote::ViewState state;
-        state.job = job_->name();
-        const QString link = link_ ? input::LinkStatus::indicatorText(link_->state())
-                                   : input::LinkStatus::indicatorText(robot::LinkState::Lost);
-        state.link = link.isEmpty() ? tr("Conectado") : link;
-        state.recording = state_.Recording;
-        state.recordingText = state_.Recording ? tr("Grabando") : QString();
-        state.temperature = telemetry_.temperatureText();
-        state.humidity = telemetry_.humidityText();
-        if (job_->active())
-            state.picturesFolder = job_->folder().toStdString();
-        return state;
+        return consoleViewState(*job_, link_ ? link_->state() : robot::LinkState::Lost,
+                                state_.Recording, telemetry_);
     });
     pipeline_->setResultHandler([this](const QImage& result) {
         resultPanel_->show(result);
@@ -629,21 +612,40 @@ void TForm1::SetUpVideo() {
         [this](const std::uint8_t* bits, int width, int height) {
             FrameCallback(bits, width, height);
         },
-        [this] {
-            pipeline_->noPicture();
-            rawPanel_->markOld();
-            resultPanel_->markOld();
-            cameraWatch_.report(cameraWatch_.run(), true);
-            QMetaObject::invokeMethod(this, "CameraReport", Qt::QueuedConnection);
-        },
-        [this] {
-            cameraWatch_.report(cameraWatch_.run(), false);
-            QMetaObject::invokeMethod(this, "CameraReport", Qt::QueuedConnection);
-        },
-        [this](platform::SourceFault fault) {
-            cameraWatch_.reportFault(cameraWatch_.run(), fault);
-            QMetaObject::invokeMethod(this, "CameraReport", Qt::QueuedConnection);
-        });
+        [this] { PicturesStalled(); }, [this] { PicturesResumed(); },
+        [this](platform::SourceFault fault) { SourceFaulted(fault); });
+}
+
+// Cleared first, so a second failure with the same text is news again.
+void TForm1::ShowObservationFailure(const QString& text) {
+    statusLine_.clear(input::StatusLine::Condition::ObservationFailed);
+    if (!text.isEmpty())
+        statusLine_.raise(input::StatusLine::Condition::ObservationFailed, text);
+}
+
+// The capture thread's reports: the watch takes each, and the window shows it on its own
+// thread.
+
+void TForm1::PicturesStalled() {
+    pipeline_->noPicture();
+    rawPanel_->markOld();
+    resultPanel_->markOld();
+    cameraWatch_.report(cameraWatch_.run(), true);
+    PostCameraReport();
+}
+
+void TForm1::PicturesResumed() {
+    cameraWatch_.report(cameraWatch_.run(), false);
+    PostCameraReport();
+}
+
+void TForm1::SourceFaulted(platform::SourceFault fault) {
+    cameraWatch_.reportFault(cameraWatch_.run(), fault);
+    PostCameraReport();
+}
+
+void TForm1::PostCameraReport() {
+    QMetaObject::invokeMethod(this, "CameraReport", Qt::QueuedConnection);
 }
 
 // Posted by name: the capture thread hands nothing over but the watch's own report.
@@ -699,20 +701,16 @@ void TForm1::SyncVideoSwitches() {
     controls.ShowTitle = ui_->VrPowerButton7->Active();
 }
 
-// The chosen camera is started even while it is away, so that it is opened on its return.
+// The sources are listed only when the command line names none.
 std::optional<platform::CaptureSource> TForm1::CameraSource() {
-    if (!cameraSource_.isEmpty())
-        return platform::parseCaptureSource(cameraSource_);
-    const std::vector<platform::CaptureSource> sources = platform::availableSources();
-    if (state_.ChosenCamera) {
-        if (const std::optional<int> row = platform::rowOf(sources, *state_.ChosenCamera))
-            state_.CameraIndex = *row;
-        return state_.ChosenCamera;
-    }
-    if (state_.CameraIndex < 0 || state_.CameraIndex >= static_cast<int>(sources.size()))
-        return std::nullopt;
-    state_.ChosenCamera = sources[static_cast<std::size_t>(state_.CameraIndex)];
-    return state_.ChosenCamera;
+    const platform::CameraChoice choice =
+        platform::chooseCamera(cameraSource_,
+                               cameraSource_.isEmpty() ? platform::availableSources()
+                                                       : std::vector<platform::CaptureSource>(),
+                               state_.ChosenCamera, state_.CameraIndex);
+    state_.ChosenCamera = choice.chosen;
+    state_.CameraIndex = choice.index;
+    return choice.source;
 }
 
 // A new camera never shows the previous one's picture, in the panels or in a still.
@@ -844,14 +842,8 @@ void TForm1::Panel3DblClick() {
 
 // The surface is copied under its lock and written outside it: frames never wait on a disk.
 platform::DiskError TForm1::TakePicture(const QString& fileName) {
-    video::DibSection picture;
-    std::vector<std::uint8_t> bytes;
-    {
-        auto lock = surface_.lock();
-        picture = surface_.dib();
-        bytes.assign(picture.bits, picture.bits + picture.imageSize);
-    }
-    picture.bits = bytes.data();
+    const video::FrameCopy copy = surface_.copy();
+    const video::DibSection picture = copy.dib();
     const platform::DiskError error =
         video::WriteBitmapFile(&picture, fileName.toStdString(), disk_);
     if (error != platform::DiskError::None)
@@ -882,14 +874,8 @@ void TForm1::RecordClick() {
         return;
     auto& controls = pipeline_->controls;
     controls.FramesPaused = true;
-    std::vector<std::uint8_t> pixels;
-    video::DibSection picture;
-    {
-        auto lock = surface_.lock();
-        picture = surface_.dib();
-        pixels.assign(picture.bits, picture.bits + picture.imageSize);
-    }
-    picture.bits = pixels.data();
+    const video::FrameCopy copy = surface_.copy();
+    const video::DibSection picture = copy.dib();
     const std::filesystem::path fileName = name ? name->fileName : std::filesystem::path();
     const bool started = recordingWatch_.start(fileName, state_.Intervalo, ui_->Comprime->Active(),
                                                &picture, formato_);
@@ -976,22 +962,15 @@ void TForm1::ObservationKey() {
     if (noteBoxOpen_)
         return;
     const QScopedValueRollback open(noteBoxOpen_, true);
-    const std::optional<video::GeneratedName> picture = job_->snapshotName({}, 0);
-    QString noPicture = tr("sin nombre libre");
-    if (picture) {
-        const QString file = QString::fromStdString(picture->fileName.string());
-        const platform::DiskError error = TakePicture(file);
-        noPicture = error == platform::DiskError::None
-                        ? QString()
-                        : job::diskFailureText(error, QFileInfo(file).fileName());
-    }
-    job::Observation observation =
-        job_->markNow(noPicture.isEmpty() ? picture->fileName : std::filesystem::path());
+    job::Session::Marked marked = job_->markWithPicture([this](const std::filesystem::path& file) {
+        return TakePicture(QString::fromStdString(file.string()));
+    });
+    job::Observation& observation = marked.observation;
     if (const std::optional<job::Note> note = job::askNote(this)) {
         note->fill(observation);
         remote_->addObservation({observation.when.toString(QStringLiteral("HH:mm:ss")),
                                  job::observationLine(observation), observation.picture});
-        job_->record(std::move(observation), noPicture);
+        job_->record(std::move(observation), marked.noPicture);
     }
     RegainController();
 }
@@ -1028,45 +1007,24 @@ void TForm1::ChooseImagen(platform::PictureSize size) {
 }
 
 void TForm1::contextMenuEvent(QContextMenuEvent* event) {
-    QMenu menu(this);
-    menu.addAction(tr("Trabajo..."), this, &TForm1::JobClick);
-    menu.addAction(tr("Informe del trabajo"), this, &TForm1::ReportClick)
-        ->setEnabled(job_->active());
-    QMenu* formats = menu.addMenu(tr("Formato de vídeo"));
-    formats->setEnabled(!state_.Recording);
-    for (const auto format : {video::VideoFormat::Avi, video::VideoFormat::Mp4}) {
-        QAction* choice = formats->addAction(settings::formatoText(format), this,
-                                             [this, format] { ChooseFormat(format); });
-        choice->setCheckable(true);
-        choice->setChecked(format == formato_);
-    }
-    QMenu* imagen = menu.addMenu(tr("Imagen"));
-    for (const platform::PictureSize size :
-         {platform::PictureSize::Standard, platform::PictureSize::Own}) {
-        // The stored word "nativo" is shown in the console's language.
-        QAction* choice = imagen->addAction(
-            size == platform::PictureSize::Own ? tr("nativo") : settings::imagenText(size), this,
-            [this, size] { ChooseImagen(size); });
-        choice->setCheckable(true);
-        choice->setChecked(size == imagen_);
-    }
-    menu.addAction(tr("Logotipo del informe..."), this, &TForm1::LogotipoClick);
-    menu.addAction(tr("Quitar el logotipo del informe"), this, [this] { ChooseLogotipo({}); })
-        ->setEnabled(!logotipo_.isEmpty());
-    QAction* remote = menu.addAction(tr("Vista remota"), this, &TForm1::RemoteViewClick);
-    remote->setCheckable(true);
-    remote->setChecked(remote_->isOn());
-    // Both names, so that an operator who reads only one of the two languages finds it.
-    QMenu* idioma = menu.addMenu(QStringLiteral("Idioma / Language"));
-    for (const auto language : {settings::Language::Spanish, settings::Language::English}) {
-        QAction* choice =
-            idioma->addAction(language == settings::Language::English ? QStringLiteral("English")
-                                                                      : QStringLiteral("Español"),
-                              this, [this, language] { ChooseIdioma(language); });
-        choice->setCheckable(true);
-        choice->setChecked(language == idioma_);
-    }
-    menu.exec(event->globalPos());
+    const console_menu::Choices choices{.jobActive = job_->active(),
+                                        .recording = state_.Recording,
+                                        .formato = formato_,
+                                        .imagen = imagen_,
+                                        .hasLogo = !logotipo_.isEmpty(),
+                                        .remoteOn = remote_->isOn(),
+                                        .idioma = idioma_};
+    console_menu::exec(
+        *this, choices,
+        {.job = [this] { JobClick(); },
+         .report = [this] { ReportClick(); },
+         .chooseFormat = [this](video::VideoFormat format) { ChooseFormat(format); },
+         .chooseImagen = [this](platform::PictureSize size) { ChooseImagen(size); },
+         .chooseLogo = [this] { LogotipoClick(); },
+         .clearLogo = [this] { ChooseLogotipo({}); },
+         .remoteView = [this] { RemoteViewClick(); },
+         .chooseIdioma = [this](settings::Language language) { ChooseIdioma(language); }},
+        event->globalPos());
 }
 
 // Windows already made keep their texts: the language changes at the next start.

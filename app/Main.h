@@ -194,6 +194,11 @@ protected:
 
 private:
     Q_INVOKABLE void CameraReport();
+    // On the capture thread.
+    void PicturesStalled();
+    void PicturesResumed();
+    void SourceFaulted(platform::SourceFault fault);
+    void PostCameraReport();
     void SetUpComponents();
     void SetUpTimers();
     void BindEvents();
@@ -208,6 +213,7 @@ private:
     void SetSliderStartPositions();
     void StartController();
     void SetUpVideo();
+    void ShowObservationFailure(const QString& text);
     void BindVideoEvents();
     void SyncVideoSwitches();
     void RegainController();

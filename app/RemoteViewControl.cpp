@@ -1,10 +1,20 @@
 #include "app/RemoteViewControl.h"
 
+#include "input/LinkStatus.h"
+#include "job/Session.h"
+#include "link/Telemetry.h"
+
+#include <QCoreApplication>
 #include <QLabel>
 #include <QNetworkInterface>
 #include <QWidget>
 
 namespace {
+
+// The page's state texts keep the window's translation context.
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(TForm1)
+};
 
 // What to open from another machine: the given address, else this machine's first
 // address other than loopback.
@@ -86,4 +96,19 @@ void RemoteViewControl::showState() {
     label_->move(4, 4);
     label_->raise();
     label_->show();
+}
+
+remote::ViewState consoleViewState(const job::Session& job, robot::LinkState link, bool recording,
+                                   const robot::Telemetry& telemetry) {
+    remote::ViewState state;
+    state.job = job.name();
+    const QString indicator = input::LinkStatus::indicatorText(link);
+    state.link = indicator.isEmpty() ? Texts::tr("Conectado") : indicator;
+    state.recording = recording;
+    state.recordingText = recording ? Texts::tr("Grabando") : QString();
+    state.temperature = telemetry.temperatureText();
+    state.humidity = telemetry.humidityText();
+    if (job.active())
+        state.picturesFolder = job.folder().toStdString();
+    return state;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/RemoteAddress.h"
+#include "link/LinkIndicators.h"
 #include "remote/RemoteView.h"
 
 #include <QPointer>
@@ -11,6 +12,12 @@
 
 class QLabel;
 class QWidget;
+namespace job {
+class Session;
+}
+namespace robot {
+class Telemetry;
+}
 
 // The remote view as the main window runs it: switched on from the context menu or the
 // command line, off by default and when the window goes; while on, a label of the window
@@ -42,3 +49,8 @@ private:
     QHostAddress shownAddress_;
     QString problem_;
 };
+
+// What the remote view's page tells of the console: the job, the link, the recording and the
+// telemetry.
+remote::ViewState consoleViewState(const job::Session& job, robot::LinkState link, bool recording,
+                                   const robot::Telemetry& telemetry);

@@ -17,6 +17,11 @@ struct Texts {
     Q_DECLARE_TR_FUNCTIONS(Session)
 };
 
+// Told in the main window's status line, in its translation context.
+struct WindowTexts {
+    Q_DECLARE_TR_FUNCTIONS(TForm1)
+};
+
 // About a minute of seconds may wait behind a slow disk; a few observations typed in a row.
 constexpr std::size_t trackJobs = 64;
 constexpr std::size_t observationJobs = 16;
@@ -160,6 +165,18 @@ Observation Session::markNow(const std::filesystem::path& picture) const {
     if (!picture.empty())
         observation.picture = QFileInfo(QString::fromStdString(picture.string())).fileName();
     return observation;
+}
+
+Session::Marked Session::markWithPicture(const TakePicture& take) const {
+    const std::optional<video::GeneratedName> picture = snapshotName({}, 0);
+    if (!picture)
+        return {markNow({}), WindowTexts::tr("sin nombre libre")};
+    const platform::DiskError error = take(picture->fileName);
+    if (error != platform::DiskError::None) {
+        const QString file = QString::fromStdString(picture->fileName.string());
+        return {markNow({}), diskFailureText(error, QFileInfo(file).fileName())};
+    }
+    return {markNow(picture->fileName), {}};
 }
 
 void Session::record(Observation observation, const QString& noPicture) {

@@ -69,6 +69,14 @@ public:
     // The moment the observation key was pressed, with the picture saved for it (empty when
     // none could be); completed by record() once the operator has written the note.
     Observation markNow(const std::filesystem::path& picture) const;
+    // The same, with the picture taken by `take` under the job's next free name; noPicture
+    // says why there is none, for record().
+    struct Marked {
+        Observation observation;
+        QString noPicture;
+    };
+    using TakePicture = std::function<platform::DiskError(const std::filesystem::path&)>;
+    Marked markWithPicture(const TakePicture& take) const;
     // Writes the observation in the background and then tells how that went: saved, saved
     // without its picture (noPicture says why it is missing), or not saved.
     void record(Observation observation, const QString& noPicture = {});

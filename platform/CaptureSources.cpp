@@ -144,6 +144,18 @@ std::optional<int> rowOf(const std::vector<CaptureSource>& sources, const Captur
     return static_cast<int>(found - sources.begin());
 }
 
+CameraChoice chooseCamera(const QString& commandLine, const std::vector<CaptureSource>& sources,
+                          const std::optional<CaptureSource>& chosen, int index) {
+    if (!commandLine.isEmpty())
+        return {parseCaptureSource(commandLine), chosen, index};
+    if (chosen)
+        return {chosen, chosen, rowOf(sources, *chosen).value_or(index)};
+    if (index < 0 || index >= static_cast<int>(sources.size()))
+        return {std::nullopt, std::nullopt, index};
+    const CaptureSource& row = sources[static_cast<std::size_t>(index)];
+    return {row, row, index};
+}
+
 QString currentCameraPath(const CaptureSource& camera) {
     if (camera.identity.isEmpty())
         return camera.address;

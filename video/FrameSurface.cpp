@@ -19,6 +19,20 @@ DibSection FrameSurface::dib() const {
     return DibSection{width(), height(), 1, 24, image_.constBits(), bytes()};
 }
 
+FrameCopy FrameSurface::copy() {
+    auto held = lock();
+    return FrameCopy(dib());
+}
+
+FrameCopy::FrameCopy(const DibSection& picture)
+    : shape_(picture), bytes_(picture.bits, picture.bits + picture.imageSize) {}
+
+DibSection FrameCopy::dib() const {
+    DibSection picture = shape_;
+    picture.bits = bytes_.data();
+    return picture;
+}
+
 void FrameSurface::clear() {
     image_.fill(Qt::black);
 }

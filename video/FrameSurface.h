@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <vector>
 
 namespace video {
 
@@ -13,6 +14,19 @@ constexpr int frameWidth = 352;
 constexpr int frameHeight = 288;
 constexpr std::size_t frameRowSize = dibRowSize(frameWidth, 24);
 constexpr std::size_t frameBytes = frameRowSize * frameHeight;
+
+// A picture that owns its bytes: what a still or a recording's first frame is made from once
+// the surface's lock is released.
+class FrameCopy {
+public:
+    explicit FrameCopy(const DibSection& picture);
+    // Points into the copy; valid while it lives.
+    DibSection dib() const;
+
+private:
+    DibSection shape_;
+    std::vector<std::uint8_t> bytes_;
+};
 
 // The processed picture: 352 x 288 (or the source's own size once the pipeline takes such
 // frames), three bytes per pixel blue-green-red, rows padded to four bytes, bottom row first
@@ -31,6 +45,8 @@ public:
     int height() const { return image_.height(); }
     std::size_t bytes() const { return dibRowSize(width(), 24) * std::size_t(height()); }
     DibSection dib() const;
+    // Takes the lock itself, only for as long as the bytes are copied.
+    FrameCopy copy();
     // The memory rows as an image: row 0 is the bottom row of the picture. Paint it
     // through upright() to draw the picture the right way up.
     QImage& rows() { return image_; }
