@@ -1,8 +1,10 @@
 #include "job/JobFolder.h"
 
+#include "platform/ReadOnlyFile.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
+#include <QHash>
 #include <QStandardPaths>
 
 namespace job {
@@ -28,10 +30,107 @@ QByteArray iniValue(const QString& value) {
 // Job files are a few lines; a larger file at the name is not one.
 constexpr qint64 largestJobFile = 64 * 1024;
 
-bool holdsJob(const QString& file) {
-    const QFileInfo info(file);
-    return info.isFile() && !info.isSymLink() && info.size() <= largestJobFile &&
-           QSettings(file, QSettings::IniFormat).contains(QStringLiteral("nombre"));
+int digitOf(QChar c, int base) {
+    const int value = c.isDigit() ? c.digitValue()
+                      : c.toLower() >= u'a' && c.toLower() <= u'f'
+                          ? c.toLower().unicode() - u'a' + 10
+                          : base;
+    return value < base ? value : -1;
+}
+
+// After a backslash at `at`: appends what the escape stands for, returns its last index.
+qsizetype unescapeAt(QStringView raw, qsizetype at, QString& into) {
+    const auto code = [&](qsizetype from, int base, int most) {
+        char16_t value = 0;
+        qsizetype end = from;
+        for (int digit = 0;
+             end < raw.size() && end - from < most && (digit = digitOf(raw[end], base)) >= 0; ++end)
+            value = static_cast<char16_t>(value * base + digit);
+        into += QChar(value);
+        return end - 1;
+    };
+    const QChar c = raw[at];
+    constexpr std::pair<char16_t, char16_t> controls[] = {
+        {u'a', u'\a'}, {u'b', u'\b'}, {u'f', u'\f'}, {u'n', u'\n'},
+        {u'r', u'\r'}, {u't', u'\t'}, {u'v', u'\v'}};
+    for (const auto& [letter, control] : controls)
+        if (c == letter) {
+            into += QChar(control);
+            return at;
+        }
+    if (c == u'x' && at + 1 < raw.size() && digitOf(raw[at + 1], 16) >= 0)
+        return code(at + 1, 16, 4);
+    if (digitOf(c, 8) >= 0)
+        return code(at, 8, 3);
+    // Any other escape stands for nothing.
+    if (c == u'"' || c == u'\'' || c == u'?' || c == u'\\')
+        into += c;
+    return at;
+}
+
+// The text of "@String(...)" and "@ByteArray(...)"; values of QSettings' other types are none.
+QString typedText(const QString& value) {
+    for (const QLatin1String type : {QLatin1String("@String("), QLatin1String("@ByteArray(")})
+        if (value.startsWith(type) && value.endsWith(QLatin1Char(')')))
+            return value.mid(type.size(), value.size() - type.size() - 1);
+    return {};
+}
+
+// A value as QSettings reads it: quotes keep separators, backslashes escape, unquoted commas
+// part a list (joined here by ", "), "@@" stands for "@" and any other leading "@" marks a
+// value of a type of QSettings' own.
+QString iniText(QStringView raw) {
+    QStringList parts;
+    QString part;
+    bool quoted = false;
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const QChar c = raw[i];
+        if (c == u'"')
+            quoted = !quoted;
+        else if (c == u',' && !quoted)
+            parts << std::exchange(part, QString()).trimmed();
+        else if (c == u'\\' && i + 1 < raw.size())
+            i = unescapeAt(raw, i + 1, part);
+        else
+            part += c;
+    }
+    parts << part.trimmed();
+    for (QString& text : parts)
+        if (text.startsWith(QLatin1Char('@')))
+            text = text.startsWith(QLatin1String("@@")) ? text.mid(1) : typedText(text);
+    return parts.join(QStringLiteral(", "));
+}
+
+// The keys of the file's general section. The bytes are read here, bounded, rather than by
+// QSettings, which keeps a file it has read by name and takes it again while its size and
+// time stamp match: a job file rewritten within one tick of the clock would read as before.
+std::optional<QHash<QString, QString>> readJobFile(const QString& folder) {
+    const QFileInfo found(QDir(folder).filePath(jobInfoFile));
+    if (!found.isFile() || found.isSymLink())
+        return std::nullopt;
+    const platform::FileBytes file =
+        platform::readWholeFile(folder.toStdString(), jobInfoFile.toStdString(), largestJobFile);
+    if (file.refusal != platform::ReadRefusal::None)
+        return std::nullopt;
+    QHash<QString, QString> values;
+    bool general = true;
+    for (QStringView line : QString::fromUtf8(file.bytes).split(u'\n')) {
+        line = line.trimmed();
+        if (line.startsWith(u'[')) {
+            const QStringView section = line.mid(1).left(line.indexOf(u']') - 1);
+            general = section.compare(u"General", Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        const qsizetype equals = line.indexOf(u'=');
+        if (general && equals > 0 && !line.startsWith(u';'))
+            values.insert(line.left(equals).trimmed().toString(), iniText(line.mid(equals + 1)));
+    }
+    return values;
+}
+
+bool holdsJob(const QString& folder) {
+    const auto values = readJobFile(folder);
+    return values && values->contains(QStringLiteral("nombre"));
 }
 
 const QString clientKey = QStringLiteral("cliente");
@@ -39,14 +138,6 @@ const QString addressKey = QStringLiteral("direccion");
 const QString operatorKey = QStringLiteral("operador");
 const QString modelKey = QStringLiteral("robot_modelo");
 const QString serialKey = QStringLiteral("robot_serie");
-
-// A value the file may hold as text or, unquoted with commas, as a list.
-QString detailValue(const QSettings& info, const QString& key) {
-    const QVariant value = info.value(key);
-    if (value.metaType().id() == QMetaType::QStringList)
-        return cleanDetail(value.toStringList().join(QStringLiteral(", ")));
-    return value.canConvert<QString>() ? cleanDetail(value.toString()) : QString();
-}
 
 } // namespace
 
@@ -104,7 +195,7 @@ std::optional<JobFolder> JobFolder::open(const QString& name, const QString& roo
         return std::nullopt;
     const QString info = QDir(path).filePath(jobInfoFile);
     JobInfo job{cleaned, now, cleanDetails(details)};
-    if (holdsJob(info)) {
+    if (holdsJob(path)) {
         const JobInfo found = readJobInfo(path);
         if (job.details == JobDetails{} || job.details == found.details)
             return JobFolder(cleaned, path);
@@ -152,23 +243,16 @@ QByteArray jobInfoText(const JobInfo& job) {
 }
 
 JobInfo readJobInfo(const QString& folder) {
-    const QString file = QDir(folder).filePath(jobInfoFile);
-    const QFileInfo found(file);
     // Anything but a job file's few lines is read as no file at all.
+    const QHash<QString, QString> info = readJobFile(folder).value_or(QHash<QString, QString>());
     JobInfo job;
-    if (!found.isFile() || found.isSymLink() || found.size() > largestJobFile) {
-        job.name = QFileInfo(folder).fileName();
-        return job;
-    }
-    const QSettings info(file, QSettings::IniFormat);
-    job.name = cleanJobName(info.value(QStringLiteral("nombre")).toString());
+    job.name = cleanJobName(info.value(QStringLiteral("nombre")));
     if (job.name.isEmpty())
         job.name = QFileInfo(folder).fileName();
-    job.started =
-        QDateTime::fromString(info.value(QStringLiteral("inicio")).toString(), Qt::ISODate);
-    job.details = {detailValue(info, clientKey), detailValue(info, addressKey),
-                   detailValue(info, operatorKey), detailValue(info, modelKey),
-                   detailValue(info, serialKey)};
+    job.started = QDateTime::fromString(info.value(QStringLiteral("inicio")), Qt::ISODate);
+    const auto detail = [&info](const QString& key) { return cleanDetail(info.value(key)); };
+    job.details = {detail(clientKey), detail(addressKey), detail(operatorKey), detail(modelKey),
+                   detail(serialKey)};
     return job;
 }
 

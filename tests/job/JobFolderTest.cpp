@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -256,4 +257,49 @@ TEST(JobFolder, TheSameJobOpenedWithOtherDetailsKeepsItsStartAndTakesThem) {
     const JobInfo read = readJobInfo(opened->path());
     EXPECT_EQ(read.details, second);
     EXPECT_EQ(read.started, morning);
+}
+
+TEST(JobFolder, AJobFileRewrittenWithinOneTickOfTheClockReadsAsRewritten) {
+    QTemporaryDir root;
+    const auto opened = JobFolder::open(QStringLiteral("Obra"), root.path(), morning,
+                                        platform::localDisk(), allDetails(QStringLiteral("1")));
+    ASSERT_TRUE(opened);
+    const QString file = QDir(opened->path()).filePath(jobInfoFile);
+    const QDateTime stamp = QFileInfo(file).lastModified();
+    EXPECT_EQ(readJobInfo(opened->path()).details.client, QStringLiteral("cliente 1"));
+    ASSERT_TRUE(JobFolder::open(QStringLiteral("Obra"), root.path(), morning, platform::localDisk(),
+                                allDetails(QStringLiteral("2"))));
+    // The same size and the same time stamp, as a rewrite within one tick leaves them.
+    QFile rewritten(file);
+    ASSERT_TRUE(rewritten.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(rewritten.setFileTime(stamp, QFileDevice::FileModificationTime));
+    rewritten.close();
+    EXPECT_EQ(readJobInfo(opened->path()).details, allDetails(QStringLiteral("2")));
+}
+
+TEST(JobFolder, JobFileValuesAreReadAsQSettingsReadsThem) {
+    const std::pair<const char*, const char*> table[] = {
+        {"cliente=\\x41\\102c", "ABc"},
+        {"cliente=  \"  a,b \"  ", "a,b"},
+        {"cliente=a\\,b", "ab"},
+        {"cliente=a,  b ,c", "a, b, c"},
+        {"cliente=@@x", "@x"},
+        {"cliente=@String(x)", "x"},
+        {"cliente=@Rect(1 2 3 4)", ""},
+        {"cliente=\\\"x\\\\y\\\"", "\"x\\y\""},
+        {"cliente=a\\tb", "a b"},
+        {"cliente=\\x", ""},
+        {";cliente=x", ""},
+        {"[Otra]\ncliente=x", ""},
+        {"[general]\ncliente=x", "x"},
+    };
+    for (const auto& [line, client] : table) {
+        SCOPED_TRACE(line);
+        QTemporaryDir root;
+        QFile file(QDir(root.path()).filePath(jobInfoFile));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("[General]\nnombre=Obra\n") + line + '\n');
+        file.close();
+        EXPECT_EQ(readJobInfo(root.path()).details.client, QString::fromUtf8(client));
+    }
 }
